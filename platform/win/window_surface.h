@@ -1,0 +1,13 @@
+// Seam between GDI and the window layer: every platform window keeps a back buffer
+// (a QImage of its client size) that GetDC, BeginPaint and GetPixel work on and
+// that the widget shows. Implemented in platform/win.
+#pragma once
+#include "platform/win_types.h"
+
+class QImage;
+class QWidget;
+
+QImage* platform_window_surface(HWND w);        // null for a window without one
+void platform_window_flush(HWND w, const RECT* r); // show the back buffer now (r null: all)
+QWidget* platform_window_widget(HWND w);        // the Qt widget behind a window
+HWND platform_widget_window(QWidget* widget);   // the window of a widget, or null

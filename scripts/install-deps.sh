@@ -1,0 +1,17 @@
+#!/bin/sh
+# Installs every Debian package the project needs to build, test, benchmark and fuzz.
+# Safe to run more than once. Needs root (or sudo).
+set -eu
+SUDO=""
+if [ "$(id -u)" != "0" ]; then SUDO="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends \
+  build-essential cmake pkg-config git ca-certificates \
+  clang libclang-rt-14-dev \
+  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev \
+  libgtest-dev libgmock-dev libbenchmark-dev \
+  libjpeg-dev libjpeg-turbo-progs libpng-dev zlib1g-dev libgif-dev libtiff-dev libarchive-dev \
+  fonts-ipafont-gothic fonts-dejavu-core \
+  xvfb xauth xdotool xclip x11-utils imagemagick python3 python3-pil libwmf-bin \
+  mingw-w64-common
