@@ -14,4 +14,4 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libjpeg-dev libjpeg-turbo-progs libpng-dev zlib1g-dev libgif-dev libtiff-dev libarchive-dev \
   fonts-ipafont-gothic fonts-dejavu-core \
   xvfb xauth xdotool xclip x11-utils imagemagick python3 python3-pil libwmf-bin \
-  mingw-w64-common
+  mingw-w64-common ccache
