@@ -30,6 +30,9 @@
 #if __has_include("ostrel/image.h")
 #include "ostrel/image.h"
 #endif
+#if __has_include("ostrel/decoders.h")
+#include "ostrel/decoders.h"
+#endif
 /* Must stay last: the console names become the runtime's. */
 #if __has_include("ostrel/console_names.h")
 #include "ostrel/console_names.h"
