@@ -194,3 +194,49 @@ HMETAFILE CopyMetaFileA(HMETAFILE mf, const char* file);
 HMETAFILE GetMetaFileA(const char* file);
 UINT GetMetaFileBitsEx(HMETAFILE mf, UINT size, void* out);   // the WMF bytes (16-bit records)
 HMETAFILE SetMetaFileBitsEx(UINT size, const BYTE* data);
+
+// ---- additions (same Win32 names and layouts) ----
+enum : int { OBJ_PEN = 1, OBJ_BRUSH = 2, OBJ_DC = 3, OBJ_METADC = 4, OBJ_PAL = 5, OBJ_FONT = 6,
+             OBJ_BITMAP = 7, OBJ_REGION = 8, OBJ_METAFILE = 9, OBJ_MEMDC = 10 };
+enum : int { ALTERNATE = 1, WINDING = 2 };
+enum : UINT { ETO_OPAQUE = 0x0002, ETO_CLIPPED = 0x0004 };
+enum : int { NULLREGION = 1, SIMPLEREGION = 2, COMPLEXREGION = 3, RGN_ERROR = 0 };
+enum : int { HS_HORIZONTAL = 0, HS_VERTICAL = 1, HS_FDIAGONAL = 2, HS_BDIAGONAL = 3, HS_CROSS = 4,
+             HS_DIAGCROSS = 5 };
+enum : BYTE { OUT_DEFAULT_PRECIS = 0, CLIP_DEFAULT_PRECIS = 0, DEFAULT_QUALITY = 0,
+              DEFAULT_PITCH = 0, FIXED_PITCH = 1, VARIABLE_PITCH = 2 };
+enum : int { PHYSICALWIDTH = 110, PHYSICALHEIGHT = 111 };
+enum : DWORD { CBM_INIT = 4 };
+
+struct DOCINFOA { int cbSize; const char* lpszDocName; const char* lpszOutput; const char* lpszDatatype; DWORD fwType; };
+
+HFONT CreateFontA(int height, int width, int escapement, int orientation, int weight, DWORD italic,
+                  DWORD underline, DWORD strikeOut, DWORD charSet, DWORD outPrecision, DWORD clipPrecision,
+                  DWORD quality, DWORD pitchAndFamily, const char* face);
+HBRUSH CreateHatchBrush(int style, COLORREF color);
+HBRUSH CreateDIBPatternBrushPt(const void* packedDib, UINT usage);
+HGDIOBJ GetCurrentObject(HDC dc, UINT type);
+DWORD GetObjectType(HGDIOBJ obj);
+BOOL UnrealizeObject(HGDIOBJ obj);
+int GetBkMode(HDC dc);
+UINT GetTextAlign(HDC dc);
+int GetROP2(HDC dc);
+int GetMapMode(HDC dc);
+int SetPolyFillMode(HDC dc, int mode);
+BOOL GetWindowOrgEx(HDC dc, POINT* p);
+BOOL GetWindowExtEx(HDC dc, SIZE* s);
+BOOL GetViewportOrgEx(HDC dc, POINT* p);
+BOOL GetViewportExtEx(HDC dc, SIZE* s);
+BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, POINT* old);
+BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, POINT* old);
+BOOL LPtoDP(HDC dc, POINT* pts, int n);
+BOOL DPtoLP(HDC dc, POINT* pts, int n);
+int GetClipBox(HDC dc, RECT* r);
+int ExcludeClipRect(HDC dc, int l, int t, int r, int b);
+BOOL PolyPolygon(HDC dc, const POINT* pts, const int* counts, int n);
+BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* r, const char* text, UINT len, const int* dx);
+int StartDocA(HDC dc, const DOCINFOA* di);
+int EndDoc(HDC dc);
+int StartPage(HDC dc);
+int EndPage(HDC dc);
+int AbortDoc(HDC dc);
