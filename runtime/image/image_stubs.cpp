@@ -2,20 +2,6 @@
 #include "ostrel/bmap.h"
 #include "ostrel/image.h"
 
-_bmap* _dib_to_bmap(const void*, const void*) { return nullptr; }
-_bmap* _dib_to_bmap_n(const void*, std::size_t, std::size_t) { return nullptr; }
-_bmap* _dib_decode(const void*, std::size_t, std::size_t) { return nullptr; }
-_bmap* _bmap_shrink(const _bmap*, double, double, int) { return nullptr; }
-_bmap* _bmap_shrink_box(const _bmap*, int, int) { return nullptr; }
-_bmap* _bmap_shrink_area(const _bmap*, double, int) { return nullptr; }
-_bmap* _bmap_shrink_bilinear(const _bmap*, double, int) { return nullptr; }
-int _shrink_size(int, int, double, int*, int*) { return 0; }
-_bmap* _bmap_rotate(const _bmap*, int) { return nullptr; }
-void* _page_to_dib(int, int*, short) { return nullptr; }
-void* _bmap_to_dib(const _bmap*, int*) { return nullptr; }
-int _page_to_bmpfile(FILE*, int, int) { return 0; }
-int _savebmp(const char*, int, int) { return 0; }
-int _bmap_savebmp(const char*, const _bmap*) { return 0; }
 
 void _setimg_decoders(ostrel_size_fn, ostrel_size_fn, ostrel_size2_fn, ostrel_size_fn, ostrel_jpegload_fn,
                       ostrel_load_fn, ostrel_load_fn, ostrel_load_fn) {}

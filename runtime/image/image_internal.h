@@ -1,0 +1,51 @@
+// Helpers shared by the files of the image area (not public).
+#pragma once
+#include "ostrel/bmap.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// A 24-bit bitmap whose fields agree with its rows: the transforms and writers
+// refuse anything else rather than read past the rows.
+bool image_bmap_valid(const _bmap* bm);
+
+// Little-endian reads from a byte block.
+inline std::uint16_t image_le16(const unsigned char* p)
+{
+    return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+}
+inline std::uint32_t image_le32(const unsigned char* p)
+{
+    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+}
+inline void image_put16(unsigned char* p, std::uint32_t v)
+{
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+}
+inline void image_put32(unsigned char* p, std::uint32_t v)
+{
+    p[0] = static_cast<unsigned char>(v);
+    p[1] = static_cast<unsigned char>(v >> 8);
+    p[2] = static_cast<unsigned char>(v >> 16);
+    p[3] = static_cast<unsigned char>(v >> 24);
+}
+
+// Where the reductions put the unrotated result pixel (x, y) of a w x h result,
+// as a byte offset into a bitmap of the given stride; -1 for an unknown turn.
+inline std::ptrdiff_t image_turn_offset(int turn, int x, int y, int w, int h, int stride)
+{
+    switch (turn) {
+    case 0: return static_cast<std::ptrdiff_t>(y) * stride + x * 3;
+    case 1: return static_cast<std::ptrdiff_t>(w - 1 - x) * stride + y * 3;
+    case -1: return static_cast<std::ptrdiff_t>(x) * stride + (h - 1 - y) * 3;
+    case 2:
+    case -2: return static_cast<std::ptrdiff_t>(h - 1 - y) * stride + (w - 1 - x) * 3;
+    default: return -1;
+    }
+}
+
+// Reads a whole file into memory, refusing more than `limit` bytes; the buffer is
+// malloc'ed (free it). Returns false when the file cannot be read.
+bool image_read_file(const char* name, unsigned char** data, std::size_t* size, std::size_t limit);
