@@ -8,8 +8,8 @@
 namespace {
 
 struct mask {
-    unsigned shift = 0;
-    unsigned bits = 0;   // width of the field, 0 when absent
+    unsigned shift;
+    unsigned bits;   // width of the field, 0 when absent
 };
 
 struct bmp_state {
@@ -30,7 +30,7 @@ unsigned long le32(const unsigned char* p)
 
 mask make_mask(unsigned long m)
 {
-    mask k;
+    mask k{0, 0};
     if (!m)
         return k;
     while (!(m & 1)) { m >>= 1; ++k.shift; }

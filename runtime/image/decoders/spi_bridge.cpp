@@ -1,0 +1,236 @@
+// Image plug-in bridge: picks a plug-in by extension, loads it on first use with
+// dlopen (the program's directory, then the installed plug-in directory, then the
+// loader's own search path), and turns its picture into a 24-bit bitmap.
+#include "ostrel/decoders.h"
+#include "ostrel/bmap.h"
+#include "runtime/image/decoders/spi_abi.h"
+
+#include <dlfcn.h>
+#include <strings.h>
+#include <unistd.h>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#ifndef OSTREL_PLUGIN_DIR
+#define OSTREL_PLUGIN_DIR "/usr/local/lib/ostrel/plugins"
+#endif
+
+namespace {
+
+struct plugin {
+    const char* file;
+    void* module;
+    spi_get_picture_info get_picture_info;
+    spi_get_picture get_picture;
+    spi_get_plugin_info get_plugin_info;
+};
+
+plugin table[9] = {
+    {nullptr, nullptr, nullptr, nullptr, nullptr},
+    {"iftiff.spi", nullptr, nullptr, nullptr, nullptr},
+    {"iftiff6.spi", nullptr, nullptr, nullptr, nullptr},
+    {"ifpng.spi", nullptr, nullptr, nullptr, nullptr},
+    {"ifpi.spi", nullptr, nullptr, nullptr, nullptr},
+    {"ifmag.spi", nullptr, nullptr, nullptr, nullptr},
+    {"ifxld4.spi", nullptr, nullptr, nullptr, nullptr},
+    {"ifpic.spi", nullptr, nullptr, nullptr, nullptr},
+    {"ifpic2.spi", nullptr, nullptr, nullptr, nullptr},
+};
+
+// Plug-ins stay loaded until the program ends.
+const int unload_at_exit = [] {
+    std::atexit([] { _spi_unload_all(); });
+    return 0;
+}();
+
+std::string program_dir()
+{
+    char buf[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+    if (n <= 0)
+        return {};
+    std::string path(buf, static_cast<std::size_t>(n));
+    std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+void* open_module(const char* file)
+{
+    std::string dir = program_dir();
+    if (!dir.empty())
+        if (void* m = dlopen((dir + "/" + file).c_str(), RTLD_NOW | RTLD_LOCAL))
+            return m;
+    if (void* m = dlopen((std::string(OSTREL_PLUGIN_DIR) + "/" + file).c_str(), RTLD_NOW | RTLD_LOCAL))
+        return m;
+    return dlopen(file, RTLD_NOW | RTLD_LOCAL);
+}
+
+template <class F>
+F entry(void* module, const char* name)
+{
+    return reinterpret_cast<F>(dlsym(module, name));
+}
+
+std::int32_t le32(const unsigned char* p)
+{
+    return static_cast<std::int32_t>(p[0] | (p[1] << 8) | (p[2] << 16) | (static_cast<std::uint32_t>(p[3]) << 24));
+}
+
+// The plug-in's DIB (header and colour table in one block, rows in the other) to
+// a new 24-bit bitmap; null for a layout the runtime does not read.
+_bmap* dib_to_bitmap(const unsigned char* info, const unsigned char* bits)
+{
+    const std::uint32_t hsize = static_cast<std::uint32_t>(le32(info));
+    const std::int32_t w = le32(info + 4);
+    const std::int32_t hraw = le32(info + 8);
+    const int bpp = info[14] | (info[15] << 8);
+    const std::uint32_t compression = static_cast<std::uint32_t>(le32(info + 16));
+    const std::uint32_t used = static_cast<std::uint32_t>(le32(info + 32));
+    if (hsize < 40 || hsize > 124 || w < 1 || hraw == 0 || hraw == INT32_MIN || compression != 0)
+        return nullptr;
+    if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 24 && bpp != 32)
+        return nullptr;
+    const bool top_down = hraw < 0;
+    const std::int32_t h = top_down ? -hraw : hraw;
+    if (!_bmap_size_ok(w, h))
+        return nullptr;
+    unsigned char map[256 * 3] = {};
+    if (bpp <= 8) {
+        std::uint32_t n = used ? used : (1u << bpp);
+        if (n > 256)
+            return nullptr;
+        const unsigned char* q = info + hsize;
+        for (std::uint32_t i = 0; i < n; ++i, q += 4)
+            std::memcpy(map + 3 * i, q, 3);
+    }
+    _bmap* bm = _bmap_try_new(w, h);
+    if (!bm)
+        return nullptr;
+    const std::size_t rowbytes = ((static_cast<std::size_t>(w) * static_cast<std::size_t>(bpp) + 31) / 32) * 4;
+    for (std::int32_t y = 0; y < h; ++y) {
+        const unsigned char* in = bits + rowbytes * static_cast<std::size_t>(top_down ? y : h - 1 - y);
+        unsigned char* out = bm->bits + static_cast<std::size_t>(bm->stride) * static_cast<std::size_t>(y);
+        switch (bpp) {
+        case 24:
+            std::memcpy(out, in, static_cast<std::size_t>(w) * 3);
+            break;
+        case 32:
+            for (std::int32_t x = 0; x < w; ++x, out += 3, in += 4)
+                std::memcpy(out, in, 3);
+            break;
+        default: {
+            const int per = 8 / bpp;
+            const unsigned m = (1u << bpp) - 1;
+            for (std::int32_t x = 0; x < w; ++x, out += 3) {
+                unsigned i = (in[x / per] >> ((per - 1 - x % per) * bpp)) & m;
+                std::memcpy(out, map + 3 * i, 3);
+            }
+        }
+        }
+    }
+    return bm;
+}
+
+} // namespace
+
+int _spi_select(const char* name)
+{
+    if (!name)
+        return 0;
+    const char* dot = std::strrchr(name, '.');
+    if (!dot)
+        return 0;
+    if (!strcasecmp(dot, ".tif") || !strcasecmp(dot, ".tiff"))
+        return _spi_load(2) ? 2 : 1;
+    static const char* const ext[] = {".png", ".pi", ".mag", ".q4", ".pic", ".p2"};
+    for (int i = 0; i < 6; ++i)
+        if (!strcasecmp(dot, ext[i]))
+            return i + 3;
+    return 0;
+}
+
+int _spi_load(int n)
+{
+    (void)unload_at_exit;
+    if (n < 1 || n > 8)
+        return 0;
+    plugin& p = table[n];
+    if (p.module)
+        return 1;
+    p.module = open_module(p.file);
+    if (!p.module)
+        return 0;   // tried again on the next request
+    p.get_picture_info = entry<spi_get_picture_info>(p.module, "GetPictureInfo");
+    p.get_picture = entry<spi_get_picture>(p.module, "GetPicture");
+    p.get_plugin_info = entry<spi_get_plugin_info>(p.module, "GetPluginInfo");
+    return 1;
+}
+
+int _getspi_size(const char* name, int* width, int* height, int* xdpi, int* ydpi)
+{
+    int n = _spi_select(name);
+    if (!n || !_spi_load(n) || !table[n].get_picture_info)
+        return 0;
+    spi_picture_info info{};
+    if (table[n].get_picture_info(name, 0, 0, &info) != 0)
+        return 0;
+    std::free(info.info);
+    if (width) *width = info.width;
+    if (height) *height = info.height;
+    if (xdpi) *xdpi = info.x_density;
+    if (ydpi) *ydpi = info.y_density;
+    return 1;
+}
+
+int _spi_getpicture(const char* name, void** info, void** bits)
+{
+    if (info) *info = nullptr;
+    if (bits) *bits = nullptr;
+    int n = _spi_select(name);
+    if (!n || !info || !bits || !_spi_load(n) || !table[n].get_picture)
+        return 0;
+    if (table[n].get_picture(name, 0, 0, info, bits, nullptr, 0) == 0)
+        return 1;
+    std::free(*info);
+    std::free(*bits);
+    *info = *bits = nullptr;
+    return 0;
+}
+
+_bmap* _getspi_bmap(const char* name)
+{
+    int w = 0, h = 0, xdpi = 0, ydpi = 0;
+    if (!_getspi_size(name, &w, &h, &xdpi, &ydpi))
+        return nullptr;
+    void* info = nullptr;
+    void* bits = nullptr;
+    if (!_spi_getpicture(name, &info, &bits))
+        return nullptr;
+    _bmap* bm = nullptr;
+    if (info && bits) {
+        bm = dib_to_bitmap(static_cast<const unsigned char*>(info), static_cast<const unsigned char*>(bits));
+        if (bm) {
+            bm->set_dpi(xdpi, ydpi);
+            bm->update_info();
+        }
+    }
+    std::free(info);
+    std::free(bits);
+    return bm;
+}
+
+int _spi_unload_all()
+{
+    int freed = 0;
+    for (int n = 1; n <= 8; ++n) {
+        plugin& p = table[n];
+        if (p.module) {
+            dlclose(p.module);
+            p = plugin{p.file, nullptr, nullptr, nullptr, nullptr};
+            ++freed;
+        }
+    }
+    return freed;
+}
