@@ -42,9 +42,9 @@ _bmap* _getwmf_bmap(const char* name, double scale);
 /* Makes `page` an off-screen page showing the file (a BMP file) or its associated
  * icon on `colour` (0xFFFFFF: the page's own background): 1 on success. */
 int _drawfile_to_page(const char* name, int page, std::uint32_t colour);
-/* The associated icon of a file as a new bitmap of the system icon size on white,
- * or null when there is none. */
-_bmap* _associated_icon_bmap(const char* name);
+/* The associated icon of a file drawn on a new bitmap of the system icon size, on
+ * `background` (0xFFFFFF: the default page colour), or null when there is none. */
+_bmap* _associated_icon_bmap(const char* name, std::uint32_t background = 0xFFFFFF);
 
 /* The 22-byte header of a placeable metafile, as stored (little-endian). */
 #pragma pack(push, 1)

@@ -4,6 +4,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 // A 24-bit bitmap whose fields agree with its rows: the transforms and writers
 // refuse anything else rather than read past the rows.
@@ -49,3 +51,18 @@ inline std::ptrdiff_t image_turn_offset(int turn, int x, int y, int w, int h, in
 // Reads a whole file into memory, refusing more than `limit` bytes; the buffer is
 // malloc'ed (free it). Returns false when the file cannot be read.
 bool image_read_file(const char* name, unsigned char** data, std::size_t* size, std::size_t limit);
+
+// The extension of the file name itself (a dot in a directory name does not count),
+// from its last dot, upper-cased; empty when the name has no dot.
+std::string image_extension(const char* name);
+
+// One picture of an icon or cursor file: straight (not premultiplied) 0xAARRGGBB
+// pixels, rows top first.
+struct IcoImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> argb;
+};
+// Picks the image of an .ico/.cur file closest to want x want pixels and decodes it
+// (DIB images with their AND mask or alpha, PNG images): false for anything else.
+bool image_ico_decode(const unsigned char* data, std::size_t size, int want, IcoImage* out);

@@ -1,0 +1,144 @@
+// Reader of icon and cursor files (.ico, .cur): the directory, the choice of one
+// image, and its pixels with transparency. DIB images go through the runtime's DIB
+// reader, PNG images through Qt's.
+#include "runtime/image/image_internal.h"
+
+#include <QImage>
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+struct Entry {
+    int w, h, bpp;
+    std::uint32_t bytes, offset;
+};
+
+bool is_png(const unsigned char* p, std::size_t n)
+{
+    static const unsigned char sig[8] = {0x89, 'P', 'N', 'G', 0x0D, 0x0A, 0x1A, 0x0A};
+    return n >= 8 && std::memcmp(p, sig, 8) == 0;
+}
+
+bool decode_png(const unsigned char* p, std::size_t n, IcoImage* out)
+{
+    if (n > 64u * 1024 * 1024)
+        return false;
+    QImage img = QImage::fromData(p, static_cast<int>(n), "PNG");
+    if (img.isNull() || img.width() > 1024 || img.height() > 1024)
+        return false;
+    img = img.convertToFormat(QImage::Format_ARGB32);
+    out->width = img.width();
+    out->height = img.height();
+    out->argb.resize(static_cast<std::size_t>(out->width) * out->height);
+    for (int y = 0; y < out->height; ++y)
+        std::memcpy(out->argb.data() + static_cast<std::size_t>(y) * out->width, img.constScanLine(y),
+                    static_cast<std::size_t>(out->width) * 4);
+    return true;
+}
+
+// A DIB image: XOR rows (height / 2 of the header's doubled height), then the 1-bit
+// AND mask.
+bool decode_dib(const unsigned char* p, std::size_t n, IcoImage* out)
+{
+    if (n < 12)
+        return false;
+    const std::uint32_t hsz = image_le32(p);
+    if (hsz != 12 && (hsz < 40 || hsz > n))
+        return false;
+    const bool core = hsz == 12;
+    long long w = core ? image_le16(p + 4) : static_cast<std::int32_t>(image_le32(p + 4));
+    long long h2 = core ? image_le16(p + 6) : static_cast<std::int32_t>(image_le32(p + 8));
+    const int bpp = core ? image_le16(p + 10) : image_le16(p + 14);
+    const std::uint32_t comp = core ? 0 : image_le32(p + 16);
+    if (w < 1 || w > 1024 || h2 < 2 || h2 > 2048 || comp != 0)
+        return false;
+    const long long h = h2 / 2;
+    std::vector<unsigned char> copy(p, p + n);
+    if (core)
+        image_put16(copy.data() + 6, static_cast<std::uint32_t>(h));
+    else
+        image_put32(copy.data() + 8, static_cast<std::uint32_t>(h));
+    std::uint64_t off = hsz;
+    if (bpp <= 8) {
+        std::uint32_t colours = core ? 0 : image_le32(p + 32);
+        if (!colours || colours > (1u << bpp))
+            colours = 1u << bpp;
+        off += static_cast<std::uint64_t>(colours) * (core ? 3 : 4);
+    }
+    if (off > n)
+        return false;
+    _bmap* bm = _dib_decode(copy.data(), n, static_cast<std::size_t>(off));
+    if (!bm)
+        return false;
+    out->width = static_cast<int>(w);
+    out->height = static_cast<int>(h);
+    out->argb.assign(static_cast<std::size_t>(w * h), 0);
+    const std::uint64_t xorrow = (static_cast<std::uint64_t>(bpp) * w + 31) / 32 * 4;
+    const std::uint64_t androw = (static_cast<std::uint64_t>(w) + 31) / 32 * 4;
+    const std::uint64_t andoff = off + xorrow * h;
+    const bool have_and = andoff + androw * h <= n;
+    bool alpha = false;
+    if (bpp == 32)
+        for (long long y = 0; y < h && !alpha; ++y)
+            for (long long x = 0; x < w; ++x)
+                if (p[off + xorrow * y + x * 4 + 3]) {
+                    alpha = true;
+                    break;
+                }
+    for (long long y = 0; y < h; ++y) {   // y counts rows from the bottom of the file
+        const unsigned char* src = bm->bits + static_cast<std::size_t>(h - 1 - y) * bm->stride;
+        std::uint32_t* dst = out->argb.data() + static_cast<std::size_t>(h - 1 - y) * w;
+        for (long long x = 0; x < w; ++x) {
+            std::uint32_t a = 255;
+            if (alpha)
+                a = p[off + xorrow * y + x * 4 + 3];
+            else if (have_and && ((p[andoff + androw * y + x / 8] >> (7 - x % 8)) & 1))
+                a = 0;
+            dst[x] = (a << 24) | (std::uint32_t(src[x * 3 + 2]) << 16) | (std::uint32_t(src[x * 3 + 1]) << 8) |
+                     src[x * 3];
+        }
+    }
+    delete bm;
+    return true;
+}
+
+} // namespace
+
+bool image_ico_decode(const unsigned char* data, std::size_t size, int want, IcoImage* out)
+{
+    if (!data || !out || size < 6)
+        return false;
+    const unsigned type = image_le16(data + 2);
+    const unsigned count = image_le16(data + 4);
+    if (image_le16(data) != 0 || (type != 1 && type != 2) || count == 0)
+        return false;
+    // closest size first, then the deeper colour
+    int best = -1;
+    Entry chosen{};
+    long long bestscore = 0;
+    for (unsigned i = 0; i < count; ++i) {
+        const std::size_t at = 6 + static_cast<std::size_t>(i) * 16;
+        if (at + 16 > size)
+            break;
+        const unsigned char* e = data + at;
+        Entry en{e[0] ? e[0] : 256, e[1] ? e[1] : 256, type == 1 ? image_le16(e + 6) : 0, image_le32(e + 8),
+                 image_le32(e + 12)};
+        if (en.offset >= size || en.bytes == 0 || en.bytes > size - en.offset)
+            continue;
+        long long d = en.w - want;
+        long long score = (d < 0 ? -d * 2 : d) * 1000 - en.bpp;
+        if (best < 0 || score < bestscore) {
+            best = static_cast<int>(i);
+            bestscore = score;
+            chosen = en;
+        }
+    }
+    if (best < 0)
+        return false;
+    const unsigned char* img = data + chosen.offset;
+    if (is_png(img, chosen.bytes))
+        return decode_png(img, chosen.bytes, out);
+    return decode_dib(img, chosen.bytes, out);
+}
