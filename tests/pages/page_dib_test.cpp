@@ -1,0 +1,336 @@
+// Pictures into and out of off-screen pages: bitmap objects (with regrowing),
+// packed DIBs of 8 and 24 bits, bottom-up and top-down, BMP streams (good,
+// bad and lying), the clipboard and fills.
+#include "page_fixture.h"
+#include "platform/gdi/winclip.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A packed DIB: header, colour table, rows (bottom-up unless asked otherwise).
+struct Dib {
+    std::vector<std::uint32_t> words;   // 4-byte aligned storage
+    std::size_t bytes = 0;
+    BITMAPINFOHEADER* header() { return reinterpret_cast<BITMAPINFOHEADER*>(words.data()); }
+    BYTE* data() { return reinterpret_cast<BYTE*>(words.data()); }
+    const BITMAPINFO* info() { return reinterpret_cast<const BITMAPINFO*>(words.data()); }
+};
+
+// An 8-bit DIB of w x h whose pixel (x, y) (y from the top) has index (x + 3y) % 4;
+// palette entry i is blue 10i+1, green 10i+2, red 10i+3.
+Dib make_dib8(int w, int h, bool topdown)
+{
+    int stride = (w + 3) / 4 * 4;
+    Dib d;
+    d.bytes = 40 + 256 * 4 + std::size_t(stride) * h;
+    d.words.assign((d.bytes + 3) / 4, 0);
+    BITMAPINFOHEADER* bh = d.header();
+    bh->biSize = 40;
+    bh->biWidth = w;
+    bh->biHeight = topdown ? -h : h;
+    bh->biPlanes = 1;
+    bh->biBitCount = 8;
+    BYTE* pal = d.data() + 40;
+    for (int i = 0; i < 256; ++i) {
+        pal[4 * i] = BYTE(10 * i + 1);
+        pal[4 * i + 1] = BYTE(10 * i + 2);
+        pal[4 * i + 2] = BYTE(10 * i + 3);
+    }
+    BYTE* rows = pal + 1024;
+    for (int y = 0; y < h; ++y) {
+        int stored = topdown ? y : h - 1 - y;
+        for (int x = 0; x < w; ++x)
+            rows[stored * stride + x] = BYTE((x + 3 * y) % 4);
+        for (int x = w; x < stride; ++x)
+            rows[stored * stride + x] = 0xEE;   // padding must not show
+    }
+    return d;
+}
+
+COLORREF expected8(int x, int y)
+{
+    int i = (x + 3 * y) % 4;
+    return RGB(10 * i + 3, 10 * i + 2, 10 * i + 1);
+}
+
+// A 24-bit DIB of w x h whose pixel (x, y) is red x*20, green y*30, blue 7.
+Dib make_dib24(int w, int h, bool topdown)
+{
+    int stride = (w * 3 + 3) / 4 * 4;
+    Dib d;
+    d.bytes = 40 + std::size_t(stride) * h;
+    d.words.assign((d.bytes + 3) / 4, 0);
+    BITMAPINFOHEADER* bh = d.header();
+    bh->biSize = 40;
+    bh->biWidth = w;
+    bh->biHeight = topdown ? -h : h;
+    bh->biPlanes = 1;
+    bh->biBitCount = 24;
+    BYTE* rows = d.data() + 40;
+    for (int y = 0; y < h; ++y) {
+        int stored = topdown ? y : h - 1 - y;
+        for (int x = 0; x < w; ++x) {
+            BYTE* p = rows + stored * stride + 3 * x;
+            p[0] = 7;
+            p[1] = BYTE(y * 30);
+            p[2] = BYTE(x * 20);
+        }
+    }
+    return d;
+}
+
+COLORREF expected24(int x, int y)
+{
+    return RGB(x * 20, y * 30, 7);
+}
+
+// A bitmap object whose pixel (x, y) is red x, green y, blue 200.
+_bmap* make_bmap(int w, int h)
+{
+    _bmap* bm = new _bmap(w, h, 24);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            unsigned char* p = bm->bits + y * bm->stride + 3 * x;
+            p[0] = 200;
+            p[1] = static_cast<unsigned char>(y);
+            p[2] = static_cast<unsigned char>(x);
+        }
+    return bm;
+}
+
+// The DIB as a BMP file in a temporary stream, the header claiming `claimed`
+// bytes (0: the true size) and only `keep` bytes of the DIB written (all if 0).
+FILE* bmp_stream(Dib& d, std::uint32_t claimed = 0, std::size_t keep = 0, WORD type = 0x4D42)
+{
+    FILE* f = std::tmpfile();
+    BITMAPFILEHEADER fh{};
+    fh.bfType = type;
+    fh.bfSize = claimed ? claimed : std::uint32_t(14 + d.bytes);
+    fh.bfOffBits = 14 + 40 + (d.header()->biBitCount == 8 ? 1024 : 0);
+    std::fwrite(&fh, sizeof fh, 1, f);
+    std::fwrite(d.data(), 1, keep ? keep : d.bytes, f);
+    std::rewind(f);
+    return f;
+}
+
+} // namespace
+
+using PageDib = PageTest;
+
+TEST_F(PageDib, BitmapFillsAPageOfItsSize)
+{
+    _bmap* bm = make_bmap(6, 4);
+    EXPECT_EQ(_bmap_to_page(bm, 2, 0, 0), 4);
+    _pageinfo info = _getpageinfo(2);
+    EXPECT_EQ(info.kind, PAGE_MEMORY);
+    EXPECT_EQ(info.width, 6);
+    EXPECT_EQ(info.height, 4);
+    EXPECT_EQ(page_pixel(2, 0, 0), RGB(0, 0, 200));
+    EXPECT_EQ(page_pixel(2, 5, 3), RGB(5, 3, 200));
+    delete bm;
+}
+
+TEST_F(PageDib, BitmapThatDoesNotFitRegrowsThePage)
+{
+    ASSERT_EQ(_newmempage(20, 20, 3), 1);
+    _bmap* bm = make_bmap(30, 15);
+    EXPECT_EQ(_bmap_to_page(bm, 3, 10, 10), 15);
+    EXPECT_EQ(_getpageinfo(3).width, 40);
+    EXPECT_EQ(_getpageinfo(3).height, 25);
+    EXPECT_EQ(page_pixel(3, 10, 10), RGB(0, 0, 200));
+    EXPECT_EQ(page_pixel(3, 39, 24), RGB(29, 14, 200));
+    EXPECT_EQ(page_pixel(3, 9, 9), _pagerecord(3)->bkcolor);
+    delete bm;
+}
+
+TEST_F(PageDib, BitmapThatFitsKeepsThePage)
+{
+    ASSERT_EQ(_newmempage(50, 50, 3), 1);
+    _fillpage(3, RGB(1, 1, 1));
+    _bmap* bm = make_bmap(5, 5);
+    EXPECT_EQ(_bmap_to_page(bm, 3, 10, 20), 5);
+    EXPECT_EQ(_getpageinfo(3).width, 50);
+    EXPECT_EQ(page_pixel(3, 0, 0), RGB(1, 1, 1));   // earlier contents kept
+    EXPECT_EQ(page_pixel(3, 14, 24), RGB(4, 4, 200));
+    delete bm;
+}
+
+TEST_F(PageDib, BitmapRefusals)
+{
+    _bmap* bm = make_bmap(5, 5);
+    EXPECT_EQ(_bmap_to_page(bm, 3, -1, 0), 0);
+    EXPECT_EQ(_bmap_to_page(bm, 3, 0, -1), 0);
+    EXPECT_EQ(_bmap_to_page(nullptr, 3, 0, 0), 0);
+    EXPECT_EQ(_bmap_to_page(bm, 4000, 0, 0), 0);
+    EXPECT_EQ(_bmap_to_page(bm, 3, 2147483640, 0), 0);
+    ASSERT_EQ(_newpage(1, "w", 0, 0, 100, 100, 0, 0), 1);
+    EXPECT_EQ(_bmap_to_page(bm, 1, 0, 0), 0);
+    EXPECT_EQ(_bmap_to_page(bm, 1, 3, 3), 0);
+    EXPECT_EQ(_pagerecord(1)->kind, PAGE_WINDOW);
+    delete bm;
+}
+
+TEST_F(PageDib, PageToBitmapAndBack)
+{
+    _bmap* bm = make_bmap(7, 3);
+    ASSERT_EQ(_bmap_to_page(bm, 2, 0, 0), 3);
+    _bmap* back = _page_to_bmap(2);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(back->width, 7);
+    EXPECT_EQ(back->height, 3);
+    EXPECT_EQ(back->depth, 24);
+    EXPECT_EQ(back->info.bmiHeader.biHeight, -3);
+    for (int y = 0; y < 3; ++y)
+        EXPECT_EQ(std::memcmp(back->bits + y * back->stride, bm->bits + y * bm->stride, 21), 0) << y;
+    delete back;
+    delete bm;
+}
+
+TEST_F(PageDib, OnlyOffscreenPagesCanBeCaptured)
+{
+    ASSERT_EQ(_newpage(1, "w", 0, 0, 100, 100, 0, 0), 1);
+    EXPECT_EQ(_page_to_bmap(1), nullptr);
+    EXPECT_EQ(_page_to_bmap(2), nullptr);
+    EXPECT_EQ(_page_to_bmap(0), nullptr);
+}
+
+TEST_F(PageDib, EightBitRowsOfOddWidthDoNotSkew)
+{
+    for (int w : {5, 6, 7, 9}) {
+        Dib d = make_dib8(w, 3, false);
+        ASSERT_EQ(_dib_to_page(2, d.info(), nullptr), 1) << w;
+        EXPECT_EQ(_getpageinfo(2).width, w);
+        EXPECT_EQ(_getpageinfo(2).height, 3);
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < w; ++x)
+                EXPECT_EQ(page_pixel(2, x, y), expected8(x, y)) << w << " " << x << "," << y;
+    }
+}
+
+TEST_F(PageDib, TopDownAndBottomUpGiveTheSamePicture)
+{
+    Dib up = make_dib24(5, 4, false);
+    Dib down = make_dib24(5, 4, true);
+    ASSERT_EQ(_dib_to_page(2, up.info(), nullptr), 1);
+    ASSERT_EQ(_dib_to_page(3, down.info(), nullptr), 1);
+    EXPECT_EQ(_getpageinfo(3).height, 4);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x) {
+            EXPECT_EQ(page_pixel(2, x, y), expected24(x, y));
+            EXPECT_EQ(page_pixel(3, x, y), expected24(x, y));
+        }
+    Dib up8 = make_dib8(5, 4, false);
+    Dib down8 = make_dib8(5, 4, true);
+    ASSERT_EQ(_dib_to_page(2, up8.info(), nullptr), 1);
+    ASSERT_EQ(_dib_to_page(3, down8.info(), nullptr), 1);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 5; ++x)
+            EXPECT_EQ(page_pixel(3, x, y), page_pixel(2, x, y));
+}
+
+TEST_F(PageDib, RowsGivenApart)
+{
+    Dib d = make_dib24(3, 2, false);
+    std::vector<BYTE> rows(d.data() + 40, d.data() + d.bytes);
+    std::memset(d.data() + 40, 0, d.bytes - 40);
+    ASSERT_EQ(_dib_to_page(2, d.info(), rows.data()), 1);
+    EXPECT_EQ(page_pixel(2, 2, 1), expected24(2, 1));
+}
+
+TEST_F(PageDib, ImpossibleHeadersAreRefused)
+{
+    Dib d = make_dib24(3, 2, false);
+    EXPECT_EQ(_dib_to_page(2, nullptr, nullptr), 0);
+    d.header()->biWidth = 0;
+    EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
+    d.header()->biWidth = 3;
+    d.header()->biBitCount = 7;
+    EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
+    d.header()->biBitCount = 24;
+    d.header()->biHeight = INT32_MIN;
+    EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
+    d.header()->biWidth = 0x7FFFFFFF;
+    d.header()->biHeight = 0x7FFFFFFF;
+    EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
+    EXPECT_EQ(_ispage(2), 0);
+}
+
+TEST_F(PageDib, BmpStream)
+{
+    Dib d = make_dib8(5, 3, false);
+    FILE* f = bmp_stream(d);
+    EXPECT_EQ(_bmpfile_to_page(f, 4), 1);
+    std::fclose(f);
+    EXPECT_EQ(_getpageinfo(4).width, 5);
+    EXPECT_EQ(page_pixel(4, 4, 2), expected8(4, 2));
+    EXPECT_EQ(_bmpfile_to_page(nullptr, 4), 0);
+}
+
+TEST_F(PageDib, BadBmpStreamsGiveNothing)
+{
+    Dib d = make_dib24(4, 4, false);
+    FILE* f = bmp_stream(d, 0, 0, 0x4D43);   // not B M
+    EXPECT_EQ(_bmpfile_to_page(f, 4), 0);
+    std::fclose(f);
+    f = bmp_stream(d, 0, d.bytes - 5);        // short
+    EXPECT_EQ(_bmpfile_to_page(f, 4), 0);
+    std::fclose(f);
+    f = bmp_stream(d, 0xFFFFFFF0u);            // claims 4 GB, holds 100 bytes
+    EXPECT_EQ(_bmpfile_to_page(f, 4), 0);
+    std::fclose(f);
+    f = bmp_stream(d, 30);                     // too small for a header
+    EXPECT_EQ(_bmpfile_to_page(f, 4), 0);
+    std::fclose(f);
+    FILE* empty = std::tmpfile();
+    EXPECT_EQ(_bmpfile_to_page(empty, 4), 0);
+    std::fclose(empty);
+    EXPECT_EQ(_ispage(4), 0);
+}
+
+TEST_F(PageDib, BmpWhoseHeaderClaimsMoreRowsThanItHolds)
+{
+    Dib d = make_dib24(4, 4, false);
+    d.header()->biHeight = 4000;   // the file holds 4 rows
+    FILE* f = bmp_stream(d);
+    EXPECT_EQ(_bmpfile_to_page(f, 4), 0);
+    std::fclose(f);
+    d.header()->biHeight = 4;
+    d.header()->biClrUsed = 0x40000000;   // a colour table beyond the file
+    f = bmp_stream(d);
+    EXPECT_EQ(_bmpfile_to_page(f, 4), 0);
+    std::fclose(f);
+}
+
+TEST_F(PageDib, ClipboardDib)
+{
+    Dib d = make_dib24(3, 3, false);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, d.bytes);
+    ASSERT_NE(block, nullptr);
+    std::memcpy(GlobalLock(block), d.data(), d.bytes);
+    GlobalUnlock(block);
+    ASSERT_TRUE(OpenClipboard(_consolewindow()));
+    EmptyClipboard();
+    SetClipboardData(CF_DIB, block);
+    CloseClipboard();
+    EXPECT_EQ(_clipdib_to_page(5), 1);
+    EXPECT_EQ(page_pixel(5, 2, 2), expected24(2, 2));
+
+    ASSERT_TRUE(OpenClipboard(_consolewindow()));
+    EmptyClipboard();
+    CloseClipboard();
+    EXPECT_EQ(_clipdib_to_page(6), 0);
+    EXPECT_EQ(_ispage(6), 0);
+}
+
+TEST_F(PageDib, FillCoversThePage)
+{
+    ASSERT_EQ(_newmempage(8, 6, 2), 1);
+    EXPECT_EQ(_fillpage(2, RGB(0, 128, 255)), 1);
+    EXPECT_EQ(page_pixel(2, 0, 0), RGB(0, 128, 255));
+    EXPECT_EQ(page_pixel(2, 7, 5), RGB(0, 128, 255));
+    EXPECT_EQ(_fillpage(3, 0), 0);
+}

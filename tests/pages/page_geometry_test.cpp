@@ -1,0 +1,164 @@
+// Page window geometry: the size rule (negative sizes ask for an exact client
+// area), moving, centring, titles, the canvas child and the frame figures.
+#include "page_fixture.h"
+
+#include <string>
+
+namespace {
+
+SIZE client_size(HWND w)
+{
+    RECT r{};
+    GetClientRect(w, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+RECT window_rect(HWND w)
+{
+    RECT r{};
+    GetWindowRect(w, &r);
+    return r;
+}
+
+} // namespace
+
+using PageGeometry = PageTest;
+
+TEST_F(PageGeometry, NegativeSizesGiveAnExactClientArea)
+{
+    ASSERT_EQ(_newpage(1, "exact", 300, 200, -640, -480, 0, 0), 1);
+    HWND w = _pagewindow(1);
+    SIZE c = client_size(w);
+    EXPECT_EQ(c.cx, 640);
+    EXPECT_EQ(c.cy, 480);
+    RECT r = window_rect(w);
+    EXPECT_EQ(r.left, 300);
+    EXPECT_EQ(r.top, 200);
+    // The menu bar and the frame come on top of the client area.
+    EXPECT_GT(r.bottom - r.top, 480);
+}
+
+TEST_F(PageGeometry, PositiveSizesGiveTheOuterSize)
+{
+    ASSERT_EQ(_newpage(1, "outer", 300, 200, 640, 480, 0, 0), 1);
+    RECT r = window_rect(_pagewindow(1));
+    EXPECT_EQ(r.right - r.left, 640);
+    EXPECT_EQ(r.bottom - r.top, 480);
+    SIZE c = client_size(_pagewindow(1));
+    EXPECT_LT(c.cy, 480);
+}
+
+TEST_F(PageGeometry, EmptyMenuBarStillGivesTheExactClientArea)
+{
+    ASSERT_EQ(_newpage(1, "nomenu", 10, 10, -200, -100, PAGE_NOMENU | PAGE_NOOWNER, 0), 1);
+    SIZE c = client_size(_pagewindow(1));
+    EXPECT_EQ(c.cx, 200);
+    EXPECT_EQ(c.cy, 100);
+}
+
+TEST_F(PageGeometry, SizeRuleLaterAndZeroKeepsASide)
+{
+    ASSERT_EQ(_newpage(1, "s", 0, 0, 400, 300, 0, 0), 1);
+    HWND w = _pagewindow(1);
+    RECT before = window_rect(w);
+    EXPECT_EQ(_sizepage(1, -250, 0), 1);
+    EXPECT_EQ(client_size(w).cx, 250);
+    RECT after = window_rect(w);
+    EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(_sizepage(1, 0, -123.9), 1);   // truncated towards zero
+    EXPECT_EQ(client_size(w).cy, 123);
+    EXPECT_EQ(_sizepage(2, 10, 10), 0);
+}
+
+TEST_F(PageGeometry, HugeSizesDoNotOverflow)
+{
+    ASSERT_EQ(_newpage(1, "s", 0, 0, 400, 300, 0, 0), 1);
+    EXPECT_EQ(_sizepage(1, -1e300, 1e300), 1);
+    EXPECT_EQ(_sizepage(1, -300, -200), 1);
+    EXPECT_EQ(client_size(_pagewindow(1)).cx, 300);
+}
+
+TEST_F(PageGeometry, MoveKeepsTheSize)
+{
+    ASSERT_EQ(_newpage(1, "m", 0, 0, 400, 300, 0, 0), 1);
+    HWND w = _pagewindow(1);
+    EXPECT_NE(_movepage(1, 55.9, 66.2), 0);
+    RECT r = window_rect(w);
+    EXPECT_EQ(r.left, 55);
+    EXPECT_EQ(r.top, 66);
+    EXPECT_EQ(r.right - r.left, 400);
+    EXPECT_EQ(r.bottom - r.top, 300);
+    EXPECT_EQ(_movepage(9, 0, 0), 0);
+}
+
+TEST_F(PageGeometry, PlaceMovesSizesAndNames)
+{
+    ASSERT_EQ(_newpage(1, "p", 0, 0, 400, 300, 0, 0), 1);
+    EXPECT_EQ(_placepage(1, "placed", 20, 30, -160, -120), 1);
+    HWND w = _pagewindow(1);
+    RECT r = window_rect(w);
+    EXPECT_EQ(r.left, 20);
+    EXPECT_EQ(r.top, 30);
+    EXPECT_EQ(client_size(w).cx, 160);
+    EXPECT_EQ(client_size(w).cy, 120);
+    char buf[64] = {};
+    GetWindowTextA(w, buf, sizeof buf);
+    EXPECT_STREQ(buf, "placed");
+    EXPECT_EQ(_settitle(1, "renamed"), 1);
+    GetWindowTextA(w, buf, sizeof buf);
+    EXPECT_STREQ(buf, "renamed");
+    EXPECT_EQ(_settitle(2, "x"), 0);
+}
+
+TEST_F(PageGeometry, CentreAtThePresentSize)
+{
+    ASSERT_EQ(_newpage(1, "c", 0, 0, 300, 200, 0, 0), 1);
+    HWND w = _pagewindow(1);
+    EXPECT_EQ(_centerpage(1, nullptr, 0, 0), 1);
+    RECT r = window_rect(w);
+    EXPECT_EQ(r.right - r.left, 300);
+    EXPECT_EQ(r.bottom - r.top, 200);
+    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
+    EXPECT_NEAR(r.left + 150, sw / 2, 40);
+    EXPECT_NEAR(r.top + 100, sh / 2, 60);
+    EXPECT_EQ(_centerpage(1, "t", 100, 80), 1);
+    r = window_rect(w);
+    EXPECT_EQ(r.right - r.left, 100);
+    EXPECT_EQ(_centerpage(1, nullptr, -5, 80), 1);   // a negative side skips the move
+    EXPECT_EQ(window_rect(w).right - window_rect(w).left, 100);
+    EXPECT_EQ(_centerpage(3, nullptr, 0, 0), 0);
+}
+
+TEST_F(PageGeometry, CanvasCoversTheClientArea)
+{
+    ASSERT_EQ(_newpage(1, "canvas", 0, 0, -300, -200, PAGE_CANVAS | PAGE_NOOWNER, 0), 1);
+    HWND canvas = _pagecanvas(1);
+    ASSERT_NE(canvas, nullptr);
+    EXPECT_EQ(GetParent(canvas), _pagewindow(1));
+    RECT r = window_rect(canvas);
+    EXPECT_EQ(r.right - r.left, 300);
+    EXPECT_EQ(r.bottom - r.top, 200);
+    EXPECT_EQ(_windowpage(canvas), 0);
+    EXPECT_EQ(DWORD(GetWindowLongA(canvas, GWL_STYLE)) & (WS_CHILD | WS_VISIBLE | WS_VSCROLL),
+              DWORD(WS_CHILD | WS_VISIBLE | WS_VSCROLL));
+    _sizepage(1, -400, -250);
+    _pumpmessages();
+    r = window_rect(canvas);
+    EXPECT_EQ(r.right - r.left, 400);
+    EXPECT_EQ(r.bottom - r.top, 250);
+}
+
+TEST_F(PageGeometry, TopAndFrameFigures)
+{
+    ASSERT_EQ(_newpage(1, "t", 0, 0, 300, 200, 0, 0), 1);
+    EXPECT_NE(_toppage(1, 0), 0);
+    EXPECT_EQ(_toppage(2, 0), 0);
+    EXPECT_EQ(_framewidth(), 2 * GetSystemMetrics(SM_CXFRAME));
+    EXPECT_EQ(_frameheight(), GetSystemMetrics(SM_CYCAPTION) + GetSystemMetrics(SM_CYMENU)
+                                  + 2 * GetSystemMetrics(SM_CYFRAME));
+    EXPECT_GT(_statusheight(), 0);
+    EXPECT_GT(_dpix(), 0);
+    EXPECT_GT(_dpiy(), 0);
+}
