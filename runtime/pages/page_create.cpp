@@ -19,12 +19,6 @@ struct {
     bool registered;
 } fullscreen_class{};
 
-// The parent that makes a child window cover the screen.
-HWND page_desktop_window()
-{
-    return nullptr;
-}
-
 HICON page_icon()
 {
     HICON icon = LoadIconA(_instance(), MAKEINTRESOURCEA(101));
@@ -181,10 +175,13 @@ int _newfullscreen(int page, unsigned int colour, unsigned int style)
         ++fc.counter;
     }
 
-    // A maximised topmost child of the desktop: it covers the whole screen.
+    // On Windows a maximised topmost child of the desktop covers the screen. The
+    // desktop here is no window: a frameless topmost window of the screen's size
+    // at (0, 0) is the same thing.
     pg->hwnd = CreateWindowExA(WS_EX_TOPMOST, fc.name, "",
-                               style | WS_CHILD | WS_VISIBLE | WS_MAXIMIZE, 0, 0, 10, 10,
-                               page_desktop_window(), nullptr, _instance(), nullptr);
+                               (style & ~DWORD(WS_CHILD)) | WS_POPUP | WS_VISIBLE | WS_MAXIMIZE, 0, 0,
+                               GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
+                               nullptr, nullptr, _instance(), nullptr);
     pg->bkcolor = colour;
     pg->canvas = nullptr;
     pg->status = nullptr;
