@@ -1,0 +1,120 @@
+/* settings_text: line pieces, "%s%s" words, atoi/atof in the C locale. */
+#include "settings_text.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdarg>
+#include <cstdlib>
+#include <cstring>
+#include <locale.h>
+
+namespace {
+
+locale_t c_locale()
+{
+    static locale_t loc = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    return loc;
+}
+
+bool is_space(char c)
+{
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+
+/* Copies one word starting at *p, cut to the buffer, and moves *p past it. */
+void take_word(const char*& p, char* out, size_t out_size)
+{
+    size_t n = 0;
+    while (*p && !is_space(*p)) {
+        if (n + 1 < out_size)
+            out[n++] = *p;
+        ++p;
+    }
+    if (out_size)
+        out[n] = '\0';
+}
+
+} // namespace
+
+int read_text_line(char* buf, int size, std::FILE* file)
+{
+    if (size < 2)
+        return -1;
+    if (!std::fgets(buf, size, file))
+        return -1;
+    size_t n = std::strlen(buf);
+    if (n >= 2 && buf[n - 1] == '\n' && buf[n - 2] == '\r') {
+        buf[n - 2] = '\n';
+        buf[--n] = '\0';
+    } else if (n == static_cast<size_t>(size - 1) && buf[n - 1] == '\r') {
+        /* The piece is full and ends in the first half of a line end: a
+         * text-mode stream would have given the pair as one line feed. */
+        int c = std::getc(file);
+        if (c == '\n')
+            buf[n - 1] = '\n';
+        else if (c != EOF)
+            std::ungetc(c, file);
+    }
+    return static_cast<int>(n);
+}
+
+bool split_key_value(const char* line, char* key, size_t key_size, char* value, size_t value_size)
+{
+    const char* p = line;
+    while (is_space(*p))
+        ++p;
+    if (!*p)
+        return false;
+    take_word(p, key, key_size);
+    while (is_space(*p))
+        ++p;
+    if (!*p)
+        return false;
+    take_word(p, value, value_size);
+    return true;
+}
+
+bool key_is(const char* key, const char* name)
+{
+    for (;; ++key, ++name) {
+        unsigned char a = static_cast<unsigned char>(*key);
+        unsigned char b = static_cast<unsigned char>(*name);
+        if (a >= 'a' && a <= 'z')
+            a = static_cast<unsigned char>(a - 'a' + 'A');
+        if (b >= 'a' && b <= 'z')
+            b = static_cast<unsigned char>(b - 'a' + 'A');
+        if (a != b)
+            return false;
+        if (!a)
+            return true;
+    }
+}
+
+int parse_int(const char* text)
+{
+    errno = 0;
+    long long v = std::strtoll(text, nullptr, 10);
+    if (v > INT_MAX)
+        return INT_MAX;
+    if (v < INT_MIN)
+        return INT_MIN;
+    return static_cast<int>(v);
+}
+
+double c_strtod(const char* text, char** end)
+{
+    return strtod_l(text, end, c_locale());
+}
+
+double parse_double(const char* text) { return c_strtod(text, nullptr); }
+
+int c_fprintf(std::FILE* file, const char* format, ...)
+{
+    locale_t previous = uselocale(c_locale());
+    va_list args;
+    va_start(args, format);
+    int n = std::vfprintf(file, format, args);
+    va_end(args);
+    uselocale(previous);
+    return n;
+}

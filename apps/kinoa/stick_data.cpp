@@ -1,0 +1,156 @@
+/* StickData: counting pass, storing pass and row lookup. */
+#include "stick_data.h"
+
+#include "app_io.h"
+#include "path_parts.h"
+#include "settings_text.h"
+#include "viewer_settings.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+
+StickData::StickData(const ViewerSettings& viewer)
+    : file(nullptr), message{}, line{}, row_width(0), first_frame{}, frame_count(0), settings(&viewer)
+{
+}
+
+StickData::~StickData()
+{
+    release();
+    if (file)
+        std::fclose(file);
+}
+
+int StickData::block_line() const { return settings->block_line > 0 ? settings->block_line : 1; }
+
+void StickData::release()
+{
+    FrameNode* node = first_frame.next;
+    while (node) {
+        FrameNode* next = node->next;
+        std::free(node->rows);
+        delete node;
+        node = next;
+    }
+    std::free(first_frame.rows);
+    first_frame = FrameNode{};
+    last_node = nullptr;
+    row_width = 0;
+    frame_count = 0;
+}
+
+bool StickData::fail(const char* text)
+{
+    app_info("Error", "%s", text);
+    if (file) {
+        std::fclose(file);
+        file = nullptr;
+    }
+    return false;
+}
+
+bool StickData::load_frames(const char* path)
+{
+    release();
+    const int lines_per_frame = block_line();
+    file = path ? std::fopen(path, "r") : nullptr;
+    if (!file) {
+        /* The field holds 256 bytes; a longer path is cut, never overrun. */
+        std::string text = std::string("File can not open (") + (path ? path : "") + ").";
+        copy_cut(message, sizeof message, text.c_str());
+        app_info("Error", "%s", message);
+        return false;
+    }
+    /* Large reads: the file is read twice from end to end. */
+    std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
+    app_print("Reading...");
+
+    /* Counting pass. A file of whole frames is accepted; a group that starts
+     * but ends before its BLOCK_LINE-th line is a format error. */
+    int longest = 0;
+    long long frames = 0;
+    for (;;) {
+        int n = read_text_line(line, 255, file);
+        if (n < 0)
+            break;
+        if (n > longest)
+            longest = n;
+        for (int j = 1; j < lines_per_frame; ++j) {
+            n = read_text_line(line, 255, file);
+            if (n < 0)
+                return fail("Data format error.");
+            if (n > longest)
+                longest = n;
+        }
+        if (frames == INT32_MAX)
+            return fail("データの行数が不正です.");
+        ++frames;
+    }
+    frame_count = static_cast<int32_t>(frames);
+    app_print("%dframes\n", frame_count);
+    if (longest <= 0 || longest >= 255) {
+        frame_count = 0;
+        return fail("１行のデータの長さが不正です.");
+    }
+    row_width = longest + 1;
+    if (frame_count <= 0) {
+        frame_count = 0;
+        return fail("データの行数が不正です.");
+    }
+
+    /* Storing pass: each read with the buffer size row width returns the same
+     * piece as in the counting pass. */
+    std::rewind(file);
+    const size_t block_size = static_cast<size_t>(lines_per_frame) * static_cast<size_t>(row_width);
+    FrameNode* node = &first_frame;
+    for (int32_t i = 0; i < frame_count; ++i) {
+        node->index = i;
+        node->rows = static_cast<char*>(std::calloc(block_size, 1));
+        if (!node->rows)
+            return fail("Can not allocate memory.");
+        /* Read straight into the row: the read stores at most row width - 1
+         * characters and its terminator, as the copy from the line buffer would. */
+        for (int j = 0; j < lines_per_frame; ++j) {
+            char* row = node->rows + static_cast<size_t>(j) * static_cast<size_t>(row_width);
+            if (read_text_line(row, row_width, file) < 0)
+                row[0] = '\0';
+        }
+        if (i + 1 < frame_count) {
+            FrameNode* next = new (std::nothrow) FrameNode{};
+            if (!next)
+                return fail("Can not allocate memory.");
+            next->previous = node;
+            node->next = next;
+            node = next;
+        } else {
+            node->next = nullptr;
+        }
+    }
+    std::fclose(file);
+    file = nullptr;
+    return true;
+}
+
+const char* StickData::frame_row(int frame, int row)
+{
+    const char* bad = "予想外のエラーです．要デバッグ(get_data)";
+    if (frame < 0 || frame >= frame_count || row < 0 || row >= block_line()) {
+        app_info("Error", "%s", bad);
+        return nullptr;
+    }
+    const FrameNode* node = &first_frame;
+    if (last_node && last_node->index <= frame)
+        node = last_node;
+    for (int i = node->index; i < frame && node; ++i)
+        node = node->next;
+    if (!node || node->index != frame) {
+        app_info("Error", "%s", bad);
+        return nullptr;
+    }
+    last_node = node;
+    if (!node->rows)
+        return nullptr;
+    return node->rows + static_cast<size_t>(row) * static_cast<size_t>(row_width);
+}
