@@ -1,0 +1,111 @@
+// save_file_dialog and browse_folder on the real QFileDialog.
+#include "ostrel/sysutil.h"
+#include "modal_answer.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+class FileDialogs : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(tmp_.isValid());
+        dir_ = QDir(tmp_.path()).canonicalPath();
+        ASSERT_TRUE(QDir(dir_).mkpath(QStringLiteral("sub")));
+    }
+    QTemporaryDir tmp_;
+    QString dir_;
+};
+
+TEST_F(FileDialogs, SaveGivesTheChosenPathWithTheDefaultExtension)
+{
+    char path[SYSUTIL_MAX_PATH] = "";
+    QString title;
+    answer_next_modal([&](QWidget* w) {
+        auto* dlg = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dlg, nullptr);
+        title = dlg->windowTitle();
+        dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("points"));
+        QTest::keyClick(dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
+    });
+    ASSERT_EQ(save_file_dialog(path, dir_.toUtf8().constData(), "Data|*.dat|", "Save as", ".dat", nullptr), 1);
+    EXPECT_EQ(title, QStringLiteral("Save as"));
+    EXPECT_EQ(std::string(path), dir_.toStdString() + "/points.dat");
+}
+
+TEST_F(FileDialogs, SaveStartsFromTheGivenPath)
+{
+    char path[SYSUTIL_MAX_PATH];
+    std::strcpy(path, (dir_ + "/old.dat").toUtf8().constData());
+    QString shown;
+    answer_next_modal([&](QWidget* w) {
+        auto* dlg = qobject_cast<QFileDialog*>(w);
+        shown = dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
+        QTest::keyClick(dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
+    });
+    ASSERT_EQ(save_file_dialog(path, "", "Data|*.dat|", "Save as", "dat", nullptr), 1);
+    EXPECT_EQ(shown, QStringLiteral("old.dat"));
+    EXPECT_EQ(std::string(path), dir_.toStdString() + "/old.dat");
+}
+
+TEST_F(FileDialogs, SaveCancelledKeepsThePath)
+{
+    char path[SYSUTIL_MAX_PATH] = "keep.dat";
+    answer_next_modal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    EXPECT_EQ(save_file_dialog(path, dir_.toUtf8().constData(), "", "Save", "", nullptr), 0);
+    EXPECT_TRUE(modal_seen());
+    EXPECT_STREQ(path, "keep.dat");
+}
+
+TEST_F(FileDialogs, SaveRefusesAPathLongerThanTheBuffer)
+{
+    char path[SYSUTIL_MAX_PATH] = "";
+    std::string name(250, 'n');   // a legal name, but the path passes 259 bytes
+    bool accepted = false;
+    answer_next_modal([&](QWidget* w) {
+        auto* dlg = qobject_cast<QFileDialog*>(w);
+        dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(name));
+        QTest::keyClick(dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
+        accepted = dlg->result() == QDialog::Accepted;
+    });
+    EXPECT_EQ(save_file_dialog(path, dir_.toUtf8().constData(), "", "Save", "", nullptr), 0);
+    EXPECT_TRUE(accepted);
+    EXPECT_STREQ(path, "");
+}
+
+TEST_F(FileDialogs, BrowseFolderSelectsTheGivenPathAndReturnsTheChoice)
+{
+    char path[SYSUTIL_MAX_PATH];
+    std::strcpy(path, (dir_ + "/sub").toUtf8().constData());
+    QString title;
+    answer_next_modal([&](QWidget* w) {
+        auto* dlg = qobject_cast<QFileDialog*>(w);
+        ASSERT_NE(dlg, nullptr);
+        title = dlg->windowTitle();
+        EXPECT_EQ(dlg->fileMode(), QFileDialog::Directory);
+        QTest::keyClick(dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
+    });
+    ASSERT_EQ(browse_folder("Folder", path, nullptr), 1);
+    EXPECT_EQ(title, QStringLiteral("Folder"));
+    EXPECT_EQ(std::string(path), dir_.toStdString() + "/sub");
+}
+
+TEST_F(FileDialogs, BrowseFolderCancelled)
+{
+    char path[SYSUTIL_MAX_PATH] = "/nowhere";
+    answer_next_modal([](QWidget* w) { qobject_cast<QDialog*>(w)->reject(); });
+    EXPECT_EQ(browse_folder("Folder", path, nullptr), 0);
+    EXPECT_STREQ(path, "/nowhere");
+}
+
+} // namespace

@@ -1,0 +1,96 @@
+// The owner window and the hooks: what set_utility_hooks sets and keeps.
+#include "ostrel/sysutil.h"
+#include "sysutil/hooks_internal.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+std::string g_lines;
+int g_enabled = 0;
+std::string g_status;
+int g_status_part = 0;
+
+void record_trace(const char* format, ...)
+{
+    va_list ap;
+    va_start(ap, format);
+    char buf[256];
+    std::vsnprintf(buf, sizeof buf, format, ap);
+    va_end(ap);
+    g_lines += buf;
+}
+int enabled() { return g_enabled; }
+void record_status(int part, const char* text)
+{
+    g_status_part = part;
+    g_status = text;
+}
+
+HWND fake_window(std::uintptr_t v)
+{
+    return reinterpret_cast<HWND>(v);
+}
+
+class Hooks : public ::testing::Test {
+protected:
+    void TearDown() override { set_utility_hooks(nullptr, nullptr, nullptr, nullptr, nullptr); }
+};
+
+TEST_F(Hooks, OwnerWindowIsKept)
+{
+    EXPECT_EQ(get_owner_window(), nullptr);
+    set_owner_window(fake_window(0x10));
+    EXPECT_EQ(get_owner_window(), fake_window(0x10));
+    set_owner_window(nullptr);
+    EXPECT_EQ(get_owner_window(), nullptr);
+}
+
+TEST_F(Hooks, TraceLinesOnlyWhileEnabled)
+{
+    g_lines.clear();
+    set_utility_hooks(fake_window(0x20), record_trace, nullptr, nullptr, enabled);
+    EXPECT_EQ(get_owner_window(), fake_window(0x20));
+    g_enabled = 0;
+    sysutil_trace("copy %s\n", "a");
+    EXPECT_EQ(g_lines, "");
+    g_enabled = 1;
+    sysutil_trace("copy %s\n", "b");
+    EXPECT_EQ(g_lines, "copy b\n");
+}
+
+TEST_F(Hooks, StatusTextGetsMinusOne)
+{
+    set_utility_hooks(nullptr, nullptr, nullptr, record_status, nullptr);
+    sysutil_status("extracting");
+    EXPECT_EQ(g_status_part, -1);
+    EXPECT_EQ(g_status, "extracting");
+}
+
+TEST_F(Hooks, NullStatusAndEnabledHooksKeepThePreviousOnes)
+{
+    g_lines.clear();
+    g_enabled = 1;
+    set_utility_hooks(nullptr, record_trace, nullptr, record_status, enabled);
+    set_utility_hooks(nullptr, record_trace, nullptr, nullptr, nullptr);
+    sysutil_status("kept");
+    EXPECT_EQ(g_status, "kept");
+    sysutil_trace("on");
+    EXPECT_EQ(g_lines, "on");
+}
+
+TEST_F(Hooks, NullTracePrintClearsIt)
+{
+    g_lines.clear();
+    g_enabled = 1;
+    set_utility_hooks(nullptr, record_trace, nullptr, nullptr, enabled);
+    set_utility_hooks(nullptr, nullptr, nullptr, nullptr, nullptr);
+    sysutil_trace("gone");   // a do-nothing hook, no crash
+    EXPECT_EQ(g_lines, "");
+}
+
+} // namespace
