@@ -3,6 +3,8 @@
 #pragma once
 #include "platform/win_types.h"
 
+#include <vector>
+
 class QImage;
 class QPaintDevice;
 
@@ -14,3 +16,14 @@ void gdi_destroy_image_dc(HDC dc);
 HDC gdi_create_device_dc(QPaintDevice* device, HWND owner);
 // The QImage behind a raster DC, or null for recording/printer DCs.
 QImage* gdi_dc_image(HDC dc);
+
+// Bounds of a metafile's picture in its own units: the placeable header's box,
+// else the window origin and extent it sets, else the extent of what it draws.
+// FALSE when there is none.
+BOOL gdi_metafile_bounds(HMETAFILE mf, RECT* r);
+// The picture of a metafile on a new w x h image (white background), its bounds
+// filling the image. A null image on failure.
+QImage gdi_metafile_image(HMETAFILE mf, int w, int h);
+// The placeable Windows metafile bytes (22-byte header with bounds and units per
+// inch) of a recording; empty when it cannot be written exactly.
+std::vector<unsigned char> gdi_placeable_wmf(HMETAFILE mf, int unitsPerInch, const RECT& bounds);

@@ -1,0 +1,181 @@
+// Block transfers: PatBlt, BitBlt and StretchBlt with ternary raster operation
+// codes (pattern, source, destination). Only the part of the destination that
+// is visible (image and clip) is computed, so putting a large image and
+// showing a window's worth of it costs a window's worth of work.
+#include "platform/gdi/gdi_pixels.h"
+
+#include <cstring>
+
+namespace {
+QRgb rop3(unsigned idx, QRgb P, QRgb S, QRgb D)
+{
+    unsigned r = 0;
+    for (unsigned k = 0; k < 8; ++k)
+        if (idx & (1u << k)) r |= ((k & 4) ? P : ~P) & ((k & 2) ? S : ~S) & ((k & 1) ? D : ~D);
+    return r | 0xFF000000u;
+}
+bool uses_source(unsigned idx) { return ((idx >> 2) & 0x33) != (idx & 0x33); }
+bool uses_pattern(unsigned idx) { return ((idx >> 4) & 0x0F) != (idx & 0x0F); }
+
+// Destination rectangle in device pixels with the mirroring of negative extents.
+struct DevRect {
+    int x0, y0, w, h;   // w, h > 0
+    bool flipX, flipY;
+};
+DevRect dev_rect(HDC dc, int x, int y, int w, int h)
+{
+    Mapping m = gdi_mapping(dc->st, dc->dpiX, dc->dpiY);
+    int ax = gdi_round(m.dx(x)), ay = gdi_round(m.dy(y));
+    int bx = gdi_round(m.dx(double(x) + w)), by = gdi_round(m.dy(double(y) + h));
+    DevRect r;
+    r.flipX = bx < ax;
+    r.flipY = by < ay;
+    r.x0 = std::min(ax, bx);
+    r.y0 = std::min(ay, by);
+    r.w = std::abs(bx - ax);
+    r.h = std::abs(by - ay);
+    return r;
+}
+
+BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop)
+{
+    unsigned idx = (rop >> 16) & 0xFF;
+    bool needS = uses_source(idx);
+    if (needS && !gdi_valid_dc(src)) return FALSE;
+    QImage* simg = needS ? gdi_target_image(src) : nullptr;
+    if (needS && (!simg || simg->isNull())) return FALSE;
+
+    // source rectangle in the source's device pixels
+    DevRect s{0, 0, 1, 1, false, false};
+    if (needS) {
+        s = dev_rect(src, sx, sy, sw, sh);
+        if (s.w == 0 || s.h == 0) return FALSE;
+    }
+
+    if (dst->kind == DeviceContext::Record) {
+        if (!needS) {
+            rec_add(dst, 0x061D, {x, y, w, h, std::int32_t(rop)});
+            return TRUE;
+        }
+        QRect sr = QRect(s.x0, s.y0, s.w, s.h).intersected(simg->rect());
+        if (sr.isEmpty()) return FALSE;
+        QImage part = simg->copy(sr).convertToFormat(QImage::Format_RGB32);
+        if (s.flipX || s.flipY) part = part.mirrored(s.flipX, s.flipY);
+        auto b = std::make_shared<MetaBlob>();
+        b->image = part;
+        b->decoded = true;
+        // the destination keeps its extents; a partial source keeps its proportion
+        rec_add(dst, 0x0B41, {x, y, w, h, 0, 0, part.width(), part.height(), std::int32_t(rop)}, b);
+        return TRUE;
+    }
+
+    DevRect d = dev_rect(dst, x, y, w, h);
+    if (d.w == 0 || d.h == 0) return TRUE;
+    bool flipX = d.flipX != s.flipX, flipY = d.flipY != s.flipY;
+
+    PixelView v;
+    if (!gdi_pixel_view(dst, v)) {
+        // printer or other paint device: the source as an image, scaled
+        PainterGuard g;
+        if (!gdi_painter(dst, g)) return FALSE;
+        if (!needS) {
+            QImage pat = gdi_brush_image(dst->st);
+            if (idx == 0x00) g.p->fillRect(QRect(d.x0, d.y0, d.w, d.h), Qt::black);
+            else if (idx == 0xFF) g.p->fillRect(QRect(d.x0, d.y0, d.w, d.h), Qt::white);
+            else if (!pat.isNull()) g.p->fillRect(QRect(d.x0, d.y0, d.w, d.h), QBrush(pat));
+            return TRUE;
+        }
+        QImage part = simg->copy(QRect(s.x0, s.y0, s.w, s.h));
+        if (flipX || flipY) part = part.mirrored(flipX, flipY);
+        g.p->drawImage(QRect(d.x0, d.y0, d.w, d.h), part);
+        return TRUE;
+    }
+
+    QRect vis = QRect(d.x0, d.y0, d.w, d.h) & v.box;
+    if (vis.isEmpty()) return TRUE;
+    // nearest source column and row for every visible destination pixel
+    std::vector<int> cols(std::size_t(vis.width())), rows(std::size_t(vis.height()));
+    for (int i = 0; i < vis.width(); ++i) {
+        long long k = vis.left() + i - d.x0;
+        if (flipX) k = d.w - 1 - k;
+        cols[std::size_t(i)] = s.x0 + int(k * s.w / d.w);
+    }
+    for (int j = 0; j < vis.height(); ++j) {
+        long long k = vis.top() + j - d.y0;
+        if (flipY) k = d.h - 1 - k;
+        rows[std::size_t(j)] = s.y0 + int(k * s.h / d.h);
+    }
+    QImage pat = uses_pattern(idx) ? gdi_brush_image(dst->st) : QImage();
+    if (uses_pattern(idx) && pat.isNull()) {
+        pat = QImage(1, 1, QImage::Format_RGB32);
+        pat.fill(0xFF000000);   // a null brush paints as black
+    }
+    int pw = pat.isNull() ? 1 : pat.width(), ph = pat.isNull() ? 1 : pat.height();
+    bool sdirect = simg && (simg->format() == QImage::Format_RGB32 || simg->format() == QImage::Format_ARGB32 ||
+                            simg->format() == QImage::Format_ARGB32_Premultiplied);
+    int sW = simg ? simg->width() : 0, sH = simg ? simg->height() : 0;
+    bool copy = idx == 0xCC && v.direct && sdirect && !v.region;
+    for (int j = 0; j < vis.height(); ++j) {
+        int dy = vis.top() + j;
+        int syy = rows[std::size_t(j)];
+        const QRgb* srow = (needS && syy >= 0 && syy < sH && sdirect)
+                               ? reinterpret_cast<const QRgb*>(simg->constScanLine(syy)) : nullptr;
+        if (copy) {
+            auto* drow = reinterpret_cast<QRgb*>(v.img->scanLine(dy)) + vis.left();
+            if (!srow) continue;
+            // straight copy when one source pixel maps to one destination pixel
+            if (!flipX && s.w == d.w && cols[0] >= 0 && cols[0] + vis.width() <= sW) {
+                const QRgb* sp = srow + cols[0];
+                for (int i = 0; i < vis.width(); ++i) drow[i] = sp[i] | 0xFF000000u;
+                continue;
+            }
+            for (int i = 0; i < vis.width(); ++i) {
+                int sxx = cols[std::size_t(i)];
+                if (sxx >= 0 && sxx < sW) drow[i] = srow[sxx] | 0xFF000000u;
+            }
+            continue;
+        }
+        const QRgb* prow = pat.isNull() ? nullptr : reinterpret_cast<const QRgb*>(pat.constScanLine(((dy % ph) + ph) % ph));
+        for (int i = 0; i < vis.width(); ++i) {
+            int dx = vis.left() + i;
+            if (v.region && !v.region->contains(QPoint(dx, dy))) continue;
+            QRgb S = 0, P = 0;
+            if (needS) {
+                int sxx = cols[std::size_t(i)];
+                if (sxx < 0 || sxx >= sW || syy < 0 || syy >= sH) continue;
+                S = srow ? srow[sxx] : simg->pixel(sxx, syy);
+            }
+            if (prow) P = prow[((dx % pw) + pw) % pw];
+            QRgb D = v.get(dx, dy);
+            QRgb out = rop3(idx, P, S, D);
+            if (v.direct) reinterpret_cast<QRgb*>(v.img->scanLine(dy))[dx] = out;
+            else v.img->setPixel(dx, dy, out);
+        }
+    }
+    return TRUE;
+}
+}  // namespace
+
+BOOL PatBlt(HDC dc, int x, int y, int w, int h, DWORD rop)
+{
+    if (!gdi_valid_dc(dc)) return FALSE;
+    unsigned idx = (rop >> 16) & 0xFF;
+    if (uses_source(idx)) return FALSE;
+    return blit(dc, x, y, w, h, nullptr, 0, 0, 0, 0, rop);
+}
+
+BOOL BitBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, DWORD rop)
+{
+    if (!gdi_valid_dc(dst)) return FALSE;
+    if (src && gdi_valid_dc(src)) {
+        // the source extent: the same logical size, measured in the source's mapping
+        return blit(dst, x, y, w, h, src, sx, sy, w, h, rop);
+    }
+    return blit(dst, x, y, w, h, nullptr, 0, 0, 0, 0, rop);
+}
+
+BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop)
+{
+    if (!gdi_valid_dc(dst)) return FALSE;
+    return blit(dst, x, y, w, h, src, sx, sy, sw, sh, rop);
+}

@@ -1,0 +1,104 @@
+// Metafiles as pictures: their bounds, their rendering onto an image, and the
+// placeable file form (the one desktop programs expect for image/x-wmf).
+#include "platform/gdi/gdi_internal.h"
+#include "platform/gdi/gdi_surface.h"
+
+#include <QImage>
+
+#include <climits>
+
+BOOL gdi_metafile_bounds(HMETAFILE h, RECT* out)
+{
+    std::shared_ptr<MetaFile> mf = gdi_metafile(h);
+    if (!mf || !out) return FALSE;
+    if (mf->placeable && mf->bbox.right != mf->bbox.left && mf->bbox.bottom != mf->bbox.top) {
+        *out = mf->bbox;
+        return TRUE;
+    }
+    bool org = false, ext = false;
+    POINT o{0, 0};
+    SIZE e{0, 0};
+    long long l = LLONG_MAX, t = LLONG_MAX, r = LLONG_MIN, b = LLONG_MIN;
+    auto add = [&](long long x, long long y) {
+        l = std::min(l, x);
+        t = std::min(t, y);
+        r = std::max(r, x);
+        b = std::max(b, y);
+    };
+    for (const MetaRecord& rec : mf->recs) {
+        const auto& p = rec.p;
+        switch (rec.fn) {
+        case 0x020B: if (!org && p.size() >= 2) { o = POINT{p[0], p[1]}; org = true; } break;
+        case 0x020C: if (!ext && p.size() >= 2) { e = SIZE{p[0], p[1]}; ext = true; } break;
+        case 0x0213: case 0x0214: case 0x041F: case 0x0521: case 0x0A32:
+            if (p.size() >= 2) add(p[0], p[1]);
+            break;
+        case 0x0418: case 0x041B: case 0x061C: case 0x0817: case 0x081A: case 0x0830:
+            if (p.size() >= 4) { add(p[0], p[1]); add(p[2], p[3]); }
+            break;
+        case 0x0324: case 0x0325:
+            for (std::size_t i = 0; i + 1 < p.size(); i += 2) add(p[i], p[i + 1]);
+            break;
+        case 0x061D: case 0x0940: case 0x0B41: case 0x0F43: case 0x0D33:
+            if (p.size() >= 4) { add(p[0], p[1]); add((long long)p[0] + p[2], (long long)p[1] + p[3]); }
+            break;
+        default: break;
+        }
+    }
+    if (ext && e.cx != 0 && e.cy != 0) {
+        *out = RECT{o.x, o.y, LONG(std::clamp<long long>((long long)o.x + e.cx, INT32_MIN, INT32_MAX)),
+                    LONG(std::clamp<long long>((long long)o.y + e.cy, INT32_MIN, INT32_MAX))};
+        return TRUE;
+    }
+    if (l > r || t > b) return FALSE;
+    *out = RECT{LONG(l), LONG(t), LONG(r == l ? r + 1 : r), LONG(b == t ? b + 1 : b)};
+    return TRUE;
+}
+
+QImage gdi_metafile_image(HMETAFILE h, int w, int hgt)
+{
+    RECT b{};
+    if (!gdi_valid_metafile(h) || w <= 0 || hgt <= 0 || std::int64_t(w) * hgt > (std::int64_t(1) << 27) ||
+        !gdi_metafile_bounds(h, &b))
+        return QImage();
+    QImage img(w, hgt, QImage::Format_RGB32);
+    if (img.isNull()) return img;
+    img.fill(0xFFFFFFFF);
+    HDC dc = gdi_create_image_dc(&img, nullptr);
+    SetMapMode(dc, MM_ANISOTROPIC);
+    SetWindowOrgEx(dc, b.left, b.top, nullptr);
+    SetWindowExtEx(dc, b.right - b.left, b.bottom - b.top, nullptr);
+    SetViewportExtEx(dc, w, hgt, nullptr);
+    PlayMetaFile(dc, h);
+    gdi_destroy_image_dc(dc);
+    return img;
+}
+
+std::vector<unsigned char> gdi_placeable_wmf(HMETAFILE h, int unitsPerInch, const RECT& r)
+{
+    std::shared_ptr<MetaFile> mf = gdi_metafile(h);
+    if (!mf || unitsPerInch <= 0 || unitsPerInch > 65535) return {};
+    for (LONG v : {r.left, r.top, r.right, r.bottom})
+        if (v < -32768 || v > 32767) return {};
+    std::vector<BYTE> body = wmf_write(*mf);
+    if (body.empty()) return {};
+    std::vector<BYTE> out(22);
+    auto w16 = [&](std::size_t o, int v) {
+        out[o] = BYTE(v & 0xFF);
+        out[o + 1] = BYTE((v >> 8) & 0xFF);
+    };
+    w16(0, 0xCDD7);
+    w16(2, 0x9AC6);
+    w16(4, 0);
+    w16(6, r.left);
+    w16(8, r.top);
+    w16(10, r.right);
+    w16(12, r.bottom);
+    w16(14, unitsPerInch);
+    // 16..19 reserved, 20 checksum of the first ten words
+    WORD sum = 0;
+    for (int i = 0; i < 10; ++i) sum ^= WORD(out[2 * i] | (out[2 * i + 1] << 8));
+    w16(20, sum);
+    out.insert(out.end(), body.begin(), body.end());
+    return out;
+}

@@ -1,0 +1,212 @@
+// Replay of one recorded call onto a device context: the call is made again
+// through the GDI functions, so the target's mapping, clipping and kind
+// (raster, printer, another recording) apply. Objects the content creates live
+// in the replay's own table. Parameters are checked, never trusted.
+#include "platform/gdi/gdi_internal.h"
+
+#include <cstring>
+
+namespace {
+constexpr std::size_t kMaxTable = 65535;
+
+int put_object(std::vector<GdiObject*>& table, GdiObject* o)
+{
+    for (std::size_t i = 0; i < table.size(); ++i)
+        if (!table[i]) {
+            table[i] = o;
+            return int(i);
+        }
+    if (table.size() >= kMaxTable) {
+        if (o) DeleteObject(o);
+        return -1;
+    }
+    table.push_back(o);
+    return int(table.size() - 1);
+}
+
+GdiObject* dummy_object()
+{
+    return CreateRectRgn(0, 0, 0, 0);
+}
+
+HBRUSH pattern_brush(const MetaRecord& r)
+{
+    if (!r.blob) return nullptr;
+    const QImage& img = r.blob->picture();
+    if (img.isNull() || img.width() > 4096 || img.height() > 4096) return nullptr;
+    GdiObject* o = gdi_new_object(GdiObject::Brush);
+    o->brushStyle = BS_PATTERN;
+    o->pattern = img;
+    // our own mono patterns paint in the DC's text and background colours
+    o->patternMono = r.p.size() > 1 && r.p[1] == 1 && r.blob->mono;
+    return o;
+}
+}  // namespace
+
+BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table)
+{
+    const auto& p = r.p;
+    auto n = p.size();
+    auto at = [&](std::size_t i) { return i < n ? p[i] : 0; };
+    switch (r.fn) {
+    case 0x0201: return SetBkColor(dc, COLORREF(at(0))) != CLR_INVALID;
+    case 0x0209: return SetTextColor(dc, COLORREF(at(0))) != CLR_INVALID;
+    case 0x0102: return SetBkMode(dc, at(0));
+    case 0x0103: return SetMapMode(dc, at(0));
+    case 0x0104: return SetROP2(dc, at(0));
+    case 0x0106: return SetPolyFillMode(dc, at(0));
+    case 0x0107: return SetStretchBltMode(dc, at(0));
+    case 0x012E: return SetTextAlign(dc, UINT(at(0))) != 0xFFFFFFFF;
+    case 0x020B: return SetWindowOrgEx(dc, at(0), at(1), nullptr);
+    case 0x020C: return SetWindowExtEx(dc, at(0), at(1), nullptr);
+    case 0x020D: return SetViewportOrgEx(dc, at(0), at(1), nullptr);
+    case 0x020E: return SetViewportExtEx(dc, at(0), at(1), nullptr);
+    case 0x020F: return OffsetWindowOrgEx(dc, at(0), at(1), nullptr);
+    case 0x0211: return OffsetViewportOrgEx(dc, at(0), at(1), nullptr);
+    case 0x0410:
+    case 0x0412: {
+        // scale = num / den per axis
+        if (at(1) == 0 || at(3) == 0) return FALSE;
+        SIZE s{};
+        if (r.fn == 0x0410) GetWindowExtEx(dc, &s); else GetViewportExtEx(dc, &s);
+        long long x = (long long)s.cx * at(0) / at(1), y = (long long)s.cy * at(2) / at(3);
+        if (x == 0 || y == 0 || x > INT32_MAX || x < INT32_MIN || y > INT32_MAX || y < INT32_MIN) return FALSE;
+        return r.fn == 0x0410 ? SetWindowExtEx(dc, int(x), int(y), nullptr) : SetViewportExtEx(dc, int(x), int(y), nullptr);
+    }
+    case 0x0213: return LineTo(dc, at(0), at(1));
+    case 0x0214: return MoveToEx(dc, at(0), at(1), nullptr);
+    case 0x0415: return ExcludeClipRect(dc, at(0), at(1), at(2), at(3)) != RGN_ERROR;
+    case 0x0416: return IntersectClipRect(dc, at(0), at(1), at(2), at(3)) != RGN_ERROR;
+    case 0x012C: return SelectClipRgn(dc, nullptr) != RGN_ERROR;
+    case 0x0817: return Arc(dc, at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
+    case 0x081A: return Pie(dc, at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
+    case 0x0830: return Chord(dc, at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
+    case 0x0418: return Ellipse(dc, at(0), at(1), at(2), at(3));
+    case 0x041B: return Rectangle(dc, at(0), at(1), at(2), at(3));
+    case 0x061C: return RoundRect(dc, at(0), at(1), at(2), at(3), at(4), at(5));
+    case 0x0419: return FloodFill(dc, at(0), at(1), COLORREF(at(2)));
+    case 0x0548: return ExtFloodFill(dc, at(0), at(1), COLORREF(at(2)), UINT(at(3)));
+    case 0x061D: return PatBlt(dc, at(0), at(1), at(2), at(3), DWORD(at(4)));
+    case 0x001E: return SaveDC(dc) != 0;
+    case 0x0127: return RestoreDC(dc, at(0));
+    case 0x041F: return SetPixel(dc, at(0), at(1), COLORREF(at(2))) != CLR_INVALID;
+    case 0x0521:
+        if (!r.blob) return FALSE;
+        return TextOutA(dc, at(0), at(1), reinterpret_cast<const char*>(r.blob->bytes.data()),
+                        int(r.blob->bytes.size()));
+    case 0x0A32: {
+        if (!r.blob || n < 8) return FALSE;
+        RECT rc{at(3), at(4), at(5), at(6)};
+        std::size_t ndx = std::size_t(std::max(0, at(7)));
+        std::vector<int> dx;
+        if (ndx && n >= 8 + ndx) dx.assign(p.begin() + 8, p.begin() + 8 + std::ptrdiff_t(ndx));
+        return ExtTextOutA(dc, at(0), at(1), UINT(at(2)), &rc, reinterpret_cast<const char*>(r.blob->bytes.data()),
+                           UINT(r.blob->bytes.size()), dx.size() >= r.blob->bytes.size() ? dx.data() : nullptr);
+    }
+    case 0x0324:
+    case 0x0325: {
+        if (n < 2) return FALSE;
+        std::vector<POINT> pts(n / 2);
+        for (std::size_t i = 0; i < pts.size(); ++i) pts[i] = POINT{p[2 * i], p[2 * i + 1]};
+        return r.fn == 0x0324 ? Polygon(dc, pts.data(), int(pts.size())) : Polyline(dc, pts.data(), int(pts.size()));
+    }
+    case 0x0538: {
+        if (n < 1) return FALSE;
+        int polys = p[0];
+        if (polys <= 0 || std::size_t(polys) + 1 > n) return FALSE;
+        std::vector<int> counts(p.begin() + 1, p.begin() + 1 + polys);
+        std::size_t total = 0;
+        for (int c : counts) {
+            if (c < 0) return FALSE;
+            total += std::size_t(c);
+        }
+        if (1 + std::size_t(polys) + 2 * total > n) return FALSE;
+        std::vector<POINT> pts(total);
+        const std::int32_t* q = p.data() + 1 + polys;
+        for (std::size_t i = 0; i < total; ++i) pts[i] = POINT{q[2 * i], q[2 * i + 1]};
+        return PolyPolygon(dc, pts.data(), counts.data(), polys);
+    }
+    case 0x0940:   // DIBBITBLT: x, y, w, h, sx, sy, rop
+    case 0x0B41: { // DIBSTRETCHBLT: x, y, w, h, sx, sy, sw, sh, rop
+        if (!r.blob) return FALSE;
+        const QImage& img = r.blob->picture();
+        if (img.isNull()) return FALSE;
+        HDC src = CreateCompatibleDC(nullptr);
+        GdiObject* bm = gdi_new_object(GdiObject::Bitmap);
+        bm->image = img;   // shares the pixels
+        SelectObject(src, bm);
+        BOOL ok;
+        if (r.fn == 0x0940)
+            ok = BitBlt(dc, at(0), at(1), at(2), at(3), src, at(4), at(5), DWORD(at(6)));
+        else
+            ok = StretchBlt(dc, at(0), at(1), at(2), at(3), src, at(4), at(5), at(6), at(7), DWORD(at(8)));
+        DeleteDC(src);
+        DeleteObject(bm);
+        return ok;
+    }
+    case 0x0F43:   // STRETCHDIB: x, y, w, h, sx, sy, sw, sh, usage, rop
+    case 0x0D33: { // SETDIBTODEV: x, y, w, h, sx, sy, start, lines, usage
+        if (!r.blob) return FALSE;
+        const QImage& img = r.blob->picture();
+        if (img.isNull()) return FALSE;
+        HDC src = CreateCompatibleDC(nullptr);
+        GdiObject* bm = gdi_new_object(GdiObject::Bitmap);
+        bm->image = img;
+        SelectObject(src, bm);
+        BOOL ok;
+        // DIB source rectangles count rows from the bottom of a bottom-up DIB
+        bool bottomUp = r.blob->bottomUp;
+        if (r.fn == 0x0F43) {
+            int sy = bottomUp ? img.height() - at(5) - at(7) : at(5);
+            ok = StretchBlt(dc, at(0), at(1), at(2), at(3), src, at(4), sy, at(6), at(7), DWORD(at(9)));
+        } else {
+            int sy = bottomUp ? img.height() - at(5) - at(3) : at(5);
+            ok = BitBlt(dc, at(0), at(1), at(2), at(3), src, at(4), sy, SRCCOPY);
+        }
+        DeleteDC(src);
+        DeleteObject(bm);
+        return ok;
+    }
+    // ---- objects ----
+    case 0x02FA: return put_object(table, CreatePen(at(0), at(1), COLORREF(at(2)))) >= 0;
+    case 0x02FC: {
+        LOGBRUSH lb{UINT(at(0)), COLORREF(at(1)), std::uintptr_t(at(2))};
+        HBRUSH b = lb.lbStyle == BS_PATTERN ? nullptr : CreateBrushIndirect(&lb);
+        return put_object(table, b ? b : dummy_object()) >= 0;
+    }
+    case 0x0142: {
+        HBRUSH b = pattern_brush(r);
+        return put_object(table, b ? b : dummy_object()) >= 0;
+    }
+    case 0x02FB: {
+        LOGFONTA lf{};
+        lf.lfHeight = at(0); lf.lfWidth = at(1); lf.lfEscapement = at(2); lf.lfOrientation = at(3);
+        lf.lfWeight = at(4); lf.lfItalic = BYTE(at(5)); lf.lfUnderline = BYTE(at(6)); lf.lfStrikeOut = BYTE(at(7));
+        lf.lfCharSet = BYTE(at(8)); lf.lfOutPrecision = BYTE(at(9)); lf.lfClipPrecision = BYTE(at(10));
+        lf.lfQuality = BYTE(at(11)); lf.lfPitchAndFamily = BYTE(at(12));
+        if (r.blob) {
+            std::size_t k = std::min<std::size_t>(r.blob->bytes.size(), LF_FACESIZE - 1);
+            std::memcpy(lf.lfFaceName, r.blob->bytes.data(), k);
+            lf.lfFaceName[k] = 0;
+        }
+        return put_object(table, CreateFontIndirectA(&lf)) >= 0;
+    }
+    case 0x00F7: case 0x06FF: case 0x01F9:
+        return put_object(table, dummy_object()) >= 0;
+    case 0x012D: {
+        int i = at(0);
+        if (n < 1 || i < 0 || std::size_t(i) >= table.size() || !table[i]) return FALSE;
+        if (table[i]->kind == GdiObject::Region) return TRUE;   // placeholders are not selected
+        return SelectObject(dc, table[i]) != nullptr;
+    }
+    case 0x01F0: {
+        int i = at(0);
+        if (n < 1 || i < 0 || std::size_t(i) >= table.size() || !table[i]) return FALSE;
+        DeleteObject(table[i]);
+        table[i] = nullptr;
+        return TRUE;
+    }
+    default:
+        return TRUE;   // calls without a picture of their own (palettes, escapes) are skipped
+    }
+}

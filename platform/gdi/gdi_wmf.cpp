@@ -1,0 +1,678 @@
+// The Windows metafile format (16-bit records) for our recordings, both ways.
+// Writing refuses (empty result) when any value does not fit its 16-bit field:
+// a file is never written with wrapped coordinates. Monochrome pattern brushes,
+// which paint in the text and background colours of the moment, are written as
+// two-colour DIB brushes with those colours (and written again when the colours
+// change while the brush is selected), so other readers show the same picture.
+// Reading checks every size against the bytes present; a malformed record ends
+// the read with failure, a record we do not draw is skipped.
+#include "platform/gdi/gdi_internal.h"
+
+#include <cstring>
+
+namespace {
+// Field of a simple record in file order: index into the call-order parameters
+// (-1: constant 0) and kind: 'S' signed 16 bits, 'U' unsigned 16 bits,
+// 'C' 32 bits as two words (low word first).
+struct Field {
+    int idx;
+    char kind;
+};
+struct Layout {
+    WORD fn;
+    std::vector<Field> f;
+};
+
+const std::vector<Layout>& layouts()
+{
+    static const std::vector<Layout> L = {
+        {0x0201, {{0, 'C'}}},
+        {0x0209, {{0, 'C'}}},
+        {0x0102, {{0, 'U'}}},
+        {0x0103, {{0, 'U'}}},
+        {0x0104, {{0, 'U'}}},
+        {0x0106, {{0, 'U'}}},
+        {0x0107, {{0, 'U'}}},
+        {0x012E, {{0, 'U'}}},
+        {0x0127, {{0, 'S'}}},
+        {0x012D, {{0, 'U'}}},
+        {0x01F0, {{0, 'U'}}},
+        {0x012C, {{0, 'U'}}},
+        {0x020B, {{1, 'S'}, {0, 'S'}}},
+        {0x020C, {{1, 'S'}, {0, 'S'}}},
+        {0x020D, {{1, 'S'}, {0, 'S'}}},
+        {0x020E, {{1, 'S'}, {0, 'S'}}},
+        {0x020F, {{1, 'S'}, {0, 'S'}}},
+        {0x0211, {{1, 'S'}, {0, 'S'}}},
+        {0x0213, {{1, 'S'}, {0, 'S'}}},
+        {0x0214, {{1, 'S'}, {0, 'S'}}},
+        {0x0410, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {0x0412, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {0x0415, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {0x0416, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {0x0418, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {0x041B, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {0x0817, {{7, 'S'}, {6, 'S'}, {5, 'S'}, {4, 'S'}, {3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {0x081A, {{7, 'S'}, {6, 'S'}, {5, 'S'}, {4, 'S'}, {3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {0x0830, {{7, 'S'}, {6, 'S'}, {5, 'S'}, {4, 'S'}, {3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {0x061C, {{5, 'S'}, {4, 'S'}, {3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {0x0419, {{2, 'C'}, {1, 'S'}, {0, 'S'}}},
+        {0x0548, {{3, 'U'}, {2, 'C'}, {1, 'S'}, {0, 'S'}}},
+        {0x061D, {{4, 'C'}, {3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {0x001E, {}},
+        {0x041F, {{2, 'C'}, {1, 'S'}, {0, 'S'}}},
+        {0x02FA, {{0, 'U'}, {1, 'S'}, {-1, 'S'}, {2, 'C'}}},
+        {0x02FC, {{0, 'U'}, {1, 'C'}, {2, 'U'}}},
+    };
+    return L;
+}
+
+const Layout* layout_of(WORD fn)
+{
+    for (const Layout& l : layouts())
+        if (l.fn == fn) return &l;
+    return nullptr;
+}
+
+// ---------------- writing ----------------
+struct Writer {
+    std::vector<WORD> out;
+    bool ok = true;
+    std::size_t maxRecord = 0;
+    int maxObjects = 0;
+    std::vector<bool> used;   // tab of the file's object table
+
+    std::size_t begin(WORD fn)
+    {
+        std::size_t at = out.size();
+        out.push_back(0);
+        out.push_back(0);
+        out.push_back(fn);
+        return at;
+    }
+    void end(std::size_t at)
+    {
+        std::size_t words = out.size() - at;
+        out[at] = WORD(words & 0xFFFF);
+        out[at + 1] = WORD(words >> 16);
+        maxRecord = std::max(maxRecord, words);
+    }
+    void s16(std::int64_t v)
+    {
+        if (v < -32768 || v > 32767) ok = false;
+        out.push_back(WORD(std::uint16_t(std::int16_t(v))));
+    }
+    void u16(std::int64_t v)
+    {
+        if (v < 0 || v > 65535) ok = false;
+        out.push_back(WORD(v));
+    }
+    void u32(std::uint32_t v)
+    {
+        out.push_back(WORD(v & 0xFFFF));
+        out.push_back(WORD(v >> 16));
+    }
+    void bytes(const BYTE* b, std::size_t n)
+    {
+        for (std::size_t i = 0; i < n; i += 2) out.push_back(WORD(b[i] | (i + 1 < n ? b[i + 1] << 8 : 0)));
+    }
+    int alloc()
+    {
+        for (std::size_t i = 0; i < used.size(); ++i)
+            if (!used[i]) {
+                used[i] = true;
+                return int(i);
+            }
+        used.push_back(true);
+        maxObjects = std::max(maxObjects, int(used.size()));
+        return int(used.size() - 1);
+    }
+};
+
+std::vector<BYTE> mono_dib(const QImage& pattern, COLORREF zero, COLORREF one)
+{
+    int w = pattern.width(), h = pattern.height();
+    std::size_t stride = std::size_t(((w + 31) / 32) * 4);
+    std::vector<BYTE> d(40 + 8 + stride * std::size_t(h), 0);
+    BITMAPINFOHEADER bh{};
+    bh.biSize = 40;
+    bh.biWidth = w;
+    bh.biHeight = h;
+    bh.biPlanes = 1;
+    bh.biBitCount = 1;
+    bh.biSizeImage = DWORD(stride * std::size_t(h));
+    bh.biClrUsed = 2;
+    std::memcpy(d.data(), &bh, 40);
+    BYTE* pal = d.data() + 40;
+    pal[0] = BYTE(GetBValue(zero)); pal[1] = BYTE(GetGValue(zero)); pal[2] = BYTE(GetRValue(zero));
+    pal[4] = BYTE(GetBValue(one)); pal[5] = BYTE(GetGValue(one)); pal[6] = BYTE(GetRValue(one));
+    for (int y = 0; y < h; ++y) {
+        BYTE* row = d.data() + 48 + std::size_t(h - 1 - y) * stride;
+        for (int x = 0; x < w; ++x)
+            if (pattern.pixel(x, y) & 0xFFFFFF) row[x >> 3] |= BYTE(0x80 >> (x & 7));
+    }
+    return d;
+}
+
+void write_dib_pattern(Writer& w, const std::vector<BYTE>& dib)
+{
+    std::size_t at = w.begin(0x0142);
+    w.u16(5);   // BS_DIBPATTERN
+    w.u16(DIB_RGB_COLORS);
+    w.bytes(dib.data(), dib.size());
+    w.end(at);
+}
+}  // namespace
+
+std::vector<BYTE> wmf_write(const MetaFile& mf)
+{
+    Writer w;
+    for (int i = 0; i < 9; ++i) w.out.push_back(0);   // header, filled in below
+
+    struct Slot {
+        int file = -1;
+        bool mono = false;
+        const MetaRecord* create = nullptr;
+        COLORREF text = 0, bk = 0;
+    };
+    std::vector<Slot> tab;   // our table's slot -> file slot
+    auto first_free = [&]() {
+        for (std::size_t i = 0; i < tab.size(); ++i)
+            if (tab[i].file < 0) return int(i);
+        tab.push_back(Slot{});
+        return int(tab.size() - 1);
+    };
+    COLORREF text = 0, bk = 0xFFFFFF;
+    int selBrush = -1;
+    auto refresh_mono = [&]() {
+        // the selected monochrome brush must paint in the colours now in effect
+        if (selBrush < 0 || std::size_t(selBrush) >= tab.size()) return;
+        Slot& s = tab[std::size_t(selBrush)];
+        if (!s.mono || s.file < 0 || (s.text == text && s.bk == bk)) return;
+        int nf = w.alloc();
+        write_dib_pattern(w, mono_dib(s.create->blob->image, text, bk));
+        std::size_t at = w.begin(0x012D);
+        w.u16(nf);
+        w.end(at);
+        at = w.begin(0x01F0);
+        w.u16(s.file);
+        w.end(at);
+        w.used[std::size_t(s.file)] = false;
+        s.file = nf;
+        s.text = text;
+        s.bk = bk;
+    };
+
+    for (const MetaRecord& r : mf.recs) {
+        if (!w.ok) return {};
+        auto at_p = [&](std::size_t i) -> std::int64_t { return i < r.p.size() ? r.p[i] : 0; };
+        switch (r.fn) {
+        case 0x0201: bk = COLORREF(at_p(0)) & 0xFFFFFF; break;
+        case 0x0209: text = COLORREF(at_p(0)) & 0xFFFFFF; break;
+        default: break;
+        }
+        // object table records
+        if (r.fn == 0x02FA || r.fn == 0x02FC || r.fn == 0x0142 || r.fn == 0x02FB || r.fn == 0x00F7 ||
+            r.fn == 0x06FF || r.fn == 0x01F9) {
+            int mine = first_free();
+            Slot& s = tab[std::size_t(mine)];
+            s = Slot{};
+            s.file = w.alloc();
+            s.create = &r;
+            if (r.fn == 0x0142) {
+                if (!r.blob) return {};
+                s.mono = r.p.size() > 1 && r.p[1] == 1 && !r.blob->image.isNull();
+                if (s.mono) {
+                    s.text = text;
+                    s.bk = bk;
+                    write_dib_pattern(w, mono_dib(r.blob->image, text, bk));
+                } else {
+                    const std::vector<BYTE>& dib = r.blob->dib();
+                    if (dib.empty()) return {};
+                    write_dib_pattern(w, dib);
+                }
+                continue;
+            }
+            if (r.fn == 0x02FB) {
+                std::size_t at = w.begin(r.fn);
+                for (int i = 0; i < 5; ++i) w.s16(at_p(std::size_t(i)));
+                for (int i = 5; i < 13; i += 2) w.out.push_back(WORD((at_p(std::size_t(i)) & 0xFF) | ((at_p(std::size_t(i) + 1) & 0xFF) << 8)));
+                BYTE face[32] = {};
+                if (r.blob) std::memcpy(face, r.blob->bytes.data(), std::min<std::size_t>(31, r.blob->bytes.size()));
+                w.bytes(face, 32);
+                w.end(at);
+                continue;
+            }
+            if (r.fn == 0x02FA || r.fn == 0x02FC) {
+                const Layout* l = layout_of(r.fn);
+                std::size_t at = w.begin(r.fn);
+                for (const Field& f : l->f) {
+                    std::int64_t v = f.idx < 0 ? 0 : at_p(std::size_t(f.idx));
+                    if (f.kind == 'C') w.u32(std::uint32_t(v));
+                    else if (f.kind == 'U') w.u16(v & 0xFFFF);
+                    else w.s16(v);
+                }
+                w.end(at);
+                continue;
+            }
+            // a slot holder: an empty palette
+            std::size_t at = w.begin(0x00F7);
+            w.u16(0x300);
+            w.u16(1);
+            w.u32(0);
+            w.end(at);
+            continue;
+        }
+        if (r.fn == 0x012D || r.fn == 0x01F0) {
+            int mine = int(at_p(0));
+            if (mine < 0 || std::size_t(mine) >= tab.size() || tab[std::size_t(mine)].file < 0) continue;
+            Slot& s = tab[std::size_t(mine)];
+            std::size_t at = w.begin(r.fn);
+            w.u16(s.file);
+            w.end(at);
+            if (r.fn == 0x01F0) {
+                w.used[std::size_t(s.file)] = false;
+                s.file = -1;
+                if (selBrush == mine) selBrush = -1;
+            } else if (s.create && (s.create->fn == 0x0142 || s.create->fn == 0x02FC)) {
+                selBrush = mine;
+                refresh_mono();
+            }
+            continue;
+        }
+        if (r.fn == 0x0201 || r.fn == 0x0209) {
+            std::size_t at = w.begin(r.fn);
+            w.u32(std::uint32_t(at_p(0)));
+            w.end(at);
+            refresh_mono();
+            continue;
+        }
+        if (const Layout* l = layout_of(r.fn)) {
+            std::size_t at = w.begin(r.fn);
+            for (const Field& f : l->f) {
+                std::int64_t v = f.idx < 0 ? 0 : at_p(std::size_t(f.idx));
+                if (f.kind == 'C') w.u32(std::uint32_t(v));
+                else if (f.kind == 'U') w.u16(v);
+                else w.s16(v);
+            }
+            w.end(at);
+            continue;
+        }
+        switch (r.fn) {
+        case 0x0521: {
+            if (!r.blob) return {};
+            const auto& t = r.blob->bytes;
+            std::size_t at = w.begin(r.fn);
+            w.u16(std::int64_t(t.size()));
+            w.bytes(t.data(), t.size());
+            w.s16(at_p(1));
+            w.s16(at_p(0));
+            w.end(at);
+            break;
+        }
+        case 0x0A32: {
+            if (!r.blob || r.p.size() < 8) return {};
+            const auto& t = r.blob->bytes;
+            std::size_t at = w.begin(r.fn);
+            w.s16(at_p(1));
+            w.s16(at_p(0));
+            w.u16(std::int64_t(t.size()));
+            UINT opt = UINT(at_p(2));
+            w.u16(opt & 0xFFFF);
+            if (opt & (ETO_OPAQUE | ETO_CLIPPED))
+                for (int i = 3; i < 7; ++i) w.s16(at_p(std::size_t(i)));
+            w.bytes(t.data(), t.size());
+            std::size_t ndx = std::size_t(std::max<std::int64_t>(0, at_p(7)));
+            for (std::size_t i = 0; i < ndx && 8 + i < r.p.size(); ++i) w.s16(r.p[8 + i]);
+            w.end(at);
+            break;
+        }
+        case 0x0324:
+        case 0x0325: {
+            std::size_t at = w.begin(r.fn);
+            w.u16(std::int64_t(r.p.size() / 2));
+            for (std::size_t i = 0; i + 1 < r.p.size(); i += 2) {
+                w.s16(r.p[i]);
+                w.s16(r.p[i + 1]);
+            }
+            w.end(at);
+            break;
+        }
+        case 0x0538: {
+            std::size_t at = w.begin(r.fn);
+            for (std::int32_t v : r.p) w.s16(v);
+            w.end(at);
+            break;
+        }
+        case 0x0B41:
+        case 0x0940:
+        case 0x0F43:
+        case 0x0D33: {
+            if (!r.blob) return {};
+            const std::vector<BYTE>& dib = r.blob->dib();
+            if (dib.empty()) return {};
+            std::size_t at = w.begin(r.fn == 0x0940 ? WORD(0x0B41) : r.fn);
+            if (r.fn == 0x0F43) {
+                w.u32(std::uint32_t(at_p(9)));
+                w.u16(at_p(8));
+                for (int i : {7, 6, 5, 4, 3, 2, 1, 0}) w.s16(at_p(std::size_t(i)));
+            } else if (r.fn == 0x0D33) {
+                w.u16(at_p(8));
+                w.u16(at_p(7));
+                w.u16(at_p(6));
+                for (int i : {5, 4, 3, 2, 1, 0}) w.s16(at_p(std::size_t(i)));
+            } else if (r.fn == 0x0B41) {
+                w.u32(std::uint32_t(at_p(8)));
+                for (int i : {7, 6, 5, 4, 3, 2, 1, 0}) w.s16(at_p(std::size_t(i)));
+            } else {   // a bit blit is written as a stretch of the same size
+                w.u32(std::uint32_t(at_p(6)));
+                w.s16(at_p(3));
+                w.s16(at_p(2));
+                w.s16(at_p(5));
+                w.s16(at_p(4));
+                for (int i : {3, 2, 1, 0}) w.s16(at_p(std::size_t(i)));
+            }
+            w.bytes(dib.data(), dib.size());
+            w.end(at);
+            break;
+        }
+        default:
+            break;   // calls the file format has no use for
+        }
+    }
+    if (!w.ok) return {};
+    std::size_t at = w.begin(0);
+    w.end(at);
+    // header: type 1 (memory), 9 words, version 0x300, size in words, objects, largest record
+    std::size_t total = w.out.size();
+    if (total > 0xFFFFFFFFu) return {};
+    WORD* h = w.out.data();
+    h[0] = 1;
+    h[1] = 9;
+    h[2] = 0x300;
+    h[3] = WORD(total & 0xFFFF);
+    h[4] = WORD(total >> 16);
+    if (w.maxObjects > 65535) return {};
+    h[5] = WORD(w.maxObjects);
+    h[6] = WORD(w.maxRecord & 0xFFFF);
+    h[7] = WORD(w.maxRecord >> 16);
+    h[8] = 0;
+    std::vector<BYTE> bytes(total * 2);
+    for (std::size_t i = 0; i < total; ++i) {
+        bytes[2 * i] = BYTE(w.out[i] & 0xFF);
+        bytes[2 * i + 1] = BYTE(w.out[i] >> 8);
+    }
+    return bytes;
+}
+
+// ---------------- reading ----------------
+namespace {
+struct Reader {
+    const BYTE* d;
+    std::size_t words;   // parameter words of the record
+    std::size_t pos = 0;
+    bool ok = true;
+    bool has(std::size_t n) const { return pos + n <= words; }
+    std::int32_t s16()
+    {
+        if (!has(1)) {
+            ok = false;
+            return 0;
+        }
+        std::int16_t v = std::int16_t(d[2 * pos] | (d[2 * pos + 1] << 8));
+        ++pos;
+        return v;
+    }
+    std::int32_t u16()
+    {
+        if (!has(1)) {
+            ok = false;
+            return 0;
+        }
+        std::int32_t v = d[2 * pos] | (d[2 * pos + 1] << 8);
+        ++pos;
+        return v;
+    }
+    std::uint32_t u32()
+    {
+        std::uint32_t lo = std::uint32_t(u16()), hi = std::uint32_t(u16());
+        return lo | (hi << 16);
+    }
+    const BYTE* here() const { return d + 2 * pos; }
+    std::size_t bytes_left() const { return (words - pos) * 2; }
+};
+
+BlobPtr blob_bytes(const BYTE* b, std::size_t n)
+{
+    auto blob = std::make_shared<MetaBlob>();
+    blob->bytes.assign(b, b + n);
+    return blob;
+}
+
+// The DIB at the reader's position, checked: header, colours and rows present.
+BlobPtr read_dib(Reader& rd)
+{
+    std::size_t n = rd.bytes_left();
+    if (n < 12) return nullptr;
+    auto blob = blob_bytes(rd.here(), n);
+    if (blob->picture().isNull()) return nullptr;
+    return blob;
+}
+
+// META_CREATEPATTERNBRUSH: a device-dependent bitmap header, reserved bytes, rows.
+BlobPtr read_old_pattern(Reader& rd, bool& mono)
+{
+    if (rd.bytes_left() < 32) return nullptr;
+    const BYTE* b = rd.here();
+    auto w16 = [&](int o) { return int(b[o] | (b[o + 1] << 8)); };
+    int width = w16(2), height = w16(4), widthBytes = w16(6), bpp = b[9];
+    if (width <= 0 || height <= 0 || width > 256 || height > 256 || bpp != 1) return nullptr;
+    if (widthBytes < (width + 7) / 8) return nullptr;
+    std::size_t need = 32 + std::size_t(widthBytes) * std::size_t(height);
+    if (rd.bytes_left() < need) return nullptr;
+    QImage img(width, height, QImage::Format_RGB32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            img.setPixel(x, y, (b[32 + y * widthBytes + x / 8] >> (7 - x % 8)) & 1 ? 0xFFFFFFFF : 0xFF000000);
+    auto blob = std::make_shared<MetaBlob>();
+    blob->image = img;
+    blob->decoded = true;
+    blob->mono = true;
+    mono = true;
+    return blob;
+}
+}  // namespace
+
+std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
+{
+    if (!data || size < 18) return nullptr;
+    auto mf = std::make_shared<MetaFile>();
+    std::size_t off = 0;
+    DWORD key;
+    std::memcpy(&key, data, 4);
+    if (key == 0x9AC6CDD7u) {
+        if (size < 22 + 18) return nullptr;
+        auto s16 = [&](std::size_t o) { return std::int32_t(std::int16_t(data[o] | (data[o + 1] << 8))); };
+        mf->placeable = true;
+        mf->bbox = RECT{s16(6), s16(8), s16(10), s16(12)};
+        mf->inch = data[14] | (data[15] << 8);
+        off = 22;
+    }
+    const BYTE* h = data + off;
+    WORD type = WORD(h[0] | (h[1] << 8)), hsize = WORD(h[2] | (h[3] << 8));
+    if ((type != 1 && type != 2) || hsize != 9) return nullptr;
+    off += 18;
+    int objects = 0, live = 0;
+    std::vector<bool> used;
+    while (off + 6 <= size) {
+        DWORD words = DWORD(data[off] | (data[off + 1] << 8) | (data[off + 2] << 16) | (DWORD(data[off + 3]) << 24));
+        WORD fn = WORD(data[off + 4] | (data[off + 5] << 8));
+        if (words < 3 || words > (size - off) / 2) return nullptr;
+        Reader rd{data + off + 6, std::size_t(words) - 3};
+        off += std::size_t(words) * 2;
+        if (fn == 0) break;
+        MetaRecord r;
+        r.fn = fn;
+        if (const Layout* l = layout_of(fn)) {
+            int maxIdx = -1;
+            for (const Field& f : l->f) maxIdx = std::max(maxIdx, f.idx);
+            r.p.assign(std::size_t(maxIdx + 1), 0);
+            for (const Field& f : l->f) {
+                std::int32_t v = f.kind == 'C' ? std::int32_t(rd.u32()) : (f.kind == 'U' ? rd.u16() : rd.s16());
+                if (f.idx >= 0) r.p[std::size_t(f.idx)] = v;
+            }
+            // short records of simple one-value calls are common; others must be whole
+            if (!rd.ok) {
+                if (l->f.size() == 1) continue;
+                return nullptr;
+            }
+            if (fn == 0x02FA || fn == 0x02FC) ++live;
+            mf->recs.push_back(std::move(r));
+            continue;
+        }
+        switch (fn) {
+        case 0x0521: {
+            std::int32_t n = rd.u16();
+            std::size_t padded = (std::size_t(n) + 1) / 2;
+            if (!rd.ok || !rd.has(padded + 2)) return nullptr;
+            r.blob = blob_bytes(rd.here(), std::size_t(n));
+            rd.pos += padded;
+            std::int32_t y = rd.s16(), x = rd.s16();
+            r.p = {x, y};
+            break;
+        }
+        case 0x0A32: {
+            std::int32_t y = rd.s16(), x = rd.s16(), n = rd.u16(), opt = rd.u16();
+            if (!rd.ok) return nullptr;
+            std::int32_t rc[4] = {0, 0, 0, 0};
+            if (opt & (ETO_OPAQUE | ETO_CLIPPED))
+                for (auto& v : rc) v = rd.s16();
+            std::size_t padded = (std::size_t(n) + 1) / 2;
+            if (!rd.ok || !rd.has(padded)) return nullptr;
+            r.blob = blob_bytes(rd.here(), std::size_t(n));
+            rd.pos += padded;
+            r.p = {x, y, opt, rc[0], rc[1], rc[2], rc[3], 0};
+            if (rd.has(std::size_t(n))) {
+                r.p[7] = n;
+                for (std::int32_t i = 0; i < n; ++i) r.p.push_back(rd.s16());
+            }
+            break;
+        }
+        case 0x0324:
+        case 0x0325: {
+            std::int32_t n = rd.u16();
+            if (!rd.ok || !rd.has(std::size_t(n) * 2)) return nullptr;
+            for (std::int32_t i = 0; i < 2 * n; ++i) r.p.push_back(rd.s16());
+            break;
+        }
+        case 0x0538: {
+            std::int32_t polys = rd.u16();
+            if (!rd.ok || !rd.has(std::size_t(polys))) return nullptr;
+            r.p.push_back(polys);
+            std::size_t total = 0;
+            for (std::int32_t i = 0; i < polys; ++i) {
+                std::int32_t c = rd.u16();
+                r.p.push_back(c);
+                total += std::size_t(c);
+            }
+            if (!rd.has(total * 2)) return nullptr;
+            for (std::size_t i = 0; i < total * 2; ++i) r.p.push_back(rd.s16());
+            break;
+        }
+        case 0x0B41:
+        case 0x0940: {
+            bool stretch = fn == 0x0B41;
+            // without a bitmap the record is a pattern blit
+            std::size_t plain = stretch ? 10 : 8;
+            bool noDib = rd.words == plain + 1 || rd.words == plain;
+            std::int32_t rop = std::int32_t(rd.u32());
+            std::int32_t sh = 0, sw = 0;
+            if (stretch) {
+                sh = rd.s16();
+                sw = rd.s16();
+            }
+            std::int32_t sy = rd.s16(), sx = rd.s16();
+            if (noDib) rd.s16();   // reserved word
+            std::int32_t h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
+            if (!rd.ok) return nullptr;
+            if (noDib) {
+                r.fn = 0x061D;
+                r.p = {x, y, w2, h2, rop};
+                break;
+            }
+            r.blob = read_dib(rd);
+            if (!r.blob) continue;   // a picture we cannot read is left out
+            if (stretch) r.p = {x, y, w2, h2, sx, sy, sw, sh, rop};
+            else r.p = {x, y, w2, h2, sx, sy, rop};
+            break;
+        }
+        case 0x0F43: {
+            std::int32_t rop = std::int32_t(rd.u32()), usage = rd.u16();
+            std::int32_t sh = rd.s16(), sw = rd.s16(), sy = rd.s16(), sx = rd.s16();
+            std::int32_t h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
+            if (!rd.ok) return nullptr;
+            r.blob = read_dib(rd);
+            if (!r.blob) continue;
+            r.p = {x, y, w2, h2, sx, sy, sw, sh, usage, rop};
+            break;
+        }
+        case 0x0D33: {
+            std::int32_t usage = rd.u16(), lines = rd.u16(), start = rd.u16();
+            std::int32_t sy = rd.s16(), sx = rd.s16(), h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
+            if (!rd.ok) return nullptr;
+            r.blob = read_dib(rd);
+            if (!r.blob) continue;
+            r.p = {x, y, w2, h2, sx, sy, start, lines, usage};
+            break;
+        }
+        case 0x0142: {
+            rd.u16();   // style
+            std::int32_t usage = rd.u16();
+            if (!rd.ok) return nullptr;
+            r.blob = read_dib(rd);
+            r.p = {usage, 0};
+            if (!r.blob) r.p = {0, 0};   // keeps its slot; plays as no brush
+            ++live;
+            break;
+        }
+        case 0x01F9: {
+            bool mono = false;
+            r.blob = read_old_pattern(rd, mono);
+            r.fn = 0x0142;
+            r.p = {DIB_RGB_COLORS, mono ? 1 : 0};
+            if (!r.blob) {
+                r.fn = 0x00F7;
+                r.p.clear();
+            }
+            ++live;
+            break;
+        }
+        case 0x02FB: {
+            for (int i = 0; i < 5; ++i) r.p.push_back(rd.s16());
+            for (int i = 0; i < 4; ++i) {
+                std::int32_t v = rd.u16();
+                r.p.push_back(v & 0xFF);
+                r.p.push_back((v >> 8) & 0xFF);
+            }
+            if (!rd.ok) return nullptr;
+            std::size_t n = std::min<std::size_t>(rd.bytes_left(), 32);
+            std::size_t len = strnlen(reinterpret_cast<const char*>(rd.here()), n);
+            r.blob = blob_bytes(rd.here(), len);
+            ++live;
+            break;
+        }
+        case 0x00F7:
+        case 0x06FF:
+            r.p.clear();   // palettes and regions keep their tab but draw nothing
+            ++live;
+            break;
+        default:
+            continue;   // escapes, palettes' use and other calls without a picture of their own
+        }
+        mf->recs.push_back(std::move(r));
+    }
+    (void)used;
+    (void)objects;
+    mf->objects = live;
+    return mf;
+}
