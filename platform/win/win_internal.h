@@ -10,6 +10,8 @@
 #include <QWidget>
 #include <memory>
 #include <string>
+#include <vector>
+#include <QIcon>
 
 class QMenuBar;
 
@@ -28,7 +30,7 @@ struct WindowClass {
 };
 
 // The kind of Qt widget that stands behind a window.
-enum class WndKind { Frame, Child, RichEdit, StatusBar, Progress };
+enum class WndKind { Frame, Child, RichEdit, StatusBar, Progress, Dialog };
 
 struct Wnd {
     bool alive = true;
@@ -49,6 +51,8 @@ struct Wnd {
     QRegion invalid;            // waiting for WM_PAINT
     bool eraseWanted = false;
     bool shownOnce = false;
+    QSize lastSize;             // client size last reported with WM_SIZE
+    RECT paintRect{};           // what BeginPaint reports
     // double-click tracking (class style CS_DBLCLKS)
     ulong lastPressTime = 0;
     int lastPressButton = 0;
@@ -60,6 +64,22 @@ bool wnd_valid(HWND w);                           // alive and not being torn do
 LRESULT wnd_call(HWND w, UINT msg, WPARAM wp, LPARAM lp);   // the window procedure, now
 void wnd_ensure_surface(HWND w);                  // back buffer follows the client size
 QColor wnd_background(HWND w);                    // class background brush colour
+void wnd_layout(HWND w);                          // frame: menu bar and client; then WM_SIZE
+void wnd_sync_size(HWND w);                       // WM_SIZE when the client size changed
+std::vector<HWND> wnd_all();                      // every live window, in creation order
+HWND wnd_adopt(QWidget* top);                     // a window record for a dialog of ours
+void wnd_flush_deletes();                         // widgets whose deletion had to wait
+QColor brush_colour(HBRUSH b);                    // a GDI brush's colour (white if unknown)
+QIcon icon_of(HICON icon);
+
+// Marks that a Qt event handler of ours is on the stack: widgets destroyed meanwhile
+// are deleted later, when the queue is next read.
+struct QtHandlerScope {
+    QtHandlerScope();
+    ~QtHandlerScope();
+    QtHandlerScope(const QtHandlerScope&) = delete;
+    QtHandlerScope& operator=(const QtHandlerScope&) = delete;
+};
 
 // queue (message_queue.cpp)
 void queue_post(const MSG& m);
@@ -67,10 +87,20 @@ void queue_forget_window(HWND w);
 void queue_drop_char_of(std::uint32_t serial);    // a translated accelerator eats its WM_CHAR
 
 // keys (key_events.cpp): original Qt key events kept for DefWindowProc
-std::uint32_t key_keep(const class QKeyEvent& e);
+std::uint32_t key_keep(const class QKeyEvent& e, QObject* target);
 bool key_deliver(std::uint32_t serial);           // sends the kept event to its widget
 Qt::KeyboardModifiers key_modifiers(std::uint32_t serial);
-inline std::uint32_t key_serial(LPARAM lp) { return std::uint32_t(std::uint64_t(lp) >> 32); }
+// Key messages carry the serial of their kept Qt event in bits 32-62 of lParam; bit
+// 63 marks the message whose default handling hands the event to its widget (the
+// WM_CHAR of a key with text, else its WM_KEYDOWN; and WM_KEYUP).
+inline std::uint32_t key_serial(LPARAM lp) { return std::uint32_t((std::uint64_t(lp) >> 32) & 0x7FFFFFFFu); }
+inline bool key_delivers(LPARAM lp) { return (std::uint64_t(lp) >> 63) != 0; }
+inline LPARAM key_lparam(std::uint32_t low, std::uint32_t serial, bool delivers)
+{
+    return LPARAM((std::uint64_t(delivers) << 63) | (std::uint64_t(serial & 0x7FFFFFFFu) << 32) | low);
+}
+int key_vk(int qtKey);                            // Qt key code to virtual key (0 if none)
+bool key_passing(const QEvent* e);                // the event is being handed on by us
 
 // event translation (event_filter.cpp)
 void filter_install(HWND w);
@@ -85,3 +115,10 @@ LRESULT progress_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
 QWidget* richedit_create(QWidget* parent);
 QWidget* statusbar_create(QWidget* parent, DWORD style);
 QWidget* progress_create(QWidget* parent);
+
+// Files dropped on a window (the HDROP of WM_DROPFILES).
+struct DropInfo {
+    std::vector<std::string> files;   // UTF-8 paths
+    POINT pt{};                       // client coordinates of the drop
+};
+HDROP drop_make(std::vector<std::string> files, POINT pt);

@@ -118,7 +118,8 @@ enum : UINT { SWP_NOSIZE = 0x0001, SWP_NOMOVE = 0x0002, SWP_NOZORDER = 0x0004, S
 enum : int { SM_CXSCREEN = 0, SM_CYSCREEN = 1, SM_CXVSCROLL = 2, SM_CYHSCROLL = 3, SM_CYCAPTION = 4,
              SM_CXBORDER = 5, SM_CYBORDER = 6, SM_CXDLGFRAME = 7, SM_CYDLGFRAME = 8, SM_CYMENU = 15,
              SM_CXFULLSCREEN = 16, SM_CYFULLSCREEN = 17, SM_CXDOUBLECLK = 36, SM_CYDOUBLECLK = 37,
-             SM_CXFRAME = 32, SM_CYFRAME = 33, SM_CXSIZEFRAME = 32, SM_CYSIZEFRAME = 33 };
+             SM_CXFRAME = 32, SM_CYFRAME = 33, SM_CXSIZEFRAME = 32, SM_CYSIZEFRAME = 33,
+             SM_CXEDGE = 45, SM_CYEDGE = 46 };
 
 // PeekMessage
 enum : UINT { PM_NOREMOVE = 0x0000, PM_REMOVE = 0x0001 };
@@ -197,7 +198,19 @@ HICON LoadIconA(HINSTANCE inst, const char* name);
 HCURSOR LoadCursorA(HINSTANCE inst, const char* name);
 HCURSOR SetCursor(HCURSOR c);
 inline const char* const IDC_ARROW = reinterpret_cast<const char*>(32512);
+inline const char* const IDC_IBEAM = reinterpret_cast<const char*>(32513);
 inline const char* const IDC_WAIT = reinterpret_cast<const char*>(32514);
+inline const char* const IDC_CROSS = reinterpret_cast<const char*>(32515);
+inline const char* const IDC_UPARROW = reinterpret_cast<const char*>(32516);
+inline const char* const IDC_SIZENWSE = reinterpret_cast<const char*>(32642);
+inline const char* const IDC_SIZENESW = reinterpret_cast<const char*>(32643);
+inline const char* const IDC_SIZEWE = reinterpret_cast<const char*>(32644);
+inline const char* const IDC_SIZENS = reinterpret_cast<const char*>(32645);
+inline const char* const IDC_SIZEALL = reinterpret_cast<const char*>(32646);
+inline const char* const IDC_NO = reinterpret_cast<const char*>(32648);
+inline const char* const IDC_HAND = reinterpret_cast<const char*>(32649);
+inline const char* const IDC_APPSTARTING = reinterpret_cast<const char*>(32650);
+inline const char* const IDC_HELP = reinterpret_cast<const char*>(32651);
 inline const char* const IDI_APPLICATION = reinterpret_cast<const char*>(32512);
 inline const char* MAKEINTRESOURCEA(int id) { return reinterpret_cast<const char*>(std::uintptr_t(WORD(id))); }
 
@@ -227,6 +240,10 @@ UINT GetMenuState(HMENU m, UINT item, UINT flags);
 BOOL SetMenu(HWND w, HMENU m);
 HMENU GetMenu(HWND w);
 BOOL DrawMenuBar(HWND w);
+int GetMenuStringA(HMENU m, UINT item, char* buf, int max, UINT flags);
+UINT GetMenuItemID(HMENU m, int pos);                  // (UINT)-1 for a popup or no item
+HMENU GetSubMenu(HMENU m, int pos);
+BOOL IsChild(HWND parent, HWND w);
 
 // ---- accelerators ----
 HACCEL CreateAcceleratorTableA(const ACCEL* entries, int count);
