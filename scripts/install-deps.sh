@@ -13,5 +13,5 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev \
   libjpeg-dev libjpeg-turbo-progs libpng-dev zlib1g-dev libgif-dev libtiff-dev libarchive-dev \
   fonts-ipafont-gothic fonts-dejavu-core \
-  xvfb xauth xdotool xclip x11-utils imagemagick python3 python3-pil libwmf-bin \
+  xvfb xauth xdotool xclip x11-utils imagemagick python3 python3-pil libwmf-bin gsfonts \
   mingw-w64-common ccache
