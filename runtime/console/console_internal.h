@@ -21,6 +21,9 @@ HWND _consoletext();             // its rich-text area
 HWND _consolestatus();           // its status bar
 HINSTANCE _instance();
 
+// 1 unless the platform is Windows 95 (never here); read by bitmap drawing.
+extern int stretchdib_ok;
+
 // Hooks: offered every unconsumed message of the console and of page windows.
 int _callmsghook(HWND w, UINT msg, WPARAM wp, LPARAM lp);   // the hook's result, 0 if none
 void _callhelphook();
