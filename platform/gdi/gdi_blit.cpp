@@ -30,8 +30,9 @@ DevRect dev_rect(HDC dc, int x, int y, int w, int h)
     DevRect r;
     r.flipX = bx < ax;
     r.flipY = by < ay;
-    r.x0 = std::min(ax, bx);
-    r.y0 = std::min(ay, by);
+    // a mirrored rectangle covers the pixels from its far end + 1 up to its start
+    r.x0 = r.flipX ? bx + 1 : ax;
+    r.y0 = r.flipY ? by + 1 : ay;
     r.w = std::abs(bx - ax);
     r.h = std::abs(by - ay);
     return r;

@@ -1,0 +1,107 @@
+// The picture clipboard: a CF_METAFILEPICT travels as image/x-wmf (placeable)
+// and as an image of its on-screen size; a CF_DIB as image/bmp and an image;
+// both come back through GetClipboardData.
+#include "gdi_test_support.h"
+#include "platform/gdi/winclip.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMimeData>
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+TEST(GdiClipboard, MetafilePictureTravelsAsWmfAndImage)
+{
+    HDC rec = CreateMetaFileA(nullptr);
+    SetWindowExtEx(rec, 640 * 20, 480 * 20, nullptr);
+    HBRUSH br = CreateSolidBrush(0x0000FF);
+    SelectObject(rec, br);
+    Rectangle(rec, 0, 0, 320 * 20, 240 * 20);
+    HMETAFILE mf = CloseMetaFile(rec);
+    DeleteObject(br);
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(METAFILEPICT));
+    auto* mp = static_cast<METAFILEPICT*>(GlobalLock(h));
+    *mp = METAFILEPICT{MM_ANISOTROPIC, 16933, 12700, mf};
+    GlobalUnlock(h);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_TRUE(EmptyClipboard());
+    EXPECT_EQ(SetClipboardData(CF_METAFILEPICT, h), h);
+    EXPECT_TRUE(CloseClipboard());
+
+    const QMimeData* md = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(md, nullptr);
+    QByteArray wmf = md->data(QStringLiteral("image/x-wmf"));
+    ASSERT_GT(wmf.size(), 22);
+    EXPECT_EQ(static_cast<unsigned char>(wmf[0]), 0xD7);   // placeable key
+    ASSERT_TRUE(md->hasImage());
+    QImage img = qvariant_cast<QImage>(md->imageData());
+    EXPECT_NEAR(img.width(), 640, 2);
+    EXPECT_NEAR(img.height(), 480, 2);
+    EXPECT_EQ(img.pixel(100, 100) & 0xFFFFFF, 0xFF0000u);   // red, drawn in the upper-left quarter
+    EXPECT_EQ(img.pixel(500, 400) & 0xFFFFFF, 0xFFFFFFu);
+
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_METAFILEPICT));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HGLOBAL back = GetClipboardData(CF_METAFILEPICT);
+    ASSERT_NE(back, nullptr);
+    auto* bp = static_cast<METAFILEPICT*>(GlobalLock(back));
+    EXPECT_EQ(bp->mm, MM_ANISOTROPIC);
+    EXPECT_NEAR(bp->xExt, 16933, 2);
+    EXPECT_NEAR(bp->yExt, 12700, 2);
+    Canvas c(64, 48);
+    SetMapMode(c.dc, MM_ANISOTROPIC);
+    SetWindowExtEx(c.dc, 640 * 20, 480 * 20, nullptr);
+    SetViewportExtEx(c.dc, 64, 48, nullptr);
+    EXPECT_TRUE(PlayMetaFile(c.dc, bp->hMF));
+    EXPECT_EQ(c.at(10, 10), COLORREF(0x0000FF));
+    CloseClipboard();
+}
+
+TEST(GdiClipboard, DibTravelsAsBmpAndImage)
+{
+    std::size_t size = 40 + 8 * 2;   // 2 x 2, 24-bit rows of 8 bytes
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    auto* p = static_cast<unsigned char*>(GlobalLock(h));
+    BITMAPINFOHEADER bh{};
+    bh.biSize = 40;
+    bh.biWidth = 2;
+    bh.biHeight = 2;
+    bh.biPlanes = 1;
+    bh.biBitCount = 24;
+    std::memcpy(p, &bh, 40);
+    p[40 + 8 + 2] = 0xFF;   // top-left pixel (last row of a bottom-up DIB) red
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_DIB, h);
+    CloseClipboard();
+    const QMimeData* md = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(md, nullptr);
+    QByteArray bmp = md->data(QStringLiteral("image/bmp"));
+    ASSERT_EQ(bmp.size(), qsizetype(14 + size));
+    EXPECT_TRUE(bmp.startsWith("BM"));
+    QImage img = qvariant_cast<QImage>(md->imageData());
+    EXPECT_EQ(img.pixel(0, 0) & 0xFFFFFF, 0xFF0000u);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_DIB));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HGLOBAL back = GetClipboardData(CF_DIB);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(GlobalSize(back), size);
+    EXPECT_EQ(static_cast<unsigned char*>(GlobalLock(back))[40 + 8 + 2], 0xFF);
+    CloseClipboard();
+}
+
+TEST(GdiClipboard, CallsOutsideAnOpenClipboardFail)
+{
+    EXPECT_FALSE(EmptyClipboard());
+    EXPECT_FALSE(CloseClipboard());
+    EXPECT_EQ(GetClipboardData(CF_DIB), nullptr);
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, 4);
+    EXPECT_EQ(SetClipboardData(CF_DIB, h), nullptr);
+    GlobalFree(h);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EXPECT_FALSE(OpenClipboard(nullptr));
+    CloseClipboard();
+}
+}  // namespace

@@ -1,0 +1,300 @@
+// Raster semantics programs can see: exclusive right and bottom edges,
+// LineTo without its last pixel, one-pixel pens below a pixel, monochrome
+// pattern brushes in the text and background colours, arcs, flood fill, ROP2.
+#include "gdi_test_support.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+constexpr COLORREF kWhite = 0xFFFFFF, kBlack = 0, kRed = 0x0000FF, kBlue = 0xFF0000;
+
+TEST(GdiRaster, RectangleExcludesRightAndBottomEdges)
+{
+    Canvas c(20, 20);
+    HBRUSH br = CreateSolidBrush(kRed);
+    SelectObject(c.dc, br);
+    Rectangle(c.dc, 2, 3, 10, 12);
+    EXPECT_EQ(c.at(2, 3), kBlack);      // outline
+    EXPECT_EQ(c.at(9, 11), kBlack);     // last pixel of the outline
+    EXPECT_EQ(c.at(10, 5), kWhite);     // right edge left out
+    EXPECT_EQ(c.at(5, 12), kWhite);     // bottom edge left out
+    EXPECT_EQ(c.at(5, 6), kRed);        // filled
+    EXPECT_EQ(c.count(kBlack) + c.count(kRed), 8 * 9);
+    DeleteObject(br);
+}
+
+TEST(GdiRaster, LineToLeavesOutItsLastPixelAndMovesThePosition)
+{
+    Canvas c(20, 20);
+    MoveToEx(c.dc, 1, 5, nullptr);
+    LineTo(c.dc, 11, 5);
+    EXPECT_EQ(c.at(1, 5), kBlack);
+    EXPECT_EQ(c.at(10, 5), kBlack);
+    EXPECT_EQ(c.at(11, 5), kWhite);
+    EXPECT_EQ(c.count(kBlack), 10);
+    POINT p{};
+    GetCurrentPositionEx(c.dc, &p);
+    EXPECT_EQ(p.x, 11);
+    EXPECT_EQ(p.y, 5);
+}
+
+TEST(GdiRaster, PensThinnerThanAPixelDrawOnePixelWide)
+{
+    Canvas c(40, 40);
+    SetMapMode(c.dc, MM_ANISOTROPIC);
+    SetWindowExtEx(c.dc, 20, 20, nullptr);
+    SetViewportExtEx(c.dc, 1, 1, nullptr);
+    HPEN pen = CreatePen(PS_SOLID, 4, kBlue);   // 0.2 pixel
+    SelectObject(c.dc, pen);
+    MoveToEx(c.dc, 0, 200, nullptr);
+    LineTo(c.dc, 600, 200);
+    EXPECT_EQ(c.count(kBlue), 30);
+    EXPECT_EQ(c.at(5, 10), kBlue);
+    EXPECT_EQ(c.at(5, 9), kWhite);
+    EXPECT_EQ(c.at(5, 11), kWhite);
+    DeleteObject(pen);
+}
+
+TEST(GdiRaster, WidePensScaleWithTheMapping)
+{
+    Canvas c(40, 40);
+    HPEN pen = CreatePen(PS_SOLID, 5, kBlue);
+    SelectObject(c.dc, pen);
+    MoveToEx(c.dc, 5, 20, nullptr);
+    LineTo(c.dc, 35, 20);
+    EXPECT_EQ(c.at(20, 18), kBlue);
+    EXPECT_EQ(c.at(20, 22), kBlue);
+    EXPECT_EQ(c.at(20, 24), kWhite);
+    DeleteObject(pen);
+}
+
+HBRUSH mask_brush(const unsigned char rows[8])
+{
+    unsigned char words[16] = {};
+    for (int i = 0; i < 8; ++i) words[2 * i] = rows[i];
+    HBITMAP bm = CreateBitmap(8, 8, 1, 1, words);
+    HBRUSH br = CreatePatternBrush(bm);
+    DeleteObject(bm);
+    return br;
+}
+
+TEST(GdiRaster, MonochromePatternPaintsZeroBitsInTextColourOneBitsInBackground)
+{
+    Canvas c(16, 16);
+    const unsigned char checker[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
+    HBRUSH br = mask_brush(checker);
+    SelectObject(c.dc, br);
+    SelectObject(c.dc, GetStockObject(NULL_PEN));
+    SetTextColor(c.dc, kRed);
+    SetBkColor(c.dc, kBlue);
+    Rectangle(c.dc, 0, 0, 17, 17);   // a null pen fills one pixel less
+    // row 0 = 0xAA: leftmost pixel bit 1 -> background
+    EXPECT_EQ(c.at(0, 0), kBlue);
+    EXPECT_EQ(c.at(1, 0), kRed);
+    EXPECT_EQ(c.at(0, 1), kRed);
+    EXPECT_EQ(c.at(1, 1), kBlue);
+    EXPECT_EQ(c.at(8, 0), kBlue);   // the pattern repeats every 8 pixels
+    EXPECT_EQ(c.count(kRed), 128);
+    DeleteObject(br);
+}
+
+TEST(GdiRaster, AllZeroMaskFillsSolidInTheTextColour)
+{
+    Canvas c(10, 10);
+    const unsigned char zero[8] = {};
+    HBRUSH br = mask_brush(zero);
+    SelectObject(c.dc, br);
+    SetTextColor(c.dc, kRed);
+    Rectangle(c.dc, 0, 0, 10, 10);
+    EXPECT_EQ(c.at(5, 5), kRed);
+    EXPECT_EQ(c.at(0, 0), kBlack);
+    DeleteObject(br);
+}
+
+TEST(GdiRaster, EllipseOutlineOnlyViaFullArc)
+{
+    Canvas c(30, 30);
+    // the box (10,10)-(20,20), start and end at the right middle: a closed outline
+    Arc(c.dc, 10, 10, 20, 20, 20, 15, 20, 15);
+    EXPECT_EQ(c.at(14, 14), kWhite);   // empty inside
+    int ring = c.count(kBlack);
+    EXPECT_GT(ring, 20);
+    EXPECT_LT(ring, 40);
+    // every drawn pixel lies inside the box without its right and bottom edges
+    for (int y = 0; y < 30; ++y)
+        for (int x = 0; x < 30; ++x)
+            if (c.at(x, y) == kBlack) {
+                EXPECT_GE(x, 10);
+                EXPECT_LE(x, 19);
+                EXPECT_GE(y, 10);
+                EXPECT_LE(y, 19);
+            }
+}
+
+TEST(GdiRaster, ArcRunsCounterClockwiseBetweenTheRadials)
+{
+    Canvas c(40, 40);
+    // from the top radial to the left radial counter-clockwise: the upper-left quarter
+    Arc(c.dc, 0, 0, 40, 40, 20, 0, 0, 20);
+    int ul = 0, lr = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            if (c.at(x, y) == kBlack) (x < 20 && y < 20 ? ul : lr)++;
+    EXPECT_GT(ul, 10);
+    EXPECT_LE(lr, 2);
+}
+
+TEST(GdiRaster, PieAndEllipseFillWithTheBrush)
+{
+    Canvas c(40, 40);
+    HBRUSH br = CreateSolidBrush(kRed);
+    SelectObject(c.dc, br);
+    Ellipse(c.dc, 0, 0, 40, 40);
+    EXPECT_EQ(c.at(20, 20), kRed);
+    EXPECT_EQ(c.at(1, 1), kWhite);
+    Canvas p(40, 40);
+    SelectObject(p.dc, br);
+    Pie(p.dc, 0, 0, 40, 40, 40, 20, 20, 0);   // upper-right quarter
+    EXPECT_EQ(p.at(28, 12), kRed);
+    EXPECT_EQ(p.at(12, 28), kWhite);
+    DeleteObject(br);
+}
+
+TEST(GdiRaster, FloodFillStopsAtTheBorderColour)
+{
+    Canvas c(30, 30);
+    Rectangle(c.dc, 5, 5, 15, 15);   // black outline, white inside
+    HBRUSH br = CreateSolidBrush(kRed);
+    SelectObject(c.dc, br);
+    EXPECT_TRUE(FloodFill(c.dc, 8, 8, kBlack));
+    EXPECT_EQ(c.at(8, 8), kRed);
+    EXPECT_EQ(c.at(13, 13), kRed);
+    EXPECT_EQ(c.at(20, 20), kWhite);
+    EXPECT_EQ(c.at(5, 5), kBlack);
+    EXPECT_FALSE(FloodFill(c.dc, 5, 5, kBlack));   // starting on the border
+    EXPECT_TRUE(ExtFloodFill(c.dc, 20, 20, kWhite, FLOODFILLSURFACE));
+    EXPECT_EQ(c.at(0, 0), kRed);
+    DeleteObject(br);
+}
+
+TEST(GdiRaster, XorPenTwiceRestores)
+{
+    Canvas c(20, 20, 0x123456);
+    SetROP2(c.dc, R2_XORPEN);
+    HPEN pen = CreatePen(PS_SOLID, 0, 0x00FFFF);
+    SelectObject(c.dc, pen);
+    MoveToEx(c.dc, 0, 3, nullptr);
+    LineTo(c.dc, 10, 3);
+    EXPECT_EQ(c.at(4, 3), COLORREF(0x123456 ^ 0x00FFFF));
+    MoveToEx(c.dc, 0, 3, nullptr);
+    LineTo(c.dc, 10, 3);
+    EXPECT_EQ(c.at(4, 3), COLORREF(0x123456));
+    DeleteObject(pen);
+}
+
+TEST(GdiRaster, SetAndGetPixelWithClipping)
+{
+    Canvas c(10, 10);
+    EXPECT_EQ(SetPixel(c.dc, 3, 4, kRed), kRed);
+    EXPECT_EQ(GetPixel(c.dc, 3, 4), kRed);
+    EXPECT_EQ(GetPixel(c.dc, 10, 4), CLR_INVALID);
+    EXPECT_EQ(GetPixel(c.dc, -1, 0), CLR_INVALID);
+    IntersectClipRect(c.dc, 0, 0, 2, 2);
+    EXPECT_EQ(SetPixel(c.dc, 5, 5, kRed), CLR_INVALID);
+    EXPECT_EQ(c.at(5, 5), kWhite);
+}
+
+TEST(GdiRaster, DashedPenLeavesGapsInTheBackgroundWhenOpaque)
+{
+    Canvas c(60, 4);
+    HPEN pen = CreatePen(PS_DASH, 0, kBlack);
+    SelectObject(c.dc, pen);
+    SetBkColor(c.dc, kRed);
+    MoveToEx(c.dc, 0, 1, nullptr);
+    LineTo(c.dc, 48, 1);
+    EXPECT_EQ(c.at(0, 1), kBlack);
+    EXPECT_EQ(c.at(17, 1), kBlack);
+    EXPECT_EQ(c.at(18, 1), kRed);
+    SetBkMode(c.dc, TRANSPARENT);
+    MoveToEx(c.dc, 0, 2, nullptr);
+    LineTo(c.dc, 48, 2);
+    EXPECT_EQ(c.at(18, 2), kWhite);
+    DeleteObject(pen);
+}
+
+TEST(GdiRaster, BlitsWithRasterOperations)
+{
+    Canvas src(4, 4, kRed);
+    Canvas dst(8, 8, kBlue);
+    EXPECT_TRUE(BitBlt(dst.dc, 2, 2, 4, 4, src.dc, 0, 0, SRCCOPY));
+    EXPECT_EQ(dst.at(2, 2), kRed);
+    EXPECT_EQ(dst.at(6, 6), kBlue);
+    EXPECT_TRUE(BitBlt(dst.dc, 0, 0, 8, 8, nullptr, 0, 0, DSTINVERT));
+    EXPECT_EQ(dst.at(2, 2), COLORREF(0xFFFFFF ^ kRed));
+    EXPECT_TRUE(BitBlt(dst.dc, 0, 0, 8, 8, src.dc, 0, 0, SRCINVERT));
+    EXPECT_EQ(dst.at(0, 0), COLORREF(0xFFFFFF ^ kBlue ^ kRed));
+    EXPECT_TRUE(PatBlt(dst.dc, 0, 0, 8, 8, BLACKNESS));
+    EXPECT_EQ(dst.count(kBlack), 64);
+    // stretching by 2, nearest pixels
+    Canvas big(8, 8);
+    SetPixel(src.dc, 0, 0, kBlack);
+    EXPECT_TRUE(StretchBlt(big.dc, 0, 0, 8, 8, src.dc, 0, 0, 4, 4, SRCCOPY));
+    EXPECT_EQ(big.at(1, 1), kBlack);
+    EXPECT_EQ(big.at(2, 2), kRed);
+    // a negative width mirrors
+    Canvas m(4, 4);
+    EXPECT_TRUE(StretchBlt(m.dc, 3, 0, -4, 4, src.dc, 0, 0, 4, 4, SRCCOPY));
+    EXPECT_EQ(m.at(3, 0), kBlack);
+}
+
+TEST(GdiRaster, MemoryDcDrawsIntoItsSelectedBitmap)
+{
+    HDC mem = CreateCompatibleDC(nullptr);
+    HBITMAP bm = CreateCompatibleBitmap(mem, 10, 10);
+    HGDIOBJ old = SelectObject(mem, bm);
+    ASSERT_NE(old, nullptr);
+    PatBlt(mem, 0, 0, 10, 10, WHITENESS);
+    SetPixel(mem, 2, 2, kRed);
+    EXPECT_EQ(GetPixel(mem, 2, 2), kRed);
+    EXPECT_EQ(GetDeviceCaps(mem, BITSPIXEL), 32);
+    SelectObject(mem, old);
+    EXPECT_TRUE(DeleteDC(mem));
+    BITMAP info{};
+    EXPECT_EQ(GetObjectA(bm, sizeof info, &info), int(sizeof info));
+    EXPECT_EQ(info.bmWidth, 10);
+    EXPECT_TRUE(DeleteObject(bm));
+    EXPECT_FALSE(DeleteObject(bm));   // a stale handle fails cleanly
+}
+
+TEST(GdiRaster, DeletingAnObjectStillSelectedSucceedsAndKeepsDrawing)
+{
+    Canvas c(10, 10);
+    HPEN pen = CreatePen(PS_SOLID, 0, kRed);
+    SelectObject(c.dc, pen);
+    EXPECT_TRUE(DeleteObject(pen));
+    MoveToEx(c.dc, 0, 0, nullptr);
+    LineTo(c.dc, 5, 0);
+    EXPECT_EQ(c.at(2, 0), kRed);
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
+}
+
+TEST(GdiRaster, MappingModesPlaceLogicalUnits)
+{
+    Canvas c(100, 100);
+    SetMapMode(c.dc, MM_ANISOTROPIC);
+    SetWindowOrgEx(c.dc, 100, 100, nullptr);
+    SetWindowExtEx(c.dc, 200, 200, nullptr);
+    SetViewportExtEx(c.dc, 100, 100, nullptr);
+    POINT p{300, 500};
+    LPtoDP(c.dc, &p, 1);
+    EXPECT_EQ(p.x, 100);
+    EXPECT_EQ(p.y, 200);
+    DPtoLP(c.dc, &p, 1);
+    EXPECT_EQ(p.x, 300);
+    SetMapMode(c.dc, MM_TEXT);
+    SaveDC(c.dc);
+    SetTextColor(c.dc, kRed);
+    RestoreDC(c.dc, -1);
+    EXPECT_EQ(GetTextColor(c.dc), kBlack);
+}
+}  // namespace

@@ -1,0 +1,171 @@
+// The Windows metafile format: golden bytes of the writer, reading back to the
+// same picture, files with the placeable header, and hostile input.
+#include "gdi_test_support.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <random>
+
+namespace {
+constexpr COLORREF kWhite = 0xFFFFFF, kRed = 0x0000FF;
+
+TEST(GdiWmf, GoldenBytesOfASmallRecording)
+{
+    HDC rec = CreateMetaFileA(nullptr);
+    HPEN pen = CreatePen(PS_SOLID, 4, kRed);
+    SelectObject(rec, pen);
+    MoveToEx(rec, 10, 20, nullptr);
+    LineTo(rec, 300, -5);
+    SetTextColor(rec, 0x123456);
+    HMETAFILE mf = CloseMetaFile(rec);
+    std::vector<unsigned char> b = wmf_bytes(mf);
+    // header(9) + createpen(3+5) + select(3+1) + moveto(3+2) + lineto(3+2) + textcolor(3+2) + eof(3)
+    EXPECT_EQ(dump_words(b),
+              "0001 0009 0300 0027 0000 0001 0008 0000 0000 "
+              "0008 0000 02fa 0000 0004 0000 00ff 0000 "
+              "0004 0000 012d 0000 "
+              "0005 0000 0214 0014 000a "
+              "0005 0000 0213 fffb 012c "
+              "0005 0000 0209 3456 0012 "
+              "0003 0000 0000 ")
+        << dump_words(b);
+    DeleteObject(pen);
+    DeleteMetaFile(mf);
+}
+
+HMETAFILE sample()
+{
+    HDC rec = CreateMetaFileA(nullptr);
+    HPEN pen = CreatePen(PS_SOLID, 0, 0x008000);
+    HBRUSH br = CreateSolidBrush(0xFF0000);
+    SelectObject(rec, pen);
+    SelectObject(rec, br);
+    Rectangle(rec, 2, 2, 20, 12);
+    Ellipse(rec, 22, 2, 38, 18);
+    POINT tri[3] = {{5, 30}, {20, 38}, {5, 38}};
+    Polygon(rec, tri, 3);
+    Arc(rec, 25, 20, 38, 38, 38, 29, 25, 29);
+    SetPixel(rec, 39, 39, kRed);
+    HMETAFILE mf = CloseMetaFile(rec);
+    DeleteObject(pen);
+    DeleteObject(br);
+    return mf;
+}
+
+TEST(GdiWmf, WrittenBytesReadBackToTheSamePicture)
+{
+    HMETAFILE mf = sample();
+    std::vector<unsigned char> b = wmf_bytes(mf);
+    ASSERT_FALSE(b.empty());
+    HMETAFILE back = SetMetaFileBitsEx(UINT(b.size()), b.data());
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(wmf_bytes(back), b);
+    Canvas c1(40, 40), c2(40, 40);
+    replay(mf, c1);
+    replay(back, c2);
+    EXPECT_EQ(c1.img, c2.img);
+    EXPECT_GT(c1.count(0xFF0000), 50);
+    DeleteMetaFile(mf);
+    DeleteMetaFile(back);
+}
+
+TEST(GdiWmf, FilesThroughCopyAndGet)
+{
+    QTemporaryDir dir;
+    std::string path = dir.filePath("a.wmf").toStdString();
+    HMETAFILE mf = sample();
+    HMETAFILE copy = CopyMetaFileA(mf, path.c_str());
+    ASSERT_NE(copy, nullptr);
+    HMETAFILE loaded = GetMetaFileA(path.c_str());
+    ASSERT_NE(loaded, nullptr);
+    EXPECT_EQ(wmf_bytes(loaded), wmf_bytes(mf));
+    EXPECT_EQ(GetMetaFileA(dir.filePath("missing.wmf").toStdString().c_str()), nullptr);
+    DeleteMetaFile(mf);
+    DeleteMetaFile(copy);
+    DeleteMetaFile(loaded);
+}
+
+TEST(GdiWmf, PlaceableFilesReadWithTheirBounds)
+{
+    HMETAFILE mf = sample();
+    std::vector<unsigned char> p = gdi_placeable_wmf(mf, 96, RECT{0, 0, 40, 40});
+    ASSERT_GT(p.size(), 22u);
+    HMETAFILE back = SetMetaFileBitsEx(UINT(p.size()), p.data());
+    ASSERT_NE(back, nullptr);
+    RECT r{};
+    EXPECT_TRUE(gdi_metafile_bounds(back, &r));
+    EXPECT_EQ(r.right, 40);
+    QImage img = gdi_metafile_image(back, 80, 80);
+    ASSERT_FALSE(img.isNull());
+    EXPECT_EQ(img.pixel(20, 14), qRgb(0, 0, 255));   // the rectangle at twice the size
+    DeleteMetaFile(mf);
+    DeleteMetaFile(back);
+}
+
+TEST(GdiWmf, MonochromeBrushesAreWrittenInTheirColours)
+{
+    unsigned char words[16] = {};
+    for (int i = 0; i < 8; ++i) words[2 * i] = i % 2 ? 0x55 : 0xAA;
+    HBITMAP bm = CreateBitmap(8, 8, 1, 1, words);
+    HBRUSH br = CreatePatternBrush(bm);
+    DeleteObject(bm);
+    HDC rec = CreateMetaFileA(nullptr);
+    SelectObject(rec, br);
+    SelectObject(rec, GetStockObject(NULL_PEN));
+    SetTextColor(rec, kRed);
+    SetBkColor(rec, 0x00FF00);
+    Rectangle(rec, 0, 0, 9, 9);
+    HMETAFILE mf = CloseMetaFile(rec);
+    std::vector<unsigned char> b = wmf_bytes(mf);
+    HMETAFILE back = SetMetaFileBitsEx(UINT(b.size()), b.data());
+    ASSERT_NE(back, nullptr);
+    Canvas c1(8, 8), c2(8, 8);
+    SetTextColor(c2.dc, 0x808080);   // the reader's own colours do not matter
+    replay(mf, c1);
+    replay(back, c2);
+    EXPECT_EQ(c1.at(0, 0), COLORREF(0x00FF00));
+    EXPECT_EQ(c1.at(1, 0), kRed);
+    EXPECT_EQ(c1.img, c2.img);
+    DeleteObject(br);
+    DeleteMetaFile(mf);
+    DeleteMetaFile(back);
+}
+
+TEST(GdiWmf, HostileBytesNeverFault)
+{
+    HMETAFILE mf = sample();
+    std::vector<unsigned char> good = wmf_bytes(mf);
+    DeleteMetaFile(mf);
+    std::mt19937 rng(7);
+    Canvas c(40, 40);
+    for (int round = 0; round < 2000; ++round) {
+        std::vector<unsigned char> b = good;
+        int flips = 1 + int(rng() % 8);
+        for (int i = 0; i < flips; ++i) b[rng() % b.size()] = static_cast<unsigned char>(rng());
+        if (round % 3 == 0) b.resize(rng() % b.size());
+        HMETAFILE m = SetMetaFileBitsEx(UINT(b.size()), b.data());
+        if (m) {
+            PlayMetaFile(c.dc, m);
+            DeleteMetaFile(m);
+        }
+    }
+    EXPECT_EQ(SetMetaFileBitsEx(0, nullptr), nullptr);
+    const unsigned char tiny[4] = {1, 0, 9, 0};
+    EXPECT_EQ(SetMetaFileBitsEx(4, tiny), nullptr);
+}
+
+TEST(GdiWmf, RecordSizesBeyondTheDataAreRejected)
+{
+    HMETAFILE mf = sample();
+    std::vector<unsigned char> b = wmf_bytes(mf);
+    DeleteMetaFile(mf);
+    // the first record claims a huge size
+    b[18] = 0xFF;
+    b[19] = 0xFF;
+    b[20] = 0xFF;
+    b[21] = 0x7F;
+    EXPECT_EQ(SetMetaFileBitsEx(UINT(b.size()), b.data()), nullptr);
+}
+}  // namespace
