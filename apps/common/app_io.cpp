@@ -3,6 +3,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <locale.h>
 #include <string>
 
 namespace {
@@ -13,7 +14,20 @@ bool has_custom_io = false;
 
 /* Formats into a string of exactly the needed size, so long paths never cut
  * a message in the middle of a UTF-8 sequence or overrun a fixed buffer. */
+std::string vformat_here(const char* format, va_list args);
+
+/* Numbers read the same on the console and in the files whatever locale the
+ * toolkit chose: always formatted in the C locale. */
 std::string vformat(const char* format, va_list args)
+{
+    static locale_t c_locale = newlocale(LC_ALL_MASK, "C", locale_t(0));
+    locale_t previous = uselocale(c_locale);
+    std::string out = vformat_here(format, args);
+    uselocale(previous);
+    return out;
+}
+
+std::string vformat_here(const char* format, va_list args)
 {
     va_list copy;
     va_copy(copy, args);

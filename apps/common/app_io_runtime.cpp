@@ -2,8 +2,8 @@
  * console, its message boxes, its getchar and its exit. */
 #include "app_io.h"
 
-#include <ostrel.h>
 #include <ostrel/sysutil.h>
+#include <ostrel.h>
 
 namespace {
 

@@ -3,7 +3,10 @@
 #ifndef OSTREL_TESTS_APPS_SUPPORT_H
 #define OSTREL_TESTS_APPS_SUPPORT_H
 
+#include "app_canvas.h"
 #include "app_io.h"
+
+#include <functional>
 
 #include <deque>
 #include <string>
@@ -28,7 +31,8 @@ struct Box {
 };
 
 /* Records output and boxes; answers questions and key waits from queues
- * (yes when empty, key '\n' when empty), so nothing ever blocks. */
+ * (yes when empty, end of input when no key is left), so nothing ever
+ * blocks. on_print, when set, runs after each print (a message pump). */
 class IoRecorder {
 public:
     IoRecorder();
@@ -39,9 +43,28 @@ public:
     std::deque<int> keys;
     std::vector<int> quits;
     int getkey_calls = 0;
+    std::function<void()> on_print;
 
 private:
     AppIo previous_;
+};
+
+/* Records the drawing calls as text ("moveto(0,0)", ...). Pixels read from
+ * the pixel function; savebmp writes a small file at the path it is given
+ * unless told to fail. */
+class CanvasRecorder {
+public:
+    CanvasRecorder();
+    ~CanvasRecorder();
+    std::vector<std::string> calls;
+    std::function<unsigned int(double, double)> pixel = [](double, double) { return 0x00FFFFFFu; };
+    bool fail_savebmp = false;
+    std::vector<std::string> saved; /* paths given to savebmp */
+    /* The calls that draw (no page selection, clearing or pixel reads). */
+    std::vector<std::string> strokes() const;
+
+private:
+    AppCanvas previous_;
 };
 
 std::string read_file(const std::string& path);

@@ -1,0 +1,352 @@
+// The measuring session: paths, the overwrite question, clicks, markers and
+// their colours, undo, and the data file.
+#include "apps_test_support.h"
+#include "measure_session.h"
+#include "measure_settings.h"
+
+#include <cstring>
+#include <gtest/gtest.h>
+#include <memory>
+#include <sys/stat.h>
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+struct Session {
+    TempCwd dir;
+    IoRecorder io;
+    CanvasRecorder canvas;
+    MeasureSettings settings{"/nonexistent/Marcot.ini"};
+    std::unique_ptr<MeasureSession> session;
+
+    explicit Session(int points = 4) { restart(points); }
+    void restart(int points)
+    {
+        settings.measure_point = points;
+        session = std::make_unique<MeasureSession>(settings);
+        marcot::bind(&settings, session.get());
+    }
+    bool paths(const std::string& image) { return marcot::prepare_paths(image.c_str()); }
+    int click(double x, double y) { return marcot::on_page_message(1, 513, x, y); }
+    int right() { return marcot::on_page_message(1, 516, 0, 0); }
+    void reset()
+    {
+        io.printed.clear();
+        io.boxes.clear();
+        canvas.calls.clear();
+    }
+};
+
+TEST(MarcotPaths, DataFileBesideTheImageWithTheConfiguredExtension)
+{
+    Session s;
+    EXPECT_TRUE(s.paths("/pics/hand.jpg"));
+    EXPECT_STREQ(s.session->image_path, "/pics/hand.jpg");
+    EXPECT_STREQ(s.session->data_path, "/pics/hand.TXT");
+}
+
+TEST(MarcotPaths, ImageWithoutExtensionGetsADotAndTheExtension)
+{
+    Session s;
+    EXPECT_TRUE(s.paths("/pics/hand"));
+    EXPECT_STREQ(s.session->data_path, "/pics/hand.TXT");
+    EXPECT_TRUE(s.paths("hand"));
+    EXPECT_STREQ(s.session->data_path, "hand.TXT") << "no directory, no separator";
+}
+
+TEST(MarcotPaths, ExtensionWithADotIsNotDoubled)
+{
+    Session s;
+    std::strcpy(s.settings.ext_name, ".dat");
+    EXPECT_TRUE(s.paths("/pics/hand.jpg"));
+    EXPECT_STREQ(s.session->data_path, "/pics/hand.dat");
+}
+
+TEST(MarcotPaths, ExtensionOfTheImageItselfNamesTheImage)
+{
+    Session s;
+    std::strcpy(s.settings.ext_name, "jpg");
+    EXPECT_TRUE(s.paths("/pics/hand.jpg"));
+    EXPECT_STREQ(s.session->data_path, "/pics/hand.jpg");
+}
+
+TEST(MarcotPaths, QuotesAreRemoved)
+{
+    Session s;
+    EXPECT_TRUE(s.paths("\"/pics/my hand.jpg\""));
+    EXPECT_STREQ(s.session->image_path, "/pics/my hand.jpg");
+    EXPECT_STREQ(s.session->data_path, "/pics/my hand.TXT");
+}
+
+TEST(MarcotPaths, LongCommandLineIsCutBetweenCharacters)
+{
+    Session s;
+    std::string text = "/pics/";
+    while (text.size() < 1000)
+        text += "é";
+    s.paths(text);
+    EXPECT_LE(std::strlen(s.session->image_path), 259u);
+    EXPECT_GE(std::strlen(s.session->image_path), 258u);
+    EXPECT_EQ(std::string(s.session->image_path).back(), "é"[1]) << "no half character at the end";
+}
+
+TEST(MarcotPaths, DataPathThatDoesNotFitIsRefused)
+{
+    Session s;
+    std::strcpy(s.settings.ext_name, "abcdefghijklmno");
+    std::string image = "/" + std::string(250, 'd') + "/a.jpg";
+    EXPECT_FALSE(s.paths(image));
+    EXPECT_NE(s.io.printed.find("Data path too long"), std::string::npos);
+}
+
+TEST(MarcotPaths, OverwriteQuestionOnlyForAnExistingFile)
+{
+    Session s;
+    s.settings.overwrite_check = true;
+    EXPECT_TRUE(s.paths(s.dir.file("hand.jpg")));
+    EXPECT_TRUE(s.io.boxes.empty());
+    write_file("hand.TXT", "old");
+    s.io.yesno_answers = {0};
+    EXPECT_FALSE(s.paths(s.dir.file("hand.jpg")));
+    ASSERT_EQ(s.io.boxes.size(), 1u);
+    EXPECT_EQ(s.io.boxes[0].caption, "Overwrite_check");
+    EXPECT_EQ(s.io.boxes[0].text, "hand.TXTを上書きしますか？");
+    s.io.yesno_answers = {1};
+    EXPECT_TRUE(s.paths(s.dir.file("hand.jpg")));
+    s.io.yesno_answers = {-1};
+    EXPECT_TRUE(s.paths(s.dir.file("hand.jpg"))) << "only No ends the program";
+}
+
+TEST(MarcotClicks, OnePointSessionWritesTheFileAndEnds)
+{
+    Session s(1);
+    ASSERT_TRUE(s.paths(s.dir.file("hand.bmp")));
+    s.io.keys = {'x'};
+    EXPECT_EQ(s.click(12, 7), 1);
+    EXPECT_EQ(s.io.printed, "0: (12.000000, 7.000000)\nデータファイルへの書き込み完了\nQUIT");
+    EXPECT_EQ(read_file("hand.TXT"), "12.000000\t7.000000\t\n");
+    EXPECT_EQ(s.io.getkey_calls, 1);
+    EXPECT_EQ(s.io.quits, (std::vector<int>{1961}));
+    EXPECT_EQ(list_dir(s.dir.path()).size(), 1u) << "no temporary file left";
+}
+
+TEST(MarcotClicks, PointsInClickOrderOnOneLine)
+{
+    Session s(3);
+    ASSERT_TRUE(s.paths(s.dir.file("hand.bmp")));
+    s.click(1, 2);
+    s.click(3, 4);
+    EXPECT_FALSE(file_exists("hand.TXT"));
+    EXPECT_TRUE(s.io.quits.empty());
+    s.click(65535, 0);
+    EXPECT_EQ(read_file("hand.TXT"), "1.000000\t2.000000\t3.000000\t4.000000\t65535.000000\t0.000000\t\n");
+}
+
+TEST(MarcotClicks, FormatFromTheSettings)
+{
+    Session s(1);
+    std::strcpy(s.settings.data_format, "%.1f");
+    ASSERT_TRUE(s.paths(s.dir.file("hand.bmp")));
+    s.click(12, 7);
+    EXPECT_EQ(read_file("hand.TXT"), "12.0\t7.0\t\n");
+}
+
+TEST(MarcotClicks, OlderDataFileIsReplacedWhole)
+{
+    Session s(1);
+    write_file("hand.TXT", std::string(1000, 'z'));
+    ASSERT_TRUE(s.paths(s.dir.file("hand.bmp")));
+    s.click(1, 1);
+    EXPECT_EQ(read_file("hand.TXT"), "1.000000\t1.000000\t\n");
+}
+
+TEST(MarcotClicks, DataFileThatCannotBeCreatedIsReported)
+{
+    Session s(1);
+    ASSERT_TRUE(s.paths(s.dir.file("missing/hand.bmp")));
+    s.click(1, 1);
+    EXPECT_NE(s.io.printed.find("Can not open data file[" + s.dir.file("missing/hand.TXT") + "]\n"),
+              std::string::npos);
+    EXPECT_EQ(s.io.printed.find("QUIT"), std::string::npos);
+    EXPECT_EQ(s.io.getkey_calls, 1);
+    EXPECT_EQ(s.io.quits, (std::vector<int>{1961}));
+}
+
+TEST(MarcotClicks, FailedReplaceKeepsWhatWasThere)
+{
+    Session s(1);
+    ASSERT_EQ(mkdir("hand.TXT", 0755), 0);
+    ASSERT_TRUE(s.paths(s.dir.file("hand.bmp")));
+    s.click(1, 1);
+    EXPECT_NE(s.io.printed.find("Can not write data file["), std::string::npos);
+    struct stat st;
+    ASSERT_EQ(stat("hand.TXT", &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+    EXPECT_EQ(list_dir(s.dir.path()).size(), 1u);
+}
+
+TEST(MarcotClicks, OtherPagesAndMessagesAreNotConsumed)
+{
+    Session s;
+    ASSERT_TRUE(s.paths("/pics/hand.jpg"));
+    EXPECT_EQ(marcot::on_page_message(0, 513, 5, 5), 0);
+    EXPECT_EQ(marcot::on_page_message(2, 513, 5, 5), 0);
+    EXPECT_EQ(marcot::on_page_message(2, 516, 5, 5), 0);
+    EXPECT_EQ(marcot::on_page_message(1, 512, 5, 5), 0);
+    EXPECT_EQ(s.session->count, 0);
+    EXPECT_TRUE(s.io.printed.empty());
+    EXPECT_TRUE(s.canvas.calls.empty());
+}
+
+TEST(MarcotClicks, DoubleClickTakesOnePoint)
+{
+    Session s;
+    ASSERT_TRUE(s.paths("/pics/hand.jpg"));
+    EXPECT_EQ(s.click(5, 5), 1);
+    EXPECT_EQ(marcot::on_page_message(1, 515, 5, 5), 0);
+    EXPECT_EQ(s.session->count, 1);
+}
+
+TEST(MarcotClicks, HookOfAnUnknownWindowIsNotConsumed)
+{
+    Session s;
+    EXPECT_EQ(marcot::hook(nullptr, 513, 0, 45 * 65536 + 120), 0);
+    EXPECT_EQ(s.session->count, 0);
+}
+
+TEST(MarcotClicks, ClickDuringAnotherIsHandledAfterIt)
+{
+    Session s(2);
+    ASSERT_TRUE(s.paths(s.dir.file("hand.bmp")));
+    bool clicked = false;
+    s.io.on_print = [&] {
+        if (!clicked) {
+            clicked = true;
+            EXPECT_EQ(s.click(30, 40), 1);
+        }
+    };
+    s.click(10, 20);
+    EXPECT_EQ(read_file("hand.TXT"), "10.000000\t20.000000\t30.000000\t40.000000\t\n");
+    EXPECT_EQ(s.io.printed.find("0: (10.000000, 20.000000)\n1: (30.000000, 40.000000)\n"), 0u);
+}
+
+TEST(MarcotMarker, CircleAndCrossAfterFivePixelReads)
+{
+    Session s;
+    ASSERT_TRUE(s.paths("/pics/hand.jpg"));
+    s.click(50, 60);
+    EXPECT_EQ(s.canvas.calls,
+              (Calls{"getpixel(50,60)", "getpixel(50,59)", "getpixel(50,61)", "getpixel(49,60)", "getpixel(51,60)",
+                     "setcolor(0x00000000)", "ellipse(45,55,55,65)", "moveto(50,50)", "lineto(50,70)",
+                     "moveto(40,60)", "lineto(60,60)", "setpage(1,0)"}));
+}
+
+TEST(MarcotMarker, ColourRules)
+{
+    Session s;
+    ASSERT_TRUE(s.paths("/pics/hand.jpg"));
+    s.settings.bullet_color = -1;
+    s.canvas.pixel = [](double, double) { return 0x00FFFFFFu; };
+    s.click(10, 10);
+    EXPECT_EQ(s.canvas.calls[5], "setcolor(0x00FF0000)") << "white: blue kept, red and green inverted";
+    s.canvas.calls.clear();
+    s.canvas.pixel = [](double, double) { return 0u; };
+    s.click(20, 20);
+    EXPECT_EQ(s.canvas.calls[5], "setcolor(0x0000FFFF)");
+    s.canvas.calls.clear();
+    s.settings.bullet_color = 1;
+    s.click(30, 30);
+    EXPECT_EQ(s.canvas.calls[5], "setcolor(0x00FFFFFF)");
+}
+
+TEST(MarcotMarker, PackedValuesAreAveragedAsWholeNumbers)
+{
+    Session s;
+    ASSERT_TRUE(s.paths("/pics/hand.jpg"));
+    s.settings.bullet_color = -1;
+    // 0x000000FF five times averages to 0xFF; channel-wise would give the same,
+    // so mix two colours whose channel average differs from the packed one.
+    s.canvas.pixel = [](double x, double) { return x < 10 ? 0x00010000u : 0x000000FFu; };
+    s.click(10, 10); // reads x 10, 10, 10, 9, 11: four 0xFF and one 0x10000
+    // (0x3FC + 0x10000) / 5 = 0x33FF, ^ 0xFFFF = 0xCC00; by channel it would be 0xFF33.
+    EXPECT_EQ(s.canvas.calls[5], "setcolor(0x0000CC00)");
+}
+
+TEST(MarcotMarker, LeftEdgeReadsOutsideAndStillDraws)
+{
+    Session s;
+    ASSERT_TRUE(s.paths("/pics/hand.jpg"));
+    s.settings.bullet_color = -1;
+    s.canvas.pixel = [](double x, double) { return x < 0 ? 0xFFFFFFFFu : 0x00FFFFFFu; };
+    s.click(0, 10);
+    // (4 * 0xFFFFFF + 0xFFFFFFFF) wraps to 0x03FFFFFB; / 5 = 0xCCCCCB; ^ 0xFFFF.
+    EXPECT_EQ(s.canvas.calls[5], "setcolor(0x00CC3334)");
+    EXPECT_EQ(s.canvas.calls[6], "ellipse(-5,5,5,15)");
+}
+
+TEST(MarcotMarker, BulletOffDrawsNothing)
+{
+    Session s;
+    s.settings.bullet = false;
+    ASSERT_TRUE(s.paths("/pics/hand.jpg"));
+    s.click(10, 10);
+    EXPECT_EQ(s.io.printed, "0: (10.000000, 10.000000)\n");
+    EXPECT_TRUE(s.canvas.calls.empty());
+    s.right();
+    EXPECT_EQ(s.canvas.calls, (Calls{"clearscreen(2)", "putbmap(0,0,13369376,1)", "setpage(1,0)"}));
+}
+
+TEST(MarcotUndo, WithNoPointsDoesNothing)
+{
+    Session s;
+    ASSERT_TRUE(s.paths("/pics/hand.jpg"));
+    EXPECT_EQ(s.right(), 1);
+    EXPECT_TRUE(s.io.printed.empty());
+    EXPECT_TRUE(s.canvas.calls.empty());
+}
+
+TEST(MarcotUndo, AfterThreePointsRedrawsTwo)
+{
+    Session s;
+    ASSERT_TRUE(s.paths("/pics/hand.jpg"));
+    s.click(1, 1);
+    s.click(2, 2);
+    s.click(3, 3);
+    s.reset();
+    EXPECT_EQ(s.right(), 1);
+    EXPECT_EQ(s.io.printed, "[CANCEL]\n0: (1.000000, 1.000000)\n1: (2.000000, 2.000000)\n");
+    EXPECT_EQ(s.session->count, 2);
+    Calls strokes = s.canvas.strokes();
+    EXPECT_EQ(strokes.size(), 10u) << "two markers of a circle and two lines";
+    EXPECT_EQ(s.canvas.calls.front(), "clearscreen(2)");
+    EXPECT_EQ(s.canvas.calls[1], "putbmap(0,0,13369376,1)");
+    EXPECT_EQ(s.canvas.calls.back(), "setpage(1,0)");
+    // The next click takes index 2 again.
+    s.click(9, 9);
+    EXPECT_NE(s.io.printed.find("2: (9.000000, 9.000000)\n"), std::string::npos);
+}
+
+TEST(MarcotSession, PointStackIsBounded)
+{
+    Session s(2);
+    EXPECT_TRUE(s.session->push_point(1, 1));
+    EXPECT_TRUE(s.session->push_point(2, 2));
+    EXPECT_FALSE(s.session->push_point(3, 3));
+    EXPECT_FALSE(s.session->has_room());
+    s.session->count = -1;
+    EXPECT_FALSE(s.session->push_point(3, 3));
+}
+
+TEST(MarcotSession, BuiltFromTheSettings)
+{
+    Session s(6);
+    EXPECT_EQ(s.session->capacity, 6);
+    EXPECT_EQ(s.session->count, 0);
+    ASSERT_NE(s.session->points, nullptr);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(s.session->points[i].x + s.session->points[i].y, 0.0);
+    EXPECT_EQ(s.session->image, nullptr);
+}
+
+} // namespace
