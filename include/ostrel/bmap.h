@@ -100,6 +100,10 @@ _bmap* _dib_to_bmap_n(const void* dib, std::size_t blocksize, std::size_t dataof
  * null for anything else. */
 _bmap* _dib_decode(const void* dib, std::size_t blocksize, std::size_t dataoffset);
 
+/* A whole BMP file in memory (file header, DIB) to a new 24-bit bitmap through
+ * _dib_decode; null when it is not a BMP file the runtime reads. */
+_bmap* _bmpfile_decode(const void* file, std::size_t size);
+
 /* Reduction by `scale` (0 < scale <= 1) with an optional quarter turn (-2..2). */
 _bmap* _bmap_shrink(const _bmap* bm, double scale, double tolerance, int turn);
 _bmap* _bmap_shrink_box(const _bmap* bm, int n, int turn);

@@ -186,7 +186,8 @@ _bmap* _bmap_shrink_bilinear(const _bmap* bm, double s, int turn)
     for (int i = 0; i <= m; ++i) {
         float p = static_cast<float>(i) * kf;
         pos[i] = static_cast<int>(p);
-        double w = (1.0 - (p - pos[i])) * 256.0 * s;
+        float keep = (1.0f - (p - static_cast<float>(pos[i]))) * 256.0f;
+        double w = keep * s;
         wgt[i] = static_cast<std::uint32_t>(std::clamp(w, 0.0, 256.0));
     }
     _bmap* out = new_result(W, H, turn);

@@ -52,6 +52,14 @@ bool read_bmp(const char* name, unsigned char** data, std::size_t* size)
 
 } // namespace
 
+_bmap* _bmpfile_decode(const void* file, std::size_t size)
+{
+    const auto* p = static_cast<const unsigned char*>(file);
+    if (!p || size < 14 + 12 || p[0] != 0x42 || p[1] != 0x4D)
+        return nullptr;
+    return _dib_decode(p + 14, size - 14, data_offset(p, size));
+}
+
 int _getbmp_size(const char* name, int* width, int* height, int* xdpi, int* ydpi)
 {
     if (!name)
@@ -98,7 +106,7 @@ _bmap* _getbmp_bmap(const char* name)
     std::size_t size;
     _bmap* bm = nullptr;
     if (read_bmp(name, &data, &size)) {
-        bm = _dib_decode(data + 14, size - 14, data_offset(data, size));
+        bm = _bmpfile_decode(data, size);
         std::free(data);
     }
     if (!bm)

@@ -24,7 +24,7 @@ struct Channel {
         if (!max)
             return 0;
         std::uint64_t v = (px & mask) >> shift;
-        return static_cast<unsigned char>((v * 255 + max / 2) / max);
+        return static_cast<unsigned char>(v * 255 / max);   // as Pillow scales narrow channels
     }
     void set(std::uint32_t m)
     {

@@ -133,12 +133,7 @@ void _rowreader_start_ppm(rowreader* r)
         if (st->maxval < 1)
             _rowreader_error(r->host, ROWMSG_PPM_BADMAXVAL, static_cast<int>(st->maxval));
     }
-    if (st->kind >= 4) {
-        // exactly one white-space byte ends the header of a binary file
-        int c = _rowreader_byte(r);
-        if (c < 0)
-            _rowreader_error(r->host, ROWMSG_PPM_EOF);
-    }
+    // (the one white-space byte that ends a binary header went with the last number)
     r->width = static_cast<int>(w);
     r->height = static_cast<int>(h);
     r->components = (st->kind == 3 || st->kind == 6) ? 3 : 1;

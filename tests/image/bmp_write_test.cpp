@@ -1,0 +1,225 @@
+// DIB blocks and BMP files written by the runtime: the exact layout, round trips,
+// page capture, failures that leave files alone, and other programs reading them.
+#include "image_test_util.h"
+#include "ostrel/image.h"
+#include "ostrel/pages.h"
+#include "platform/gdi/winclip.h"
+#include "platform/gdi/wingdi.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+
+namespace {
+
+std::uint32_t le32(const Bytes& b, std::size_t at)
+{
+    return b[at] | (b[at + 1] << 8) | (b[at + 2] << 16) | (std::uint32_t(b[at + 3]) << 24);
+}
+unsigned le16(const Bytes& b, std::size_t at)
+{
+    return b[at] | (b[at + 1] << 8);
+}
+
+BmapPtr three_by_two()
+{
+    // top row: red, green, blue; bottom row: white, black, grey
+    const std::uint32_t p[6] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0x808080};
+    BmapPtr bm = make_bmap(3, 2, [&](int x, int y) { return p[y * 3 + x]; });
+    for (int y = 0; y < 2; ++y)   // garbage in the padding must not reach the file
+        std::memset(bm->bits + y * bm->stride + 9, 0xAB, 3);
+    bm->set_ppm(2835, 5670);
+    return bm;
+}
+
+void expect_78_byte_layout(const Bytes& f, std::int32_t xppm, std::int32_t yppm, bool check_res)
+{
+    ASSERT_EQ(f.size(), 78u);
+    EXPECT_EQ(f[0], 'B');
+    EXPECT_EQ(f[1], 'M');
+    EXPECT_EQ(le32(f, 2), 78u);
+    EXPECT_EQ(le16(f, 6), 0u);
+    EXPECT_EQ(le16(f, 8), 0u);
+    EXPECT_EQ(le32(f, 10), 54u);
+    EXPECT_EQ(le32(f, 14), 40u);
+    EXPECT_EQ(le32(f, 18), 3u);
+    EXPECT_EQ(le32(f, 22), 2u);   // positive: bottom row first
+    EXPECT_EQ(le16(f, 26), 1u);
+    EXPECT_EQ(le16(f, 28), 24u);
+    EXPECT_EQ(le32(f, 30), 0u);
+    EXPECT_EQ(le32(f, 34), 24u);
+    if (check_res) {
+        EXPECT_EQ(le32(f, 38), std::uint32_t(xppm));
+        EXPECT_EQ(le32(f, 42), std::uint32_t(yppm));
+    }
+    EXPECT_EQ(le32(f, 46), 0u);
+    EXPECT_EQ(le32(f, 50), 0u);
+}
+
+} // namespace
+
+TEST(BmapToDib, HeaderAndBottomUpRows)
+{
+    BmapPtr bm = three_by_two();
+    int total = 0;
+    HGLOBAL block = _bmap_to_dib(bm.get(), &total);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(total, 40 + 24);
+    const auto* p = static_cast<const unsigned char*>(GlobalLock(block));
+    ASSERT_NE(p, nullptr);
+    Bytes b(p, p + total);
+    GlobalUnlock(block);
+    GlobalFree(block);
+    EXPECT_EQ(le32(b, 0), 40u);
+    EXPECT_EQ(le32(b, 8), 2u);
+    EXPECT_EQ(le32(b, 20), 24u);
+    EXPECT_EQ(le32(b, 24), 2835u);
+    EXPECT_EQ(le32(b, 28), 5670u);
+    // first row in the block is the bottom row: white, black, grey, then 3 zero bytes
+    const Bytes bottom = {0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 0x80, 0x80, 0, 0, 0};
+    const Bytes top = {0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0, 0};
+    EXPECT_EQ(Bytes(b.begin() + 40, b.begin() + 52), bottom);
+    EXPECT_EQ(Bytes(b.begin() + 52, b.begin() + 64), top);
+    EXPECT_EQ(_bmap_to_dib(nullptr, &total), nullptr);
+}
+
+TEST(BmapSaveBmp, SeventyEightBytesForThreeByTwo)
+{
+    TempDir d;
+    BmapPtr bm = three_by_two();
+    ASSERT_EQ(_bmap_savebmp(d.file("a.bmp").c_str(), bm.get()), 1);
+    Bytes f = read_file(d.file("a.bmp"));
+    expect_78_byte_layout(f, 2835, 5670, true);
+    const Bytes rows = {0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 0x80, 0x80, 0, 0, 0,
+                        0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0, 0};
+    EXPECT_EQ(Bytes(f.begin() + 54, f.end()), rows);
+}
+
+TEST(BmapSaveBmp, RoundTripKeepsPixelsAndResolution)
+{
+    TempDir d;
+    BmapPtr bm = make_bmap(37, 21, [](int x, int y) { return std::uint32_t(x * 6 + y * 0x1100 + x * y * 0x10000); });
+    bm->set_dpi(300, 600);
+    const std::string name = d.file("round.BMP");
+    ASSERT_EQ(_bmap_savebmp(name.c_str(), bm.get()), 1);
+    BmapPtr back(_getfile_bmap(name.c_str(), 1.0, 0));
+    ASSERT_TRUE(back);
+    EXPECT_TRUE(same_pixels(bm.get(), back.get()));
+    EXPECT_EQ(back->info.bmiHeader.biXPelsPerMeter, bm->info.bmiHeader.biXPelsPerMeter);
+    EXPECT_EQ(back->info.bmiHeader.biYPelsPerMeter, bm->info.bmiHeader.biYPelsPerMeter);
+    int w, h, xd, yd;
+    ASSERT_EQ(_getfile_size(name.c_str(), &w, &h, &xd, &yd), 1);
+    EXPECT_EQ(w, 37);
+    EXPECT_EQ(h, 21);
+    EXPECT_EQ(xd, 300);
+    EXPECT_EQ(yd, 600);
+}
+
+TEST(BmapSaveBmp, FailuresGiveZero)
+{
+    TempDir d;
+    BmapPtr bm = three_by_two();
+    EXPECT_EQ(_bmap_savebmp(d.file("no/such/dir/a.bmp").c_str(), bm.get()), 0);
+    EXPECT_FALSE(std::filesystem::exists(d.file("no/such/dir/a.bmp")));
+    EXPECT_EQ(_bmap_savebmp(nullptr, bm.get()), 0);
+    EXPECT_EQ(_bmap_savebmp(d.file("n.bmp").c_str(), nullptr), 0);
+}
+
+TEST(BmapSaveBmp, OtherProgramsReadTheSamePixels)
+{
+    TempDir d;
+    BmapPtr bm = make_bmap(29, 13, [](int x, int y) { return std::uint32_t((x * 9) << 16 | (y * 19) << 8 | (x ^ y) * 7); });
+    const std::string name = d.file("out.bmp");
+    ASSERT_EQ(_bmap_savebmp(name.c_str(), bm.get()), 1);
+    int checked = 0;
+    for (const char* tool : {"pil", "magick"}) {
+        if (!have_tool(tool)) {
+            std::printf("[ SKIPPED  ] %s is not installed\n", tool);
+            continue;
+        }
+        int w = 0, h = 0;
+        std::vector<std::uint32_t> ref;
+        ASSERT_TRUE(reference_decode(tool, name, &w, &h, &ref)) << tool;
+        ASSERT_EQ(w, 29);
+        ASSERT_EQ(h, 13);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x)
+                ASSERT_EQ(ref[y * w + x], px(bm.get(), x, y)) << tool << " " << x << "," << y;
+        ++checked;
+    }
+    if (!checked)
+        GTEST_SKIP() << "neither Pillow nor ImageMagick is installed";
+}
+
+class PageCapture : public ::testing::Test {
+protected:
+    int page = 3901;
+    void TearDown() override { _delpage(page); }
+    void make_page()
+    {
+        const std::uint32_t p[6] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0x808080};
+        BmapPtr bm = make_bmap(3, 2, [&](int x, int y) { return p[y * 3 + x]; });
+        ASSERT_GT(_bmap_to_page(bm.get(), page, 0, 0), 0);
+    }
+};
+
+TEST_F(PageCapture, ThreeByTwoPageIsASeventyEightByteFile)
+{
+    make_page();
+    TempDir d;
+    ASSERT_EQ(_savebmp(d.file("p.bmp").c_str(), page, 24), 1);
+    Bytes f = read_file(d.file("p.bmp"));
+    expect_78_byte_layout(f, 0, 0, false);
+    const Bytes rows = {0xFF, 0xFF, 0xFF, 0, 0, 0, 0x80, 0x80, 0x80, 0, 0, 0,
+                        0, 0, 0xFF, 0, 0xFF, 0, 0xFF, 0, 0, 0, 0, 0};
+    EXPECT_EQ(Bytes(f.begin() + 54, f.end()), rows);
+}
+
+TEST_F(PageCapture, PageToDibAtThirtyTwoBits)
+{
+    make_page();
+    int total = 0;
+    HGLOBAL block = _page_to_dib(page, &total, 32);
+    ASSERT_NE(block, nullptr);
+    EXPECT_EQ(total, 40 + 3 * 4 * 2);
+    const auto* p = static_cast<const unsigned char*>(GlobalLock(block));
+    Bytes b(p, p + total);
+    GlobalUnlock(block);
+    GlobalFree(block);
+    EXPECT_EQ(le16(b, 14), 32u);
+    EXPECT_EQ(le32(b, 20), 24u);
+    EXPECT_EQ(b[40 + 12], 0);      // top row (second in the block) starts with red: B G R
+    EXPECT_EQ(b[40 + 14], 0xFF);
+    EXPECT_EQ(_page_to_dib(page, &total, 8), nullptr);   // depths with a colour table are not made
+}
+
+TEST_F(PageCapture, MissingDirectoryGivesZeroAndNoFile)
+{
+    make_page();
+    TempDir d;
+    const std::string name = d.file("missing/dir/p.bmp");
+    EXPECT_EQ(_savebmp(name.c_str(), page, 24), 0);
+    EXPECT_FALSE(std::filesystem::exists(name));
+}
+
+TEST_F(PageCapture, NoPageLeavesAnExistingFileAlone)
+{
+    TempDir d;
+    const std::string name = d.file("keep.bmp");
+    write_file(name, Bytes{1, 2, 3});
+    EXPECT_EQ(_savebmp(name.c_str(), 3999, 24), 0);
+    EXPECT_EQ(read_file(name), (Bytes{1, 2, 3}));
+    EXPECT_EQ(_page_to_bmpfile(nullptr, page, 24), 0);
+}
+
+TEST_F(PageCapture, PageToBmpfileOnAnOpenStream)
+{
+    make_page();
+    TempDir d;
+    FILE* f = std::fopen(d.file("s.bmp").c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(_page_to_bmpfile(f, page, 24), 1);
+    std::fclose(f);
+    EXPECT_EQ(read_file(d.file("s.bmp")).size(), 78u);
+}

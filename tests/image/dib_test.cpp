@@ -1,0 +1,250 @@
+// Packed DIBs to bitmaps: the two layouts of the plain conversion, and the full
+// reader's bit depths, compressions and refusals of hostile headers.
+#include "image_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace {
+
+// A packed DIB (header, palette, rows) from the pieces of bmp_file.
+Bytes dib_of(const Bytes& file)
+{
+    return Bytes(file.begin() + 14, file.end());
+}
+
+std::vector<std::uint32_t> gradient(int w, int h)
+{
+    std::vector<std::uint32_t> p(w * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            p[y * w + x] = (std::uint32_t(x * 37 % 256) << 16) | (std::uint32_t(y * 53 % 256) << 8) | ((x + y) * 11 % 256);
+    return p;
+}
+
+void expect_pixels(const _bmap* bm, int w, int h, const std::vector<std::uint32_t>& p)
+{
+    ASSERT_NE(bm, nullptr);
+    ASSERT_EQ(bm->width, w);
+    ASSERT_EQ(bm->height, h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            ASSERT_EQ(px(bm, x, y), p[y * w + x]) << "at " << x << "," << y;
+}
+
+// 8-bit rows from indices (top row first), bottom-up, each row padded to 4.
+Bytes rows8(int w, int h, const std::vector<int>& idx)
+{
+    Bytes r;
+    int row = (w + 3) / 4 * 4;
+    for (int i = 0; i < h; ++i) {
+        int y = h - 1 - i;
+        for (int x = 0; x < w; ++x)
+            r.push_back(static_cast<unsigned char>(idx[y * w + x]));
+        for (int k = w; k < row; ++k)
+            r.push_back(0xEE);
+    }
+    return r;
+}
+
+} // namespace
+
+TEST(DibToBmap, EightBitWidthNotMultipleOfFourHasNoSkew)
+{
+    const int w = 5, h = 3;
+    std::vector<std::uint32_t> pal = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF, 0x123456};
+    std::vector<int> idx(w * h);
+    std::vector<std::uint32_t> want(w * h);
+    for (int i = 0; i < w * h; ++i) {
+        idx[i] = i % 5;
+        want[i] = pal[i % 5];
+    }
+    pal.resize(256, 0);
+    Bytes dib = dib_of(bmp_file(w, h, 8, 0, pal, rows8(w, h, idx)));
+    BmapPtr bm(_dib_to_bmap(dib.data(), dib.data() + 40 + 1024));
+    expect_pixels(bm.get(), w, h, want);
+    BmapPtr checked(_dib_to_bmap_n(dib.data(), dib.size(), 40 + 1024));
+    expect_pixels(checked.get(), w, h, want);
+}
+
+TEST(DibToBmap, BottomUpAndTopDownTwinsGiveTheSamePicture)
+{
+    const int w = 7, h = 4;
+    auto p = gradient(w, h);
+    Bytes up = dib_of(bmp_file(w, h, 24, 0, {}, rows24(w, h, p, true)));
+    Bytes down = dib_of(bmp_file(w, -h, 24, 0, {}, rows24(w, h, p, false)));
+    BmapPtr a(_dib_to_bmap(up.data(), up.data() + 40));
+    BmapPtr b(_dib_to_bmap(down.data(), down.data() + 40));
+    expect_pixels(a.get(), w, h, p);
+    expect_pixels(b.get(), w, h, p);
+}
+
+TEST(DibToBmap, ResolutionIsTakenAsStoredZeroIncluded)
+{
+    auto p = gradient(2, 2);
+    Bytes d1 = dib_of(bmp_file(2, 2, 24, 0, {}, rows24(2, 2, p), 1111, 2222));
+    BmapPtr a(_dib_to_bmap(d1.data(), d1.data() + 40));
+    ASSERT_TRUE(a);
+    EXPECT_EQ(a->info.bmiHeader.biXPelsPerMeter, 1111);
+    EXPECT_EQ(a->info.bmiHeader.biYPelsPerMeter, 2222);
+    Bytes d0 = dib_of(bmp_file(2, 2, 24, 0, {}, rows24(2, 2, p), 0, 0));
+    BmapPtr b(_dib_to_bmap(d0.data(), d0.data() + 40));
+    ASSERT_TRUE(b);
+    EXPECT_EQ(b->info.bmiHeader.biXPelsPerMeter, 0);
+    EXPECT_EQ(b->info.bmiHeader.biHeight, -2);
+}
+
+TEST(DibToBmap, OtherCompressionsAndDepthsGiveNull)
+{
+    Bytes rle = dib_of(bmp_file(2, 2, 8, 1, std::vector<std::uint32_t>(256), Bytes{0, 1}));
+    EXPECT_EQ(_dib_to_bmap(rle.data(), rle.data() + 40 + 1024), nullptr);
+    Bytes b16 = dib_of(bmp_file(2, 2, 16, 0, {}, Bytes(8, 0)));
+    EXPECT_EQ(_dib_to_bmap(b16.data(), b16.data() + 40), nullptr);
+    Bytes b32 = dib_of(bmp_file(2, 2, 32, 0, {}, Bytes(16, 0)));
+    EXPECT_EQ(_dib_to_bmap(b32.data(), b32.data() + 40), nullptr);
+    Bytes b1 = dib_of(bmp_file(2, 2, 1, 0, {0, 0xFFFFFF}, Bytes(8, 0)));
+    EXPECT_EQ(_dib_to_bmap(b1.data(), b1.data() + 48), nullptr);
+    // ... which the full reader takes
+    BmapPtr full(_dib_decode(b16.data(), b16.size(), 40));
+    EXPECT_TRUE(full);
+}
+
+TEST(DibDecode, HeadersClaimingMoreThanTheDataAreRefused)
+{
+    // 30000 x 30000 claimed, 12 bytes of rows present
+    Bytes big = dib_of(bmp_file(30000, 30000, 24, 0, {}, Bytes(12, 0)));
+    EXPECT_EQ(_dib_decode(big.data(), big.size(), 40), nullptr);
+    EXPECT_EQ(_dib_to_bmap_n(big.data(), big.size(), 40), nullptr);
+    // pixel count overflowing 32 bits
+    Bytes ovf = dib_of(bmp_file(0x7FFFFFFF, 0x7FFFFFFF, 24, 0, {}, Bytes(12, 0)));
+    EXPECT_EQ(_dib_decode(ovf.data(), ovf.size(), 40), nullptr);
+    // one byte short
+    auto p = gradient(3, 3);
+    Bytes ok = dib_of(bmp_file(3, 3, 24, 0, {}, rows24(3, 3, p)));
+    EXPECT_TRUE(BmapPtr(_dib_decode(ok.data(), ok.size(), 40)));
+    EXPECT_EQ(_dib_decode(ok.data(), ok.size() - 1, 40), nullptr);
+    // height of INT_MIN, zero width, header size beyond the block, offset beyond the block
+    Bytes hmin = dib_of(bmp_file(1, INT32_MIN, 24, 0, {}, Bytes(4, 0)));
+    EXPECT_EQ(_dib_decode(hmin.data(), hmin.size(), 40), nullptr);
+    Bytes w0 = dib_of(bmp_file(0, 1, 24, 0, {}, Bytes(4, 0)));
+    EXPECT_EQ(_dib_decode(w0.data(), w0.size(), 40), nullptr);
+    Bytes hs = ok;
+    hs[0] = 0xFF;
+    hs[1] = 0xFF;
+    EXPECT_EQ(_dib_decode(hs.data(), hs.size(), 40), nullptr);
+    EXPECT_EQ(_dib_decode(ok.data(), ok.size(), ok.size() + 1), nullptr);
+    EXPECT_EQ(_dib_decode(ok.data(), 11, 11), nullptr);
+}
+
+TEST(DibDecode, EveryIndexedDepthMatchesTheTwentyFourBitTwin)
+{
+    const int w = 13, h = 5;
+    std::vector<std::uint32_t> pal16 = {0x000000, 0x800000, 0x008000, 0x808000, 0x000080, 0x800080, 0x008080, 0xC0C0C0,
+                                        0x808080, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF};
+    for (int bpp : {1, 2, 4, 8}) {
+        const int colours = 1 << bpp;
+        std::vector<std::uint32_t> pal(pal16.begin(), pal16.begin() + std::min(colours, 16));
+        pal.resize(colours, 0x102030);
+        std::vector<std::uint32_t> want(w * h);
+        Bytes rows;
+        const int row = (w * bpp + 31) / 32 * 4;
+        for (int i = 0; i < h; ++i) {
+            int y = h - 1 - i;
+            Bytes r(row, 0);
+            for (int x = 0; x < w; ++x) {
+                int idx = (x * 3 + y * 7) % colours;
+                want[y * w + x] = pal[idx];
+                int bit = x * bpp;
+                r[bit / 8] |= idx << (8 - bpp - bit % 8);
+            }
+            rows.insert(rows.end(), r.begin(), r.end());
+        }
+        Bytes dib = dib_of(bmp_file(w, h, bpp, 0, pal, rows));
+        BmapPtr bm(_dib_decode(dib.data(), dib.size(), 40 + 4 * colours));
+        SCOPED_TRACE(bpp);
+        expect_pixels(bm.get(), w, h, want);
+    }
+}
+
+TEST(DibDecode, SixteenAndThirtyTwoBitsWithDefaultAndExplicitMasks)
+{
+    // 16-bit 5-5-5: pure colours and a middle value
+    Bytes rows16 = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x10, 0x42};   // red, green, blue, (16,16,16)
+    Bytes d16 = dib_of(bmp_file(4, 1, 16, 0, {}, rows16));
+    BmapPtr a(_dib_decode(d16.data(), d16.size(), 40));
+    ASSERT_TRUE(a);
+    EXPECT_EQ(px(a.get(), 0, 0), 0xFF0000u);
+    EXPECT_EQ(px(a.get(), 1, 0), 0x00FF00u);
+    EXPECT_EQ(px(a.get(), 2, 0), 0x0000FFu);
+    EXPECT_EQ(px(a.get(), 3, 0), 0x838383u);   // 16 of 31 -> 131
+    // 16-bit 5-6-5 through BI_BITFIELDS, masks after the 40-byte header
+    Bytes f = bmp_file(2, 1, 16, 3, {0xF800, 0x07E0, 0x001F}, Bytes{0x00, 0xF8, 0xE0, 0x07});
+    Bytes d565 = dib_of(f);
+    BmapPtr b(_dib_decode(d565.data(), d565.size(), 52));
+    ASSERT_TRUE(b);
+    EXPECT_EQ(px(b.get(), 0, 0), 0xFF0000u);
+    EXPECT_EQ(px(b.get(), 1, 0), 0x00FF00u);
+    // 32-bit default: B G R x
+    Bytes d32 = dib_of(bmp_file(1, 1, 32, 0, {}, Bytes{0x11, 0x22, 0x33, 0x99}));
+    BmapPtr c(_dib_decode(d32.data(), d32.size(), 40));
+    ASSERT_TRUE(c);
+    EXPECT_EQ(px(c.get(), 0, 0), 0x332211u);
+}
+
+TEST(DibDecode, RunLengthEightAndFour)
+{
+    std::vector<std::uint32_t> pal(256, 0);
+    pal[0] = 0x000000;
+    pal[1] = 0xFF0000;
+    pal[2] = 0x00FF00;
+    pal[3] = 0x0000FF;
+    // 6 x 2, bottom row first: 3 x index 1, absolute 2 3 1; end of line; delta one right; one index 2; end
+    Bytes rle8 = {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 1, 0, 1, 2, 0, 1};
+    Bytes d8 = dib_of(bmp_file(6, 2, 8, 1, pal, rle8));
+    BmapPtr a(_dib_decode(d8.data(), d8.size(), 40 + 1024));
+    ASSERT_TRUE(a);
+    std::uint32_t bottom[6] = {0xFF0000, 0xFF0000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFF0000};
+    for (int x = 0; x < 6; ++x)
+        EXPECT_EQ(px(a.get(), x, 1), bottom[x]) << x;
+    EXPECT_EQ(px(a.get(), 0, 0), 0x000000u);   // untouched: colour 0
+    EXPECT_EQ(px(a.get(), 1, 0), 0x00FF00u);
+    EXPECT_EQ(px(a.get(), 2, 0), 0x000000u);
+
+    // RLE4: run of 5 alternating 1,2 then absolute 3,1,2 (padded), end of picture
+    std::vector<std::uint32_t> pal4(pal.begin(), pal.begin() + 16);
+    Bytes rle4 = {5, 0x12, 0, 3, 0x31, 0x20, 0, 1};
+    Bytes d4 = dib_of(bmp_file(8, 1, 4, 2, pal4, rle4));
+    BmapPtr b(_dib_decode(d4.data(), d4.size(), 40 + 64));
+    ASSERT_TRUE(b);
+    std::uint32_t want[8] = {0xFF0000, 0x00FF00, 0xFF0000, 0x00FF00, 0xFF0000, 0x0000FF, 0xFF0000, 0x00FF00};
+    for (int x = 0; x < 8; ++x)
+        EXPECT_EQ(px(b.get(), x, 0), want[x]) << x;
+}
+
+TEST(DibDecode, RunLengthStreamsThatRunOffThePictureStayInside)
+{
+    std::vector<std::uint32_t> pal(256, 0x00FF00);
+    // overlong runs, deltas beyond the picture, absolute runs past the data, no end marker
+    Bytes nasty = {255, 1, 255, 1, 0, 2, 200, 200, 0, 0, 0, 255, 1, 2};
+    Bytes d = dib_of(bmp_file(4, 3, 8, 1, pal, nasty));
+    BmapPtr bm(_dib_decode(d.data(), d.size(), 40 + 1024));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(bm->width, 4);
+    // a huge picture claimed by a two-byte stream is refused before allocating
+    Bytes tiny = dib_of(bmp_file(20000, 20000, 8, 1, pal, Bytes{0, 1}));
+    EXPECT_EQ(_dib_decode(tiny.data(), tiny.size(), 40 + 1024), nullptr);
+    // top-down run-length pictures do not exist
+    Bytes td = dib_of(bmp_file(4, -3, 8, 1, pal, Bytes{0, 1}));
+    EXPECT_EQ(_dib_decode(td.data(), td.size(), 40 + 1024), nullptr);
+}
+
+TEST(DibDecode, PaletteIndexBeyondTheTableIsBlack)
+{
+    // two colours declared, index 200 used
+    Bytes d = dib_of(bmp_file(2, 1, 8, 0, {0xFFFFFF, 0xFF0000}, Bytes{1, 200, 0, 0}));
+    BmapPtr bm(_dib_decode(d.data(), d.size(), 48));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(px(bm.get(), 0, 0), 0xFF0000u);
+    EXPECT_EQ(px(bm.get(), 1, 0), 0x000000u);
+}

@@ -1,0 +1,58 @@
+// Helpers of the image tests: bitmaps with known pixels, BMP files written
+// independently of the runtime's writer, temporary directories and reference decoders.
+#pragma once
+#include "ostrel/bmap.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+using Bytes = std::vector<unsigned char>;
+using BmapPtr = std::unique_ptr<_bmap>;
+
+// A 24-bit bitmap whose pixel (x, y) is f(x, y) as 0x00RRGGBB.
+template <class F>
+BmapPtr make_bmap(int w, int h, F f)
+{
+    BmapPtr bm(new _bmap(w, h, 24));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            std::uint32_t c = f(x, y);
+            unsigned char* p = bm->bits + y * bm->stride + x * 3;
+            p[0] = c & 0xFF;
+            p[1] = (c >> 8) & 0xFF;
+            p[2] = (c >> 16) & 0xFF;
+        }
+    return bm;
+}
+
+// Pixel (x, y) of a bitmap as 0x00RRGGBB.
+std::uint32_t px(const _bmap* bm, int x, int y);
+// True when both bitmaps have the same size and pixels (padding ignored).
+bool same_pixels(const _bmap* a, const _bmap* b);
+
+// BMP file bytes written by the tests themselves: a header (40 bytes), palette
+// (0x00RRGGBB entries), rows as given (already packed and padded, bottom-up unless
+// height is negative).
+Bytes bmp_file(int w, int h, int bpp, std::uint32_t compression, const std::vector<std::uint32_t>& palette,
+               const Bytes& rows, int xppm = 2835, int yppm = 2835);
+// Rows of a 24-bit picture given as 0x00RRGGBB values, top row first.
+Bytes rows24(int w, int h, const std::vector<std::uint32_t>& pixels, bool bottomup = true);
+
+struct TempDir {
+    std::string path;
+    TempDir();
+    ~TempDir();
+    std::string file(const std::string& name) const { return path + "/" + name; }
+};
+
+void write_file(const std::string& path, const Bytes& data);
+Bytes read_file(const std::string& path);
+
+// Pixels of an image file as decoded by a reference decoder, as 0x00RRGGBB, top row
+// first: "pil" (Pillow) or "magick" (ImageMagick). False when the tool is missing or
+// refuses the file.
+bool reference_decode(const std::string& tool, const std::string& path, int* w, int* h,
+                      std::vector<std::uint32_t>* pixels);
+bool have_tool(const std::string& tool);

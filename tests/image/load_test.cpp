@@ -1,0 +1,416 @@
+// Loading by extension: the routes of both dispatchers, the icon fallback, BMP files
+// of every depth against their 24-bit twins, and placeable metafiles.
+#include "image_test_util.h"
+#include "ostrel/image.h"
+#include "ostrel/pages.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+
+namespace {
+
+struct Calls {
+    std::string last;
+    std::string name;
+    int reduction = -99, fast = -99;
+    int size_result = 1;
+    bool load_null = false;
+} g;
+
+int fake_size(const char* tag, const char* name, int* w, int* h, int* xd, int* yd)
+{
+    g.last = tag;
+    g.name = name;
+    *w = 50;
+    *h = 40;
+    if (xd) {
+        *xd = 72;
+        *yd = 144;
+    }
+    return g.size_result;
+}
+int jpeg_size(const char* n, int* w, int* h, int* x, int* y) { return fake_size("jpeg_size", n, w, h, x, y); }
+int png_size(const char* n, int* w, int* h, int* x, int* y) { return fake_size("png_size", n, w, h, x, y); }
+int psd_size(const char* n, int* w, int* h) { return fake_size("psd_size", n, w, h, nullptr, nullptr); }
+int plugin_size(const char* n, int* w, int* h, int* x, int* y) { return fake_size("plugin_size", n, w, h, x, y); }
+_bmap* fake_load(const char* tag, const char* name)
+{
+    g.last = tag;
+    g.name = name;
+    if (g.load_null)
+        return nullptr;
+    return new _bmap(5, 5, 24);
+}
+_bmap* jpeg_load(const char* n, int r, int f)
+{
+    g.reduction = r;
+    g.fast = f;
+    return fake_load("jpeg_load", n);
+}
+_bmap* png_load(const char* n) { return fake_load("png_load", n); }
+_bmap* psd_load(const char* n) { return fake_load("psd_load", n); }
+_bmap* plugin_load(const char* n) { return fake_load("plugin_load", n); }
+
+class Routing : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g = Calls{};
+        _setimg_decoders(jpeg_size, png_size, psd_size, plugin_size, jpeg_load, png_load, psd_load, plugin_load);
+    }
+    void TearDown() override
+    {
+        _setimg_decoders(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    }
+    std::string size_route(const char* name)
+    {
+        g.last.clear();
+        int w, h, x, y;
+        _getfile_size(name, &w, &h, &x, &y);
+        return g.last;
+    }
+    std::string load_route(const char* name, double scale = 1.0, int fast = 0)
+    {
+        g.last.clear();
+        delete _getfile_bmap(name, scale, fast);
+        return g.last;
+    }
+};
+
+int icon_w()
+{
+    int w, h, x, y;
+    _geticon_size("x", &w, &h, &x, &y);
+    return w;
+}
+
+} // namespace
+
+TEST_F(Routing, ExtensionsChooseTheirSlotsWhateverTheCase)
+{
+    for (const char* n : {"a.jpg", "a.JPG", "a.Jpeg", "a.jpe", "a.gif", "a.GIF"}) {
+        EXPECT_EQ(size_route(n), "jpeg_size") << n;
+        EXPECT_EQ(load_route(n), "jpeg_load") << n;
+    }
+    EXPECT_EQ(size_route("b.PNG"), "png_size");
+    EXPECT_EQ(load_route("b.png"), "png_load");
+    for (const char* n : {"c.psd", "c.PDD"}) {
+        EXPECT_EQ(size_route(n), "psd_size");
+        EXPECT_EQ(load_route(n), "psd_load");
+    }
+    for (const char* n : {"d.tif", "d.q4", "d.tar.gz", "e.x"}) {
+        EXPECT_EQ(size_route(n), "plugin_size") << n;
+        EXPECT_EQ(load_route(n), "plugin_load") << n;
+        EXPECT_EQ(g.name, n);
+    }
+    for (const char* n : {"f.bmp", "f.ico", "f.CUR", "f.wmf"}) {
+        EXPECT_EQ(size_route(n), "") << n;
+        EXPECT_EQ(load_route(n), "") << n;
+    }
+}
+
+TEST_F(Routing, JpegLoadTakesTheTruncatedScaleAndFastFlag)
+{
+    load_route("p.jpg", 2.9, 1);
+    EXPECT_EQ(g.reduction, 2);
+    EXPECT_EQ(g.fast, 1);
+    load_route("p.jpg", 1e300, 0);   // no undefined conversion
+    EXPECT_EQ(g.fast, 0);
+}
+
+TEST_F(Routing, PsdResolutionStaysZero)
+{
+    int w = 0, h = 0, x = -1, y = -1;
+    ASSERT_EQ(_getfile_size("c.psd", &w, &h, &x, &y), 1);
+    EXPECT_EQ(w, 50);
+    EXPECT_EQ(x, 0);
+    EXPECT_EQ(y, 0);
+    ASSERT_EQ(_getfile_size("c.png", &w, &h, &x, &y), 1);
+    EXPECT_EQ(x, 72);
+    EXPECT_EQ(y, 144);
+}
+
+TEST_F(Routing, NamesWithoutADotFailAtOnce)
+{
+    int w = 7, h = 7, x = 7, y = 7;
+    EXPECT_EQ(_getfile_size("noext", &w, &h, &x, &y), 0);
+    EXPECT_EQ(g.last, "");
+    EXPECT_EQ(_getfile_bmap("noext", 1.0, 0), nullptr);
+    EXPECT_EQ(g.last, "");
+    // a dot in a directory name is not an extension
+    EXPECT_EQ(_getfile_size("some.dir/noext", &w, &h, &x, &y), 0);
+    EXPECT_EQ(_getfile_bmap("some.dir/noext", 1.0, 0), nullptr);
+    EXPECT_EQ(_getfile_size(nullptr, &w, &h, &x, &y), 0);
+    EXPECT_EQ(_getfile_size("a.bmp", nullptr, &h, &x, &y), 0);
+}
+
+TEST_F(Routing, FailedSizeFallsBackToTheIconSize)
+{
+    g.size_result = 0;
+    int w = 0, h = 0, x = 0, y = 0;
+    ASSERT_EQ(_getfile_size("a.tar.gz", &w, &h, &x, &y), 1);
+    EXPECT_EQ(w, icon_w());
+    EXPECT_EQ(x, _dpix());
+}
+
+TEST_F(Routing, FailedLoadFallsBackToTheIconAtTheFilesSize)
+{
+    g.load_null = true;
+    BmapPtr bm(_getfile_bmap("pic.tar.gz", 1.0, 0));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(bm->width, 50);   // the size entry still answers
+    EXPECT_EQ(bm->height, 40);
+    EXPECT_EQ(bm->info.bmiHeader.biXPelsPerMeter, _dpi_to_ppm(72));
+    EXPECT_EQ(bm->info.bmiHeader.biYPelsPerMeter, _dpi_to_ppm(144));
+    // something was drawn in the top-left corner, the rest is background
+    bool drawn = false;
+    for (int y = 0; y < icon_w() && y < 40; ++y)
+        for (int x = 0; x < icon_w() && x < 50; ++x)
+            drawn |= px(bm.get(), x, y) != px(bm.get(), 49, 39);
+    EXPECT_TRUE(drawn);
+}
+
+TEST(Loading, UnregisteredSlotsFailIntoTheIcon)
+{
+    _setimg_decoders(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
+    int w = 0, h = 0, x = 0, y = 0;
+    ASSERT_EQ(_getfile_size("photo.jpg", &w, &h, &x, &y), 1);
+    EXPECT_EQ(w, icon_w());
+    BmapPtr bm(_getfile_bmap("photo.jpg", 1.0, 0));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(bm->width, icon_w());
+}
+
+TEST(Loading, SizeOfAMissingFileIsTheIconSizeAtScreenResolution)
+{
+    int w = 0, h = 0, x = 0, y = 0;
+    ASSERT_NE(_getfile_size("/nonexistent/dir/missing.bmp", &w, &h, &x, &y), 0);
+    int iw, ih, ix, iy;
+    _geticon_size("missing.bmp", &iw, &ih, &ix, &iy);
+    EXPECT_EQ(w, iw);
+    EXPECT_EQ(h, ih);
+    EXPECT_EQ(x, _dpix());
+    EXPECT_EQ(y, _dpiy());
+    EXPECT_GT(w, 0);
+}
+
+TEST(Loading, CursorSizeIsTheCursorMetric)
+{
+    int w = 0, h = 0, x = 0, y = 0;
+    ASSERT_EQ(_getcursor_size("a.cur", &w, &h, &x, &y), 1);
+    EXPECT_GT(w, 0);
+    EXPECT_EQ(x, _dpix());
+}
+
+namespace {
+
+// A 16 x 6 picture of four colours, as 24-bit rows, 1-bit (two colours) and RLE8/RLE4.
+std::vector<std::uint32_t> four_colours(int w, int h)
+{
+    const std::uint32_t pal[4] = {0x000000, 0xFFFFFF, 0xFF8000, 0x2040C0};
+    std::vector<std::uint32_t> p(w * h);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            p[y * w + x] = pal[(x / 3 + y) % 4];
+    return p;
+}
+
+Bytes rle8_rows(int w, int h, const std::vector<int>& idx)
+{
+    Bytes r;
+    for (int row = 0; row < h; ++row) {
+        int y = h - 1 - row;
+        int x = 0;
+        while (x < w) {
+            int n = 1;
+            while (x + n < w && n < 255 && idx[y * w + x + n] == idx[y * w + x])
+                ++n;
+            r.push_back(static_cast<unsigned char>(n));
+            r.push_back(static_cast<unsigned char>(idx[y * w + x]));
+            x += n;
+        }
+        r.push_back(0);
+        r.push_back(0);
+    }
+    r.back() = 1;   // the last end of line becomes the end of the picture
+    return r;
+}
+
+Bytes rle4_rows(int w, int h, const std::vector<int>& idx)
+{
+    Bytes r;
+    for (int row = 0; row < h; ++row) {
+        int y = h - 1 - row;
+        int x = 0;
+        while (x < w) {
+            int n = 1;
+            while (x + n < w && n < 255 && idx[y * w + x + n] == idx[y * w + x])
+                ++n;
+            r.push_back(static_cast<unsigned char>(n));
+            r.push_back(static_cast<unsigned char>(idx[y * w + x] << 4 | idx[y * w + x]));
+            x += n;
+        }
+        r.push_back(0);
+        r.push_back(0);
+    }
+    r.push_back(0);
+    r.push_back(1);
+    return r;
+}
+
+} // namespace
+
+TEST(LoadingBmp, OneBitAndRunLengthFilesGiveTheSamePixelsAsTheTwentyFourBitTwin)
+{
+    TempDir d;
+    const int w = 16, h = 6;
+    const std::vector<std::uint32_t> pal = {0x000000, 0xFFFFFF, 0xFF8000, 0x2040C0};
+    auto pixels = four_colours(w, h);
+    std::vector<int> idx(w * h);
+    for (int i = 0; i < w * h; ++i)
+        idx[i] = static_cast<int>(std::find(pal.begin(), pal.end(), pixels[i]) - pal.begin());
+    write_file(d.file("t24.bmp"), bmp_file(w, h, 24, 0, {}, rows24(w, h, pixels)));
+    BmapPtr twin(_getfile_bmap(d.file("t24.bmp").c_str(), 1.0, 0));
+    ASSERT_TRUE(twin);
+
+    std::vector<std::uint32_t> pal256(pal);
+    pal256.resize(256, 0);
+    write_file(d.file("t8rle.bmp"), bmp_file(w, h, 8, 1, pal256, rle8_rows(w, h, idx)));
+    std::vector<std::uint32_t> pal16(pal);
+    pal16.resize(16, 0);
+    write_file(d.file("t4rle.bmp"), bmp_file(w, h, 4, 2, pal16, rle4_rows(w, h, idx)));
+    for (const char* n : {"t8rle.bmp", "t4rle.bmp"}) {
+        BmapPtr bm(_getfile_bmap(d.file(n).c_str(), 1.0, 0));
+        EXPECT_TRUE(same_pixels(bm.get(), twin.get())) << n;
+    }
+
+    // 1 bit: black and white only
+    std::vector<std::uint32_t> bw(w * h);
+    Bytes rows1;
+    for (int row = 0; row < h; ++row) {
+        int y = h - 1 - row;
+        Bytes r(4, 0);
+        for (int x = 0; x < w; ++x) {
+            bool white = (x + y) % 3 == 0;
+            bw[y * w + x] = white ? 0xFFFFFF : 0x000000;
+            if (white)
+                r[x / 8] |= 0x80 >> (x % 8);
+        }
+        rows1.insert(rows1.end(), r.begin(), r.end());
+    }
+    write_file(d.file("bw24.bmp"), bmp_file(w, h, 24, 0, {}, rows24(w, h, bw)));
+    write_file(d.file("bw1.bmp"), bmp_file(w, h, 1, 0, {0x000000, 0xFFFFFF}, rows1));
+    BmapPtr a(_getfile_bmap(d.file("bw24.bmp").c_str(), 1.0, 0));
+    BmapPtr b(_getfile_bmap(d.file("bw1.bmp").c_str(), 1.0, 0));
+    EXPECT_TRUE(same_pixels(a.get(), b.get()));
+    // the plain reader takes only 8 and 24 bits
+    EXPECT_EQ(_readbmp_bmap(d.file("bw1.bmp").c_str()), nullptr);
+    BmapPtr c(_readbmp_bmap(d.file("bw24.bmp").c_str()));
+    EXPECT_TRUE(same_pixels(a.get(), c.get()));
+}
+
+TEST(LoadingBmp, SizeAsStoredIncludingATopDownHeight)
+{
+    TempDir d;
+    auto p = four_colours(4, 3);
+    write_file(d.file("td.bmp"), bmp_file(4, -3, 24, 0, {}, rows24(4, 3, p, false), 3780, 11811));
+    int w, h, x, y;
+    ASSERT_EQ(_getbmp_size(d.file("td.bmp").c_str(), &w, &h, &x, &y), 1);
+    EXPECT_EQ(w, 4);
+    EXPECT_EQ(h, -3);
+    EXPECT_EQ(x, 96);
+    EXPECT_EQ(y, 300);
+    write_file(d.file("bad.bmp"), Bytes{'X', 'M', 0, 0});
+    EXPECT_EQ(_getbmp_size(d.file("bad.bmp").c_str(), &w, &h, &x, &y), 0);
+    EXPECT_EQ(_getbmp_size(d.file("none.bmp").c_str(), &w, &h, &x, &y), 0);
+}
+
+TEST(LoadingBmp, BrokenBmpShowsTheIconAtIconSize)
+{
+    TempDir d;
+    Bytes f = bmp_file(20000, 20000, 24, 0, {}, Bytes(64, 0));   // claims far more than it holds
+    write_file(d.file("broken.bmp"), f);
+    BmapPtr bm(_getfile_bmap(d.file("broken.bmp").c_str(), 1.0, 0));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(bm->width, icon_w());
+}
+
+namespace {
+
+Bytes placeable_wmf(int right, int bottom, int inch)
+{
+    Bytes b;
+    auto w16 = [&](unsigned v) {
+        b.push_back(v & 0xFF);
+        b.push_back((v >> 8) & 0xFF);
+    };
+    auto w32 = [&](std::uint32_t v) {
+        w16(v & 0xFFFF);
+        w16(v >> 16);
+    };
+    w32(0x9AC6CDD7);
+    w16(0);
+    w16(0);
+    w16(0);
+    w16(right);
+    w16(bottom);
+    w16(inch);
+    w32(0);
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < 20; i += 2)
+        sum ^= b[i] | (b[i + 1] << 8);
+    w16(sum);
+    // metafile header and the end record
+    w16(1);
+    w16(9);
+    w16(0x300);
+    w32(9 + 3);
+    w16(0);
+    w32(3);
+    w16(0);
+    w32(3);
+    w16(0);
+    return b;
+}
+
+} // namespace
+
+TEST(LoadingWmf, PlaceableMetafileSizeAndResolution)
+{
+    TempDir d;
+    write_file(d.file("m.wmf"), placeable_wmf(2880, 1440, 1440));
+    int w, h, x, y;
+    ASSERT_EQ(_getfile_size(d.file("m.wmf").c_str(), &w, &h, &x, &y), 1);
+    EXPECT_EQ(w, 2 * _dpix());   // 192 on a 96-dpi screen
+    EXPECT_EQ(h, _dpiy());
+    EXPECT_EQ(x, _dpix());
+    BmapPtr bm(_getfile_bmap(d.file("m.wmf").c_str(), 1.0, 0));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(bm->width, 2 * _dpix());
+    EXPECT_EQ(bm->height, _dpiy());
+    EXPECT_EQ(_ppm_to_dpi(bm->info.bmiHeader.biXPelsPerMeter), 1440);
+    EXPECT_EQ(_ppm_to_dpi(bm->info.bmiHeader.biYPelsPerMeter), 1440);
+    BmapPtr half(_getwmf_bmap(d.file("m.wmf").c_str(), 0.5));
+    ASSERT_TRUE(half);
+    EXPECT_EQ(half->width, _dpix());
+}
+
+TEST(LoadingWmf, ShortOrUnusableHeadersFail)
+{
+    TempDir d;
+    write_file(d.file("short.wmf"), Bytes(10, 0));
+    int w = 5, h = 5, x, y;
+    EXPECT_EQ(_getwmf_size(d.file("short.wmf").c_str(), &w, &h, &x, &y), 0);
+    EXPECT_EQ(w, 0);
+    EXPECT_EQ(_getwmf_bmap(d.file("short.wmf").c_str(), 1.0), nullptr);
+    write_file(d.file("zero.wmf"), placeable_wmf(2880, 1440, 0));   // no units per inch
+    EXPECT_EQ(_getwmf_size(d.file("zero.wmf").c_str(), &w, &h, &x, &y), 0);
+    EXPECT_EQ(_getwmf_bmap(d.file("zero.wmf").c_str(), 1.0), nullptr);
+    write_file(d.file("huge.wmf"), placeable_wmf(32767, 32767, 1));   // far beyond any bitmap
+    EXPECT_EQ(_getwmf_bmap(d.file("huge.wmf").c_str(), 1.0), nullptr);
+    // the size query falls back to the icon; the load to the icon picture
+    ASSERT_EQ(_getfile_size(d.file("short.wmf").c_str(), &w, &h, &x, &y), 1);
+    EXPECT_EQ(w, icon_w());
+}
