@@ -5,6 +5,7 @@
 #include "ostrel/image.h"
 #include "ostrel/pages.h"
 #include "platform/win/winuser.h"
+#include "runtime/image/image_deps.h"
 #include "runtime/image/image_internal.h"
 #include "runtime/pages/page_record.h"
 
@@ -164,8 +165,8 @@ int _geticon_size(const char*, int* width, int* height, int* xdpi, int* ydpi)
         return 0;
     *width = metric(kCxIcon);
     *height = metric(kCyIcon);
-    *xdpi = _dpix();
-    *ydpi = _dpiy();
+    *xdpi = image_screen_dpix();
+    *ydpi = image_screen_dpiy();
     return 1;
 }
 
@@ -175,8 +176,8 @@ int _getcursor_size(const char*, int* width, int* height, int* xdpi, int* ydpi)
         return 0;
     *width = metric(kCxCursor);
     *height = metric(kCyCursor);
-    *xdpi = _dpix();
-    *ydpi = _dpiy();
+    *xdpi = image_screen_dpix();
+    *ydpi = image_screen_dpiy();
     return 1;
 }
 

@@ -5,6 +5,15 @@
 #include "ostrel/console.h"
 #include "ostrel/pages.h"
 
+#include <QGuiApplication>
+
+// Without a GUI application (fuzzers, command-line tools reading files) there is no
+// screen to ask: the common 96 dpi stands in.
+static bool have_screen()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
 void image_fatal(const char* operation, const char* message)
 {
     _fatalerror(operation, message);
@@ -12,12 +21,12 @@ void image_fatal(const char* operation, const char* message)
 
 int image_screen_dpix()
 {
-    int d = _dpix();
+    int d = have_screen() ? _dpix() : 96;
     return d > 0 ? d : 96;
 }
 
 int image_screen_dpiy()
 {
-    int d = _dpiy();
+    int d = have_screen() ? _dpiy() : 96;
     return d > 0 ? d : 96;
 }

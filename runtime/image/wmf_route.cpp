@@ -3,6 +3,7 @@
 #include "ostrel/image.h"
 #include "ostrel/pages.h"
 #include "platform/gdi/wingdi.h"
+#include "runtime/image/image_deps.h"
 #include "runtime/image/image_internal.h"
 
 #include <cmath>
@@ -101,12 +102,12 @@ int _wmfile::extent_height() const
 
 int _wmfile::pixel_width() const
 {
-    return pixels(extent_width(), header.inch, _dpix());
+    return pixels(extent_width(), header.inch, image_screen_dpix());
 }
 
 int _wmfile::pixel_height() const
 {
-    return pixels(extent_height(), header.inch, _dpiy());
+    return pixels(extent_height(), header.inch, image_screen_dpiy());
 }
 
 const char* _wmfile::tmppath()
@@ -141,8 +142,8 @@ int _getwmf_size(const char* name, int* width, int* height, int* xdpi, int* ydpi
         return 0;
     *width = w;
     *height = h;
-    *xdpi = _dpix();
-    *ydpi = _dpiy();
+    *xdpi = image_screen_dpix();
+    *ydpi = image_screen_dpiy();
     return 1;
 }
 
