@@ -26,3 +26,12 @@ int _copypage(int page);
 // The page's Print command: the print dialog, then the content at its on-screen
 // size one inch from the corner. 0 if cancelled or failed, else 1.
 int _printpage(int page);
+
+// The HIMETRIC extents of a page picture of w x h client pixels on a screen of
+// sx x sy dots per inch: w x 1000 / sx x 2.54, truncated (and likewise for y).
+SIZE _picture_extents(int w, int h, int sx, int sy);
+// Steps of the Print command after the dialog: replays the page's content on
+// `printer` (a device context on a printer, or on anything standing in for
+// one) at its on-screen size one inch from the corner, as one document.
+// 1 on success, 0 without such a page or content.
+int _printpage_to(int page, HDC printer);
