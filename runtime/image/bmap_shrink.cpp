@@ -77,37 +77,31 @@ _bmap* _bmap_shrink_box(const _bmap* bm, int n, int turn)
     _bmap* out = new_result(W, H, turn);
     if (!turn_known(turn))
         return blank(out);
-    std::vector<std::uint32_t> acc(static_cast<std::size_t>(W) * 3);
+    // Rows of a block are first added column by column (a loop the vectoriser turns
+    // into wide adds), then each block's n columns are summed.
+    const int cols = W * n * 3;
+    std::vector<std::uint32_t> acc(static_cast<std::size_t>(cols));
     const std::uint32_t div = static_cast<std::uint32_t>(n) * static_cast<std::uint32_t>(n);
     for (int y = 0; y < H; ++y) {
         std::fill(acc.begin(), acc.end(), 0u);
         for (int r = 0; r < n; ++r) {
             const unsigned char* src = bm->bits + static_cast<std::ptrdiff_t>(y * n + r) * bm->stride;
             std::uint32_t* a = acc.data();
-            if (n == 1) {
-                for (int x = 0; x < W * 3; ++x)
-                    a[x] += src[x];
-                continue;
-            }
-            for (int x = 0; x < W; ++x) {
-                std::uint32_t b = 0, g = 0, rr = 0;
-                for (int i = 0; i < n; ++i) {
-                    b += src[0];
-                    g += src[1];
-                    rr += src[2];
-                    src += 3;
-                }
-                a[0] += b;
-                a[1] += g;
-                a[2] += rr;
-                a += 3;
-            }
+            for (int i = 0; i < cols; ++i)
+                a[i] += src[i];
         }
+        const std::uint32_t* a = acc.data();
         for (int x = 0; x < W; ++x) {
+            std::uint32_t b = 0, g = 0, rr = 0;
+            for (int i = 0; i < n; ++i, a += 3) {
+                b += a[0];
+                g += a[1];
+                rr += a[2];
+            }
             unsigned char* d = out->bits + image_turn_offset(turn, x, y, W, H, out->stride);
-            d[0] = static_cast<unsigned char>(acc[x * 3] / div);
-            d[1] = static_cast<unsigned char>(acc[x * 3 + 1] / div);
-            d[2] = static_cast<unsigned char>(acc[x * 3 + 2] / div);
+            d[0] = static_cast<unsigned char>(b / div);
+            d[1] = static_cast<unsigned char>(g / div);
+            d[2] = static_cast<unsigned char>(rr / div);
         }
     }
     return out;
@@ -135,37 +129,45 @@ _bmap* _bmap_shrink_area(const _bmap* bm, double s, int turn)
     _bmap* out = new_result(W, H, turn);
     if (!turn_known(turn))
         return blank(out);
-    // Columns pos[0] .. pos[W] are read; per output row they are first summed down
-    // the footprint rows (whole rows as integers, the two edge rows weighted), then
-    // across the footprint columns.
-    const int cols = pos[W] + 1;
-    std::vector<std::uint32_t> whole(static_cast<std::size_t>(cols) * 3);
-    std::vector<float> col(static_cast<std::size_t>(cols) * 3);
+    // Per output row and per strip of output columns (so that the sums stay in the
+    // first-level cache), the footprint rows are first summed down each source column
+    // (whole rows as integers, the two edge rows weighted), then across the footprint
+    // columns.
+    constexpr int kStrip = 256;
+    const int maxcols = pos[std::min(W, kStrip)] + 1 + static_cast<int>(kf) + 2;
+    std::vector<std::uint32_t> whole(static_cast<std::size_t>(maxcols) * 3);
+    std::vector<float> col(static_cast<std::size_t>(maxcols) * 3);
     for (int y = 0; y < H; ++y) {
         const int y0 = pos[y], y1 = pos[y + 1];
         const float wt = 1.0f - frac[y], wb = frac[y + 1];
-        std::fill(whole.begin(), whole.end(), 0u);
-        for (int r = y0 + 1; r < y1; ++r) {
-            const unsigned char* src = bm->bits + static_cast<std::ptrdiff_t>(r) * bm->stride;
-            std::uint32_t* a = whole.data();
-            for (int i = 0; i < cols * 3; ++i)
-                a[i] += src[i];
-        }
-        const unsigned char* top = bm->bits + static_cast<std::ptrdiff_t>(y0) * bm->stride;
-        const unsigned char* bot = bm->bits + static_cast<std::ptrdiff_t>(y1) * bm->stride;
-        for (int i = 0; i < cols * 3; ++i)
-            col[i] = static_cast<float>(whole[i]) + wt * top[i] + wb * bot[i];
-        for (int x = 0; x < W; ++x) {
-            const int x0 = pos[x], x1 = pos[x + 1];
-            const float wl = 1.0f - frac[x], wr = frac[x + 1];
-            unsigned char* d = out->bits + image_turn_offset(turn, x, y, W, H, out->stride);
-            for (int c = 0; c < 3; ++c) {
-                float inner = 0.0f;
+        for (int xs = 0; xs < W; xs += kStrip) {
+            const int xe = std::min(W, xs + kStrip);
+            const int c0 = pos[xs], n = (pos[xe] - c0 + 1) * 3;
+            std::fill(whole.begin(), whole.begin() + n, 0u);
+            for (int r = y0 + 1; r < y1; ++r) {
+                const unsigned char* src = bm->bits + static_cast<std::ptrdiff_t>(r) * bm->stride + c0 * 3;
+                std::uint32_t* a = whole.data();
+                for (int i = 0; i < n; ++i)
+                    a[i] += src[i];
+            }
+            const unsigned char* top = bm->bits + static_cast<std::ptrdiff_t>(y0) * bm->stride + c0 * 3;
+            const unsigned char* bot = bm->bits + static_cast<std::ptrdiff_t>(y1) * bm->stride + c0 * 3;
+            for (int i = 0; i < n; ++i)
+                col[i] = static_cast<float>(whole[i]) + wt * top[i] + wb * bot[i];
+            for (int x = xs; x < xe; ++x) {
+                const int x0 = pos[x] - c0, x1 = pos[x + 1] - c0;
+                const float wl = 1.0f - frac[x], wr = frac[x + 1];
+                float t[3];
+                for (int c = 0; c < 3; ++c)
+                    t[c] = wl * col[x0 * 3 + c] + wr * col[x1 * 3 + c];
                 for (int i = x0 + 1; i < x1; ++i)
-                    inner += col[i * 3 + c];
-                float total = inner + wl * col[x0 * 3 + c] + wr * col[x1 * 3 + c];
-                float v = total * norm;
-                d[c] = static_cast<unsigned char>(v >= 255.0f ? 255 : (v <= 0.0f ? 0 : static_cast<int>(v)));
+                    for (int c = 0; c < 3; ++c)
+                        t[c] += col[i * 3 + c];
+                unsigned char* d = out->bits + image_turn_offset(turn, x, y, W, H, out->stride);
+                for (int c = 0; c < 3; ++c) {
+                    const float v = t[c] * norm;
+                    d[c] = static_cast<unsigned char>(v >= 255.0f ? 255 : (v <= 0.0f ? 0 : static_cast<int>(v)));
+                }
             }
         }
     }
