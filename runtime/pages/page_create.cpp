@@ -5,6 +5,8 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -18,6 +20,25 @@ struct {
     COLORREF colour;
     bool registered;
 } fullscreen_class{};
+
+// Full-screen classes whose windows were still up when another colour was asked for.
+struct RetiredClass {
+    std::string name;
+    HBRUSH brush;
+};
+std::vector<RetiredClass> retired_classes;
+
+void retry_retired_classes()
+{
+    for (auto it = retired_classes.begin(); it != retired_classes.end();) {
+        if (UnregisterClassA(it->name.c_str(), _instance())) {
+            DeleteObject(it->brush);
+            it = retired_classes.erase(it);
+        } else {
+            ++it;
+        }
+    }
+}
 
 HICON page_icon()
 {
@@ -150,11 +171,19 @@ int _newfullscreen(int page, unsigned int colour, unsigned int style)
     pg->x0 = pg->y0 = 0.0;
 
     auto& fc = fullscreen_class;
+    retry_retired_classes();
     if (fc.registered && fc.colour != colour) {
-        if (!UnregisterClassA(fc.name, _instance()))
+        if (UnregisterClassA(fc.name, _instance())) {
+            if (!DeleteObject(fc.brush))
+                _fatalerror("_newpage", "failed to delete solid brush object.");
+        } else if (_countpages(PAGE_FULLSCREEN) > 1) {
+            // Full-screen pages of the old colour still show: the class cannot go
+            // while they use it, and that is no failure. It is retired instead
+            // and removed once its windows are gone.
+            retired_classes.push_back({fc.name, fc.brush});
+        } else {
             _fatalerror("_newpage", "failed to unregister class.");
-        if (!DeleteObject(fc.brush))
-            _fatalerror("_newpage", "failed to delete solid brush object.");
+        }
         fc.brush = nullptr;
         fc.registered = false;
     }

@@ -5,6 +5,7 @@
 #include "platform/win/window_surface.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <QWidget>
 
@@ -120,6 +121,23 @@ TEST_F(PageInput, RightClickNumbers)
     EXPECT_EQ(first(516)->lp, 9 * 65536 + 7);
 }
 
+// Two clicks as the toolkit delivers them to a widget: press, release, then for a
+// quick second click a double-click event in place of the second press (a slow
+// one is a plain press), release.
+void two_clicks(QWidget* target, QPoint at, Qt::MouseButton b, ulong gap)
+{
+    ulong t = 100000;
+    auto send = [&](QEvent::Type type, ulong when, Qt::MouseButtons held) {
+        QMouseEvent e(type, QPointF(at), QPointF(target->mapToGlobal(at)), b, held, Qt::NoModifier);
+        e.setTimestamp(when);
+        QApplication::sendEvent(target, &e);
+    };
+    send(QEvent::MouseButtonPress, t, b);
+    send(QEvent::MouseButtonRelease, t + 10, Qt::NoButton);
+    send(gap < GetDoubleClickTime() ? QEvent::MouseButtonDblClick : QEvent::MouseButtonPress, t + gap, b);
+    send(QEvent::MouseButtonRelease, t + gap + 10, Qt::NoButton);
+}
+
 TEST_F(PageInput, DoubleClickArrivesAsDoubleClickMessage)
 {
     ASSERT_EQ(_newpage(1, "double", 40, 40, -300, -200, 0, 0), 1);
@@ -129,12 +147,31 @@ TEST_F(PageInput, DoubleClickArrivesAsDoubleClickMessage)
     QWidget* target = widget_at(w, 30, 20, &at);
     ASSERT_NE(target, nullptr);
     seen.clear();
-    QTest::mouseDClick(target, Qt::LeftButton, Qt::NoModifier, at);
+    two_clicks(target, at, Qt::LeftButton, 120);
     pump();
     // The class takes double clicks: the second press is 515, not another 513.
     EXPECT_EQ(buttons_of(w), (std::vector<UINT>{513, 514, 515, 514}));
     ASSERT_NE(first(515), nullptr);
     EXPECT_EQ(first(515)->lp, 20 * 65536 + 30);
+
+    seen.clear();
+    two_clicks(target, at, Qt::RightButton, 120);
+    pump();
+    EXPECT_EQ(buttons_of(w), (std::vector<UINT>{516, 517, 518, 517}));
+}
+
+TEST_F(PageInput, SlowSecondClickIsAnotherPress)
+{
+    ASSERT_EQ(_newpage(1, "slow", 40, 40, -300, -200, 0, 0), 1);
+    HWND w = _pagewindow(1);
+    pump();
+    QPoint at;
+    QWidget* target = widget_at(w, 30, 20, &at);
+    ASSERT_NE(target, nullptr);
+    seen.clear();
+    two_clicks(target, at, Qt::LeftButton, GetDoubleClickTime() + 200);
+    pump();
+    EXPECT_EQ(buttons_of(w), (std::vector<UINT>{513, 514, 513, 514}));
 }
 
 TEST_F(PageInput, ClickOnTheCanvasComesWithTheCanvasHandle)
@@ -186,6 +223,8 @@ TEST_F(PageInput, HookResultDecidesWhetherTheMessageIsHandled)
 {
     ASSERT_EQ(_newpage(1, "result", 40, 40, -300, -200, 0, 0), 1);
     HWND w = _pagewindow(1);
+    pump();
+    seen.clear();
     consume_from = WM_LBUTTONDOWN;
     EXPECT_EQ(SendMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(3, 4)), 0);
     ASSERT_EQ(seen.size(), 1u);
