@@ -34,7 +34,7 @@ echo "window at $x,$y size ${w}x$h"
 [ "$w" -eq 640 ] || fail "width is $w"
 # Without a window manager the X window holds the menu bar and the client area.
 [ "$h" -gt 480 ] || fail "height $h leaves no room for the menu bar"
-xdotool windowclose "$win" 2>/dev/null || xdotool key --window "$win" alt+F4 || true
+python3 "$(dirname "$0")/wm_close.py" "$win" || fail "could not ask the window to close"
 for _ in $(seq 1 100); do
     kill -0 "$pid" 2>/dev/null || break
     sleep 0.1
