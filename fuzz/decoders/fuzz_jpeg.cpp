@@ -1,0 +1,14 @@
+// Fuzz target: the JPEG entries over libjpeg.
+#include "fuzz_file.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    std::string path = fuzz::input_file(data, size, ".jpg");
+    int w, h, xd, yd;
+    _getjpg_size(path.c_str(), &w, &h, &xd, &yd);
+    std::unique_ptr<_bmap> a(_getjpg_bmap(path.c_str(), 1, 0));
+    fuzz::check(a.get());
+    std::unique_ptr<_bmap> b(_getjpg_bmap(path.c_str(), 8, 1));
+    fuzz::check(b.get());
+    return 0;
+}

@@ -1,0 +1,166 @@
+// Real files written by others (the shared corpus beside the project) decoded by
+// the runtime's decoders and by Pillow: per suite, how many decode to the same
+// pixels, which differ and which are refused. Skips when the corpus or Pillow is
+// absent, as on a user's machine.
+#include "decoder_test_support.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+namespace {
+
+QString corpus_dir()
+{
+    const char* src = std::getenv("OSTREL_SOURCE_DIR");
+    QString root = src ? QString::fromUtf8(src) : QDir::currentPath();
+    return QDir(root + "/../shared/corpus").absolutePath();
+}
+
+// Which decoder reads a file, by extension; empty when none of ours does.
+std::string kind_of(const QString& path)
+{
+    const QString ext = QFileInfo(path).suffix().toLower();
+    if (ext == "jpg" || ext == "jpeg") return "jpg";
+    if (ext == "gif") return "gif";
+    if (ext == "png") return "png";
+    if (ext == "tga" || ext == "ppm" || ext == "pgm" || ext == "pbm" || ext == "pnm") return "row";
+    if (ext == "bmp") return "bmp";
+    if (ext == "psd") return "psd";
+    if (ext == "tif" || ext == "tiff") return "tif";
+    return {};
+}
+
+_bmap* decode(const std::string& kind, const std::string& path)
+{
+    if (kind == "jpg" || kind == "gif") return _getjpg_bmap(path.c_str(), 1, 0);
+    if (kind == "png") return _getpng_bmap(path.c_str());
+    if (kind == "row" || kind == "bmp") return _getimg_bmap(path.c_str());
+    if (kind == "psd") return _getpsd_bmap(path.c_str());
+    if (kind == "tif") return _getspi_bmap(path.c_str());
+    return nullptr;
+}
+
+struct tally {
+    int files = 0, match = 0, differ = 0, refused = 0, both_refuse = 0, only_ours = 0;
+    std::vector<std::string> refused_names, differ_names;
+};
+
+// Largest sample difference against Pillow's RGB bytes; -1 when the sizes differ.
+int compare(const _bmap* bm, int w, int h, const std::string& rgb)
+{
+    if (bm->width != w || bm->height != h || rgb.size() != static_cast<std::size_t>(w) * h * 3)
+        return -1;
+    int worst = 0;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            auto got = rgb_at(bm, x, y);
+            for (int k = 0; k < 3; ++k) {
+                int want = static_cast<unsigned char>(rgb[(static_cast<std::size_t>(y) * w + x) * 3 + k]);
+                worst = std::max(worst, std::abs(got[static_cast<std::size_t>(k)] - want));
+            }
+        }
+    return worst;
+}
+
+TEST(DecoderCorpus, SuitesDecodeToTheReferencePixels)
+{
+    const QString root = corpus_dir();
+    if (!QDir(root).exists())
+        GTEST_SKIP() << "no image corpus at " << root.toStdString();
+    if (!QFileInfo::exists("/usr/bin/python3") || QProcess::execute("/usr/bin/python3", {"-c", "import PIL"}) != 0)
+        GTEST_SKIP() << "Pillow (python3-pil) is not installed";
+    int old = _imgerr_showboxes(0);
+
+    const QStringList suites{"pngsuite", "png-extra", "image-gif", "libjpeg-turbo", "tga-truevision",
+                             "pillow", "psd-tools", "libtiff", "bmpsuite"};
+    QTemporaryDir out;
+    std::vector<std::tuple<std::string, std::string, std::string>> files;   // suite, kind, path
+    std::ofstream listing((out.path() + "/list.txt").toStdString());
+    for (const QString& suite : suites) {
+        QDirIterator it(root + "/" + suite, QDir::Files, QDirIterator::Subdirectories);
+        QStringList paths;
+        while (it.hasNext())
+            paths << it.next();
+        paths.sort();
+        for (const QString& p : paths) {
+            std::string kind = kind_of(p);
+            if (kind.empty())
+                continue;
+            listing << files.size() << '\t' << kind << '\t' << p.toStdString() << '\n';
+            files.emplace_back(suite.toStdString(), kind, p.toStdString());
+        }
+    }
+    listing.close();
+    ASSERT_EQ(QProcess::execute("/usr/bin/python3", {OSTREL_CORPUS_SCRIPT, out.path() + "/list.txt", out.path()}), 0);
+
+    std::map<std::string, tally> by_suite;
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        const auto& [suite, kind, path] = files[i];
+        tally& t = by_suite[suite];
+        ++t.files;
+        std::ifstream ref((out.path() + "/" + QString::number(i) + ".raw").toStdString(), std::ios::binary);
+        std::string head;
+        std::getline(ref, head);
+        const bool ref_ok = head != "ERR";
+        bitmap_ptr bm(decode(kind, path));
+        const std::string shortname = path.substr(root.size() + 1);
+        if (!bm) {
+            if (ref_ok) {
+                ++t.refused;
+                t.refused_names.push_back(shortname);
+            } else {
+                ++t.both_refuse;
+            }
+            continue;
+        }
+        EXPECT_GT(bm->width, 0);
+        EXPECT_GE(bm->size, bm->stride * bm->height);
+        if (!ref_ok) {
+            ++t.only_ours;
+            continue;
+        }
+        int w = 0, h = 0;
+        std::istringstream(head) >> w >> h;
+        std::string rgb((std::istreambuf_iterator<char>(ref)), std::istreambuf_iterator<char>());
+        int d = compare(bm.get(), w, h, rgb);
+        if (d >= 0 && d <= 2) {
+            ++t.match;
+        } else {
+            ++t.differ;
+            t.differ_names.push_back(shortname + (d < 0 ? " (size)" : " (max " + std::to_string(d) + ")"));
+        }
+    }
+    _imgerr_showboxes(old);
+
+    std::ostringstream table;
+    table << "| suite | files | same pixels | differ | refused (Pillow reads) | refused by both | only ours |\n"
+          << "|---|---|---|---|---|---|---|\n";
+    for (auto& [suite, t] : by_suite)
+        table << "| " << suite << " | " << t.files << " | " << t.match << " | " << t.differ << " | " << t.refused
+              << " | " << t.both_refuse << " | " << t.only_ours << " |\n";
+    for (auto& [suite, t] : by_suite) {
+        for (auto& n : t.refused_names) table << "refused: " << n << "\n";
+        for (auto& n : t.differ_names) table << "differ: " << n << "\n";
+    }
+    std::cout << table.str();
+    if (const char* bin = std::getenv("OSTREL_BINARY_DIR"))
+        std::ofstream(std::string(bin) + "/decoders_corpus_report.md") << table.str();
+
+    // Regression guard: every suite keeps at least the share of matching files it had
+    // when the table in docs/decoders.md was taken.
+    for (auto& [suite, t] : by_suite) {
+        const int comparable = t.match + t.differ;
+        EXPECT_GE(t.match * 100, comparable * 80) << suite << ": " << t.match << " of " << comparable;
+    }
+}
+
+} // namespace

@@ -1,0 +1,78 @@
+// Helpers of the decoder tests: a watcher that answers the image library's
+// message boxes (recording caption and text), pixel access and a scoped bitmap.
+#pragma once
+#include "ostrel/bmap.h"
+#include "ostrel/decoders.h"
+#include "fixtures.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+struct shown_box {
+    std::string caption;
+    std::string text;
+};
+
+// While alive, every modal message box is recorded and answered at once, so a
+// box never blocks a test; boxes are switched on for its lifetime.
+class box_watcher {
+public:
+    box_watcher()
+    {
+        old_ = _imgerr_showboxes(1);
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
+        timer_.start();
+    }
+    ~box_watcher() { _imgerr_showboxes(old_); }
+    const std::vector<shown_box>& boxes() const { return boxes_; }
+
+private:
+    void answer()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* mb = qobject_cast<QMessageBox*>(w);
+            if (!mb || !mb->isVisible() || mb->property("answered").toBool())
+                continue;
+            mb->setProperty("answered", true);
+            boxes_.push_back({mb->windowTitle().toStdString(), mb->text().toStdString()});
+            mb->done(QMessageBox::Ok);
+        }
+    }
+    int old_;
+    QTimer timer_;
+    std::vector<shown_box> boxes_;
+};
+
+using bitmap_ptr = std::unique_ptr<_bmap>;
+
+// Red, green, blue of a bitmap pixel.
+inline std::array<int, 3> rgb_at(const _bmap* bm, int x, int y)
+{
+    const unsigned char* p = bm->bits + static_cast<std::size_t>(y) * bm->stride + static_cast<std::size_t>(x) * 3;
+    return {p[2], p[1], p[0]};
+}
+
+// Largest difference of any sample between a bitmap and a picture; -1 when the
+// sizes differ.
+inline int max_difference(const _bmap* bm, const fixtures::picture& p)
+{
+    if (!bm || bm->width != p.width || bm->height != p.height)
+        return -1;
+    int worst = 0;
+    for (int y = 0; y < p.height; ++y)
+        for (int x = 0; x < p.width; ++x) {
+            auto got = rgb_at(bm, x, y);
+            const std::uint8_t* want = p.at(x, y);
+            for (int k = 0; k < 3; ++k)
+                worst = std::max(worst, std::abs(got[static_cast<std::size_t>(k)] - want[k]));
+        }
+    return worst;
+}

@@ -1,0 +1,114 @@
+// PNG entries: size and resolution, colour order, transparency composited onto
+// the file's background or white, and refusals.
+#include "decoder_test_support.h"
+
+#include <gtest/gtest.h>
+#include <QTemporaryDir>
+
+using namespace fixtures;
+
+namespace {
+
+class PngEntries : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+};
+
+TEST_F(PngEntries, SizeAndResolution)
+{
+    std::string path = write(dir, "a.png", png_rgb(5, 3, 3, std::vector<std::uint8_t>(45, 9), 11811));
+    int w = 0, h = 0, xd = 0, yd = 0;
+    ASSERT_EQ(_getpng_size(path.c_str(), &w, &h, &xd, &yd), 1);
+    EXPECT_EQ(w, 5);
+    EXPECT_EQ(h, 3);
+    EXPECT_EQ(xd, 300);
+    EXPECT_EQ(yd, 300);
+    bitmap_ptr bm(_getpng_bmap(path.c_str()));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(bm->info.bmiHeader.biXPelsPerMeter, 11811);
+}
+
+TEST_F(PngEntries, RgbComesOutBlueGreenRed)
+{
+    picture p = gradient(17, 9);
+    for (bool interlaced : {false, true}) {
+        std::string path = write(dir, interlaced ? "b.png" : "c.png", png_rgb(17, 9, 3, p.rgb, 0, interlaced));
+        bitmap_ptr bm(_getpng_bmap(path.c_str()));
+        ASSERT_TRUE(bm);
+        EXPECT_EQ(max_difference(bm.get(), p), 0);
+    }
+}
+
+TEST_F(PngEntries, PaletteTransparencyOntoTheFileBackground)
+{
+    std::vector<std::uint8_t> palette{255, 0, 0, 0, 255, 0, 0, 0, 255};
+    std::vector<std::uint8_t> alpha{255, 0, 128};
+    std::string path = write(dir, "d.png", png_indexed(3, 1, palette, alpha, 2, {0, 1, 2}));
+    bitmap_ptr bm(_getpng_bmap(path.c_str()));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(rgb_at(bm.get(), 0, 0), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(rgb_at(bm.get(), 1, 0), (std::array<int, 3>{0, 0, 255}));   // the background, blue
+    EXPECT_EQ(rgb_at(bm.get(), 2, 0), (std::array<int, 3>{0, 0, 255}));   // blue over blue
+}
+
+TEST_F(PngEntries, PaletteTransparencyOntoWhiteWithoutBackground)
+{
+    std::vector<std::uint8_t> palette{255, 0, 0, 0, 255, 0, 0, 0, 0};
+    std::vector<std::uint8_t> alpha{255, 0, 128};
+    std::string path = write(dir, "e.png", png_indexed(3, 1, palette, alpha, -1, {0, 1, 2}));
+    bitmap_ptr bm(_getpng_bmap(path.c_str()));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(rgb_at(bm.get(), 0, 0), (std::array<int, 3>{255, 0, 0}));
+    EXPECT_EQ(rgb_at(bm.get(), 1, 0), (std::array<int, 3>{255, 255, 255}));
+    auto half = rgb_at(bm.get(), 2, 0);   // half black over white
+    EXPECT_NEAR(half[0], 127, 1);
+    EXPECT_EQ(half[0], half[1]);
+}
+
+TEST_F(PngEntries, AlphaChannelOntoWhite)
+{
+    std::vector<std::uint8_t> rgba{10, 20, 30, 255, 10, 20, 30, 0};
+    bitmap_ptr bm(_getpng_bmap(write(dir, "f.png", png_rgb(2, 1, 4, rgba)).c_str()));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(rgb_at(bm.get(), 0, 0), (std::array<int, 3>{10, 20, 30}));
+    EXPECT_EQ(rgb_at(bm.get(), 1, 0), (std::array<int, 3>{255, 255, 255}));
+}
+
+TEST_F(PngEntries, NotAPngOrTruncatedFails)
+{
+    int w, h, xd, yd;
+    std::string jpg = write(dir, "g.png", jpeg(gradient(4, 4)));
+    EXPECT_EQ(_getpng_size(jpg.c_str(), &w, &h, &xd, &yd), 0);
+    EXPECT_EQ(_getpng_bmap(jpg.c_str()), nullptr);
+    std::vector<std::uint8_t> bytes = png_rgb(30, 30, 3, gradient(30, 30).rgb);
+    bytes.resize(bytes.size() - 40);
+    EXPECT_EQ(_getpng_bmap(write(dir, "h.png", bytes).c_str()), nullptr);
+    EXPECT_EQ(_getpng_size(write(dir, "i.png", {}).c_str(), &w, &h, &xd, &yd), 0);
+}
+
+TEST_F(PngEntries, HugeClaimedSizeIsRefused)
+{
+    std::vector<std::uint8_t> bytes = png_rgb(4, 4, 3, std::vector<std::uint8_t>(48, 1));
+    // IHDR width and height at 16 and 20; the CRC check is what libpng would
+    // complain about, so patch it too
+    bytes[16] = 0x00; bytes[17] = 0x01; bytes[18] = 0x00; bytes[19] = 0x00;
+    bytes[20] = 0x00; bytes[21] = 0x01; bytes[22] = 0x00; bytes[23] = 0x00;
+    unsigned long crc = 0xFFFFFFFFUL;
+    for (int i = 12; i < 29; ++i) {
+        crc ^= bytes[static_cast<std::size_t>(i)];
+        for (int k = 0; k < 8; ++k)
+            crc = (crc >> 1) ^ (0xEDB88320UL & (0 - (crc & 1)));
+    }
+    crc ^= 0xFFFFFFFFUL;
+    bytes[29] = static_cast<std::uint8_t>(crc >> 24);
+    bytes[30] = static_cast<std::uint8_t>(crc >> 16);
+    bytes[31] = static_cast<std::uint8_t>(crc >> 8);
+    bytes[32] = static_cast<std::uint8_t>(crc);
+    std::string path = write(dir, "j.png", bytes);
+    int w = 0, h = 0, xd, yd;
+    ASSERT_EQ(_getpng_size(path.c_str(), &w, &h, &xd, &yd), 1);
+    EXPECT_EQ(w, 65536);
+    EXPECT_EQ(_getpng_bmap(path.c_str()), nullptr);
+}
+
+} // namespace

@@ -1,0 +1,202 @@
+// Row readers (GIF, BMP, Targa, PPM/PGM/PBM) through _getimg_size/_getimg_bmap and
+// through the JPEG entries for names that are not JPEG.
+#include "decoder_test_support.h"
+
+#include <gtest/gtest.h>
+#include <QTemporaryDir>
+
+using namespace fixtures;
+
+namespace {
+
+class RowReaders : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    box_watcher watcher;
+
+    // Loads a file and compares with the picture; returns the bitmap.
+    void expect_pixels(const std::string& path, const picture& p, int tolerance = 0)
+    {
+        bitmap_ptr bm(_getimg_bmap(path.c_str()));
+        ASSERT_TRUE(bm) << path;
+        int d = max_difference(bm.get(), p);
+        EXPECT_GE(d, 0) << path;
+        EXPECT_LE(d, tolerance) << path;
+        EXPECT_EQ(bm->info.bmiHeader.biHeight, -p.height);
+    }
+};
+
+// 8 colours so that GIF and 8-bit BMP keep them exactly.
+picture palette_picture(int w, int h)
+{
+    picture p = flat(w, h, 0, 0, 0);
+    static const std::uint8_t c[8][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 0},
+                                         {0, 255, 255}, {255, 0, 255}, {12, 34, 56}, {255, 255, 255}};
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            std::memcpy(p.at(x, y), c[(x / 3 + y) % 8], 3);
+    return p;
+}
+
+TEST_F(RowReaders, GifThroughTheJpegSlotsReportsOneByOne)
+{
+    picture p = palette_picture(13, 11);
+    std::string path = write(dir, "a.gif", gif(p, false));
+    int w = 0, h = 0, xd = 0, yd = 0;
+    ASSERT_EQ(_getjpg_size(path.c_str(), &w, &h, &xd, &yd), 1);
+    EXPECT_EQ(w, 13);
+    EXPECT_EQ(h, 11);
+    EXPECT_EQ(xd, 1);
+    EXPECT_EQ(yd, 1);
+    bitmap_ptr bm(_getjpg_bmap(path.c_str(), 1, 0));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(max_difference(bm.get(), p), 0);
+    EXPECT_TRUE(watcher.boxes().empty());
+}
+
+TEST_F(RowReaders, InterlacedGifGivesTheSamePixels)
+{
+    picture p = palette_picture(7, 21);
+    expect_pixels(write(dir, "b.gif", gif(p, true)), p);
+}
+
+TEST_F(RowReaders, GifTakesTheFirstImage)
+{
+    picture p = palette_picture(5, 5);
+    expect_pixels(write(dir, "c.gif", gif(p, false, true)), p);
+}
+
+TEST_F(RowReaders, TruncatedGifRaisesTheFlagWithoutABox)
+{
+    picture p = gradient(40, 40);
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x)
+            p.at(x, y)[2] = static_cast<std::uint8_t>((x * 3 + y * 5) & 0xC0);   // at most 256 colours
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 40; ++x) {
+            p.at(x, y)[0] &= 0xF0;
+            p.at(x, y)[1] &= 0xC0;
+        }
+    std::vector<std::uint8_t> bytes = gif(p, false);
+    bytes.resize(bytes.size() - 200);
+    std::string path = write(dir, "d.gif", bytes);
+    int w, h, xd, yd;
+    EXPECT_EQ(_getimg_size(path.c_str(), &w, &h, &xd, &yd), 1);   // the header is whole
+    EXPECT_EQ(_getimg_bmap(path.c_str()), nullptr);
+    EXPECT_EQ(_imgerr(), 1);
+    EXPECT_TRUE(watcher.boxes().empty());
+}
+
+TEST_F(RowReaders, BmpBottomUpTopDownAndPalette)
+{
+    picture p = palette_picture(10, 7);
+    expect_pixels(write(dir, "e.bmp", bmp24(p, false)), p);
+    expect_pixels(write(dir, "f.bmp", bmp24(p, true)), p);
+    expect_pixels(write(dir, "g.bmp", bmp8(p)), p);
+}
+
+TEST_F(RowReaders, BmpDensityComesInDotsPerInch)
+{
+    std::string path = write(dir, "h.bmp", bmp24(gradient(3, 3), false, 11811));
+    int w, h, xd = 0, yd = 0;
+    ASSERT_EQ(_getimg_size(path.c_str(), &w, &h, &xd, &yd), 1);
+    EXPECT_EQ(xd, 300);
+    EXPECT_EQ(yd, 300);
+}
+
+TEST_F(RowReaders, TargaPlainRunLengthAndOrigins)
+{
+    picture p = palette_picture(9, 6);
+    expect_pixels(write(dir, "i.tga", tga(p, false, false)), p);
+    expect_pixels(write(dir, "j.tga", tga(p, false, true)), p);
+    expect_pixels(write(dir, "k.tga", tga(p, true, false)), p);
+    picture wide = flat(300, 3, 1, 2, 3);   // packets cross rows
+    expect_pixels(write(dir, "l.tga", tga(wide, true, true)), wide);
+}
+
+TEST_F(RowReaders, GreyTargaIsReplicated)
+{
+    picture p = gradient(4, 4);
+    for (int i = 0; i < 16; ++i)
+        p.rgb[static_cast<std::size_t>(i) * 3 + 1] = p.rgb[static_cast<std::size_t>(i) * 3 + 2] = p.rgb[static_cast<std::size_t>(i) * 3];
+    expect_pixels(write(dir, "m.tga", tga(p, true, false, true)), p);
+}
+
+TEST_F(RowReaders, PpmAndPgmPlainBinaryAndSixteenBit)
+{
+    picture p = palette_picture(6, 4);
+    expect_pixels(write(dir, "n.ppm", ppm(p, false)), p);
+    expect_pixels(write(dir, "o.ppm", ppm(p, true)), p);
+    expect_pixels(write(dir, "p.ppm", ppm(p, false, 65535)), p);
+    picture g = gradient(5, 5);
+    for (int i = 0; i < 25; ++i)
+        g.rgb[static_cast<std::size_t>(i) * 3 + 1] = g.rgb[static_cast<std::size_t>(i) * 3 + 2] = g.rgb[static_cast<std::size_t>(i) * 3];
+    expect_pixels(write(dir, "q.pgm", pgm(g, false)), g);
+    expect_pixels(write(dir, "r.pgm", pgm(g, true)), g);
+    expect_pixels(write(dir, "s.pgm", pgm(g, false, 1023)), g, 1);
+}
+
+TEST_F(RowReaders, PlainAndBinaryBitmaps)
+{
+    std::string plain = "P1\n# x\n3 2\n1 0 1\n010\n";
+    std::string path = write(dir, "t.pbm", std::vector<std::uint8_t>(plain.begin(), plain.end()));
+    bitmap_ptr bm(_getimg_bmap(path.c_str()));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(rgb_at(bm.get(), 0, 0)[0], 0);
+    EXPECT_EQ(rgb_at(bm.get(), 1, 0)[0], 255);
+    EXPECT_EQ(rgb_at(bm.get(), 1, 1)[1], 0);
+    std::vector<std::uint8_t> bin{'P', '4', '\n', '9', ' ', '1', '\n', 0x80, 0x80};
+    bitmap_ptr b2(_getimg_bmap(write(dir, "u.pbm", bin).c_str()));
+    ASSERT_TRUE(b2);
+    EXPECT_EQ(rgb_at(b2.get(), 0, 0)[2], 0);
+    EXPECT_EQ(rgb_at(b2.get(), 8, 0)[2], 0);
+    EXPECT_EQ(rgb_at(b2.get(), 7, 0)[2], 255);
+}
+
+TEST_F(RowReaders, UnknownFirstByteOrEmptyFileFailsWithoutABox)
+{
+    int w, h, xd, yd;
+    EXPECT_EQ(_getimg_size(write(dir, "v.gif", {'X', 'Y', 'Z'}).c_str(), &w, &h, &xd, &yd), 0);
+    EXPECT_EQ(_imgerr(), 1);
+    EXPECT_EQ(_getimg_bmap(write(dir, "w.gif", {}).c_str()), nullptr);
+    EXPECT_EQ(_imgerr(), 1);
+    EXPECT_TRUE(watcher.boxes().empty());
+}
+
+TEST_F(RowReaders, BrokenHeaderShowsABoxNamingTheOperation)
+{
+    std::vector<std::uint8_t> bad{'G', 'I', 'F', '8', '9', 'a'};
+    std::string path = write(dir, "x.gif", bad);
+    EXPECT_EQ(_getimg_bmap(path.c_str()), nullptr);
+    ASSERT_EQ(watcher.boxes().size(), 1u);
+    EXPECT_EQ(watcher.boxes()[0].caption, "Jpeg-Lib Error");
+    EXPECT_NE(watcher.boxes()[0].text.find("at function _getimg_size"), std::string::npos) << watcher.boxes()[0].text;
+}
+
+TEST_F(RowReaders, SizesBeyondTheDataAreRefused)
+{
+    std::string head = "P6\n60000 60000\n255\n";
+    std::vector<std::uint8_t> bytes(head.begin(), head.end());
+    bytes.resize(bytes.size() + 100, 7);
+    int w, h, xd, yd;
+    EXPECT_EQ(_getimg_size(write(dir, "y.ppm", bytes).c_str(), &w, &h, &xd, &yd), 0);
+    ASSERT_EQ(watcher.boxes().size(), 1u);
+    EXPECT_NE(watcher.boxes()[0].text.find("larger than its file"), std::string::npos);
+    // a Targa whose run-length packets claim far more than the file holds
+    std::vector<std::uint8_t> tga{0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 24, 0, 0xFF, 1, 2, 3};
+    EXPECT_EQ(_getimg_bmap(write(dir, "z.tga", tga).c_str()), nullptr);
+}
+
+TEST_F(RowReaders, TruncatedTargaAndPpmFail)
+{
+    picture p = gradient(20, 20);
+    std::vector<std::uint8_t> t = tga(p, false, false);
+    t.resize(t.size() - 30);
+    EXPECT_EQ(_getimg_bmap(write(dir, "a1.tga", t).c_str()), nullptr);
+    std::vector<std::uint8_t> q = ppm(p, true);
+    q.resize(q.size() / 2);
+    EXPECT_EQ(_getimg_bmap(write(dir, "a2.ppm", q).c_str()), nullptr);
+    EXPECT_EQ(_imgerr(), 1);
+}
+
+} // namespace
