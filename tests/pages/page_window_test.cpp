@@ -1,0 +1,133 @@
+// The page window procedure: repaint from the content (page window or canvas),
+// the status bar and the canvas sharing the client area, the Copy and Help
+// commands.
+#include "page_fixture.h"
+#include "platform/gdi/winclip.h"
+#include "platform/win/window_surface.h"
+#include "ostrel/draw.h"
+
+#include <QApplication>
+#include <QImage>
+
+namespace {
+
+void pump()
+{
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        _pumpmessages();
+    }
+}
+
+// The colour shown at client pixel (x, y) of a window, as 0x00BBGGRR.
+COLORREF shown(HWND w, int x, int y)
+{
+    QImage* img = platform_window_surface(w);
+    if (!img || x >= img->width() || y >= img->height())
+        return CLR_INVALID;
+    QRgb p = img->pixel(x, y);
+    return RGB(qRed(p), qGreen(p), qBlue(p));
+}
+
+int help_calls = 0;
+void help() { ++help_calls; }
+
+} // namespace
+
+using PageWindow = PageTest;
+
+TEST_F(PageWindow, DrawingShowsAfterSelectingThePage)
+{
+    ASSERT_EQ(_newpage(1, "paint", 10, 10, -200, -150, 0, 0), 1);
+    HWND w = _pagewindow(1);
+    pump();
+    COLORREF bk = shown(w, 50, 50);
+    _setcolor(RGB(255, 0, 0));
+    _rectangle(0, 20, 20, 80, 80);
+    pump();
+    EXPECT_EQ(shown(w, 50, 50), bk);   // recorded, not yet shown
+    ASSERT_EQ(_setpage(1, 0), 1);
+    pump();
+    EXPECT_NE(shown(w, 50, 50), bk);
+    EXPECT_EQ(shown(w, 150, 120), bk);
+}
+
+TEST_F(PageWindow, CanvasShowsTheContent)
+{
+    ASSERT_EQ(_newpage(1, "canvas", 10, 10, -200, -150, PAGE_CANVAS, 0), 1);
+    HWND canvas = _pagecanvas(1);
+    ASSERT_NE(canvas, nullptr);
+    pump();
+    COLORREF bk = shown(canvas, 30, 30);
+    _rectangle(0, 10, 10, 60, 60);
+    ASSERT_EQ(_setpage(1, 0), 1);
+    pump();
+    EXPECT_NE(shown(canvas, 30, 30), bk);
+    EXPECT_EQ(shown(canvas, 100, 100), bk);
+}
+
+TEST_F(PageWindow, EarlierPageRepaintsWhenAnotherIsCreated)
+{
+    ASSERT_EQ(_newpage(1, "one", 10, 10, -200, -150, 0, 0), 1);
+    pump();
+    COLORREF bk = shown(_pagewindow(1), 50, 50);
+    _rectangle(0, 0, 0, 100, 100);
+    ASSERT_EQ(_newpage(2, "two", 300, 10, -200, -150, 0, 0), 1);
+    pump();
+    EXPECT_NE(shown(_pagewindow(1), 50, 50), bk);
+}
+
+TEST_F(PageWindow, StatusBarAndCanvasShareTheClientArea)
+{
+    ASSERT_EQ(_newpage(1, "status", 10, 10, -300, -200, PAGE_CANVAS, 0), 1);
+    ASSERT_EQ(_setstatus(1, "ready"), 1);
+    HWND status = _getstatusbar(1);
+    ASSERT_NE(status, nullptr);
+    EXPECT_EQ(_pagerecord(1)->status, status);
+    _sizepage(1, -320, -240);
+    pump();
+    RECT s{}, c{};
+    GetWindowRect(status, &s);
+    GetWindowRect(_pagecanvas(1), &c);
+    int sh = s.bottom - s.top;
+    EXPECT_GT(sh, 0);
+    EXPECT_EQ(c.right - c.left, 320);
+    EXPECT_EQ(c.bottom - c.top, 240 - sh);
+}
+
+TEST_F(PageWindow, CopyPutsThePictureOnTheClipboard)
+{
+    ASSERT_EQ(_newpage(1, "copy", 10, 10, -100, -80, 0, 0), 1);
+    _rectangle(0, 5, 5, 50, 50);
+    _setpage(1, 0);
+    ASSERT_TRUE(OpenClipboard(_consolewindow()));
+    EmptyClipboard();
+    CloseClipboard();
+    EXPECT_EQ(SendMessageA(_pagewindow(1), WM_COMMAND, IDM_COPY, 0), 0);
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_METAFILEPICT));
+}
+
+TEST_F(PageWindow, HelpCallsTheHelpHook)
+{
+    ASSERT_EQ(_newpage(1, "help", 10, 10, -100, -80, 0, 0), 1);
+    help_calls = 0;
+    _sethelpproc(&help);
+    SendMessageA(_pagewindow(1), WM_COMMAND, IDM_HELP, 0);
+    EXPECT_EQ(help_calls, 1);
+    _sethelpproc(nullptr);
+    SendMessageA(_pagewindow(1), WM_COMMAND, IDM_HELP, 0);
+    EXPECT_EQ(help_calls, 1);
+}
+
+TEST_F(PageWindow, FullScreenPageCoversTheScreen)
+{
+    ASSERT_EQ(_newpage(1, "a", 0, 0, 100, 100, 0, 0), 1);
+    ASSERT_EQ(_newfullscreen(2, RGB(0, 0, 0), 0), 1);
+    RECT r{};
+    GetWindowRect(_pagewindow(2), &r);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(GetMenu(_pagewindow(2)), nullptr);
+}
