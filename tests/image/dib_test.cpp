@@ -248,3 +248,33 @@ TEST(DibDecode, PaletteIndexBeyondTheTableIsBlack)
     EXPECT_EQ(px(bm.get(), 0, 0), 0xFF0000u);
     EXPECT_EQ(px(bm.get(), 1, 0), 0x000000u);
 }
+
+TEST(DibDecode, Os2CoreHeaderWithThreeByteColourTable)
+{
+    // 12-byte header: width, height (16 bits), planes, bit count; RGB triples follow
+    Bytes d = {12, 0, 0, 0, 3, 0, 1, 0, 1, 0, 8, 0};
+    const unsigned char pal[3][3] = {{0xFF, 0, 0}, {0, 0xFF, 0}, {0, 0, 0xFF}};   // blue, green, red
+    for (int i = 0; i < 256; ++i)
+        for (int c = 0; c < 3; ++c)
+            d.push_back(i < 3 ? pal[i][c] : 0);
+    const std::size_t off = d.size();
+    for (unsigned char v : {0, 1, 2, 0})
+        d.push_back(v);
+    BmapPtr bm(_dib_decode(d.data(), d.size(), off));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(px(bm.get(), 0, 0), 0x0000FFu);
+    EXPECT_EQ(px(bm.get(), 1, 0), 0x00FF00u);
+    EXPECT_EQ(px(bm.get(), 2, 0), 0xFF0000u);
+}
+
+TEST(DibDecode, ColourTableCutShortByTheRowsOffsetReadsNoFurther)
+{
+    // 8-bit header claims 256 colours but the rows start after 2 entries
+    Bytes f = bmp_file(2, 1, 8, 0, {0x112233, 0x445566}, Bytes{0, 1, 0, 0});
+    Bytes d(f.begin() + 14, f.end());
+    d[32] = 0;   // biClrUsed 0: 256 entries by the bit count
+    BmapPtr bm(_dib_decode(d.data(), d.size(), 48));
+    ASSERT_TRUE(bm);
+    EXPECT_EQ(px(bm.get(), 0, 0), 0x112233u);
+    EXPECT_EQ(px(bm.get(), 1, 0), 0x445566u);
+}
