@@ -1,6 +1,7 @@
 // Whole-process behaviour of pages, seen from outside through a child program:
 // the fatal report for page 0 and its exit status, and the end of the program
 // when a page is closed or its Exit is chosen.
+#include <QCoreApplication>
 #include <QProcess>
 #include <QString>
 #include <gtest/gtest.h>
@@ -20,10 +21,15 @@ struct ChildRun {
 ChildRun run_child(const char* mode)
 {
     QProcess p;
-    QString exe = QString::fromUtf8(std::getenv("OSTREL_BINARY_DIR")) + "/tests/pages_child";
+    // The child program is built beside the test program.
+    QString exe = QCoreApplication::applicationDirPath() + "/pages_child";
     p.setProcessChannelMode(QProcess::SeparateChannels);
     p.start(exe, {QString::fromUtf8(mode)});
     ChildRun r{};
+    if (!p.waitForStarted(10000)) {
+        r.out = "could not start " + exe.toStdString();
+        return r;
+    }
     r.finished = p.waitForFinished(20000);
     if (!r.finished) {
         p.kill();
