@@ -154,6 +154,37 @@ std::vector<BYTE> mono_dib(const QImage& pattern, COLORREF zero, COLORREF one)
     return d;
 }
 
+// 0 or 1 when every pixel of a monochrome pattern has that bit, else -1.
+int uniform_bit(const QImage& pattern)
+{
+    int bit = -1;
+    for (int y = 0; y < pattern.height(); ++y)
+        for (int x = 0; x < pattern.width(); ++x) {
+            int b = (pattern.pixel(x, y) & 0xFFFFFF) ? 1 : 0;
+            if (bit >= 0 && b != bit) return -1;
+            bit = b;
+        }
+    return bit;
+}
+
+void write_dib_pattern(Writer& w, const std::vector<BYTE>& dib);
+
+// A monochrome pattern in given colours. A pattern of one colour (the common
+// all-zero mask) is written as a solid brush, which every reader draws.
+void write_mono_pattern(Writer& w, const QImage& pattern, COLORREF zero, COLORREF one)
+{
+    int bit = uniform_bit(pattern);
+    if (bit >= 0) {
+        std::size_t at = w.begin(0x02FC);
+        w.u16(BS_SOLID);
+        w.u32(bit ? one : zero);
+        w.u16(0);
+        w.end(at);
+        return;
+    }
+    write_dib_pattern(w, mono_dib(pattern, zero, one));
+}
+
 void write_dib_pattern(Writer& w, const std::vector<BYTE>& dib)
 {
     std::size_t at = w.begin(0x0142);
@@ -190,7 +221,7 @@ std::vector<BYTE> wmf_write(const MetaFile& mf)
         Slot& s = tab[std::size_t(selBrush)];
         if (!s.mono || s.file < 0 || (s.text == text && s.bk == bk)) return;
         int nf = w.alloc();
-        write_dib_pattern(w, mono_dib(s.create->blob->image, text, bk));
+        write_mono_pattern(w, s.create->blob->image, text, bk);
         std::size_t at = w.begin(0x012D);
         w.u16(nf);
         w.end(at);
@@ -225,7 +256,7 @@ std::vector<BYTE> wmf_write(const MetaFile& mf)
                 if (s.mono) {
                     s.text = text;
                     s.bk = bk;
-                    write_dib_pattern(w, mono_dib(r.blob->image, text, bk));
+                    write_mono_pattern(w, r.blob->image, text, bk);
                 } else {
                     const std::vector<BYTE>& dib = r.blob->dib();
                     if (dib.empty()) return {};

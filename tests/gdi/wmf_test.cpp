@@ -169,3 +169,23 @@ TEST(GdiWmf, RecordSizesBeyondTheDataAreRejected)
     EXPECT_EQ(SetMetaFileBitsEx(UINT(b.size()), b.data()), nullptr);
 }
 }  // namespace
+
+namespace {
+TEST(GdiWmf, OneColourMasksAreWrittenAsSolidBrushes)
+{
+    unsigned char zero[16] = {};
+    HBITMAP bm = CreateBitmap(8, 8, 1, 1, zero);
+    HBRUSH br = CreatePatternBrush(bm);
+    DeleteObject(bm);
+    HDC rec = CreateMetaFileA(nullptr);
+    SetTextColor(rec, 0x0000FF);
+    SelectObject(rec, br);
+    Rectangle(rec, 0, 0, 9, 9);
+    HMETAFILE mf = CloseMetaFile(rec);
+    std::string d = dump_words(wmf_bytes(mf));
+    EXPECT_NE(d.find("02fc 0000 00ff 0000"), std::string::npos) << d;
+    EXPECT_EQ(d.find("0142"), std::string::npos) << d;
+    DeleteObject(br);
+    DeleteMetaFile(mf);
+}
+}  // namespace

@@ -157,10 +157,11 @@ int _setfont(const char* options)
     HDC dc = draw_dc();
     if (!dc || !options) return 0;
     DrawState& s = draw_state();
-    // 't' and 'h' are single bytes: a byte search never lands inside a UTF-8 sequence
+    // 't' and 'h' are single bytes: a byte search never lands inside a UTF-8 sequence.
+    // The face option is quoted as 'tFace': the quote stands before the t.
     const char* t = std::strchr(options, 't');
-    if (!t || t[1] != '\'') return 0;
-    const char* face = t + 2;
+    if (!t || t == options || t[-1] != '\'') return 0;
+    const char* face = t + 1;
     const char* end = std::strchr(face, '\'');
     if (!end) return 0;
     std::size_t n = std::min<std::size_t>(std::size_t(end - face), sizeof s.face - 1);

@@ -1,0 +1,160 @@
+// Page-level drawing: clearing (3, 6 and off-screen pages), putting a page onto
+// itself, putting bitmaps at scale 2 on both paths, saving an area, and
+// _getpixel reading what the window shows.
+#include "draw_fixture.h"
+
+#include "ostrel/console.h"
+#include "platform/win/window_surface.h"
+
+#include <cstring>
+
+namespace {
+constexpr COLORREF kWhite = 0xFFFFFF, kBlack = 0, kRed = 0x0000FF;
+
+class DrawPages : public DrawTest {};
+
+_bmap* two_by_two()
+{
+    auto* b = new _bmap(2, 2, 24);
+    std::memset(b->bits, 0xFF, std::size_t(b->size));
+    b->bits[2] = 0xFF;   // top-left red: blue 0, green 0, red 255
+    b->bits[0] = 0;
+    b->bits[1] = 0;
+    return b;
+}
+
+TEST_F(DrawPages, ClearscreenThreeAndSix)
+{
+    window_page(1);
+    _rectangle(0, 10, 10, 30, 30);
+    _setpage(1, 0);
+    EXPECT_GT(count(painted(1), kBlack), 100);
+    _clearscreen(6);   // the page, no repaint yet
+    EXPECT_EQ(count(painted(1), kBlack), 0);
+    EXPECT_EQ(_getcolor(), 0u);   // defaults applied
+    _rectangle(0, 10, 10, 30, 30);
+    _clearscreen(3);
+    _setpage(1, 0);
+    EXPECT_EQ(count(painted(1), kBlack), 0);
+}
+
+TEST_F(DrawPages, ClearscreenOnAColouredPageRecordsItsBackground)
+{
+    window_page(1);
+    _setpagecolor(0x00FF00, 1);
+    _clearscreen(6);
+    _setpage(1, 0);
+    QImage img = painted(1);
+    EXPECT_EQ(pixel(img, 5, 5), COLORREF(0x00FF00));
+}
+
+TEST_F(DrawPages, ClearscreenOnAnOffscreenPageClearsItsImage)
+{
+    window_page(1);
+    ASSERT_EQ(_newmempage(20, 20, 2), 1);
+    ASSERT_EQ(_setpage(2, 0), 1);
+    _setcolor(kRed);
+    _rectangle(0, 0, 0, 10, 10);
+    _pageinfo pi = _getpageinfo(2);
+    EXPECT_EQ(GetPixel(pi.dc, 0, 0), kRed);   // page units are pixels on an off-screen page
+    EXPECT_EQ(GetPixel(pi.dc, 10, 10), _defaultpagecolor());
+    _clearscreen(3);
+    EXPECT_EQ(GetPixel(pi.dc, 0, 0), _defaultpagecolor());
+}
+
+TEST_F(DrawPages, PutpageOntoItselfDoesNothing)
+{
+    window_page(1);
+    _rectangle(0, 0, 0, 10, 10);
+    _setpage(1, 0);
+    std::size_t before = _curpage->content ? 1 : 0;
+    QImage a = painted(1);
+    _putpage(50, 50, 1, SRCCOPY, 1.0);
+    _setpage(1, 0);
+    EXPECT_EQ(painted(1), a);
+    EXPECT_EQ(before, 1u);
+}
+
+TEST_F(DrawPages, PutpageOfAWindowPageShiftsItsPicture)
+{
+    window_page(2);
+    _settextcolor(kRed);
+    _rectangle(0, 0, 0, 10, 10);
+    _setpage(2, 0);
+    window_page(1);
+    _putpage(50, 40, 2, SRCCOPY, 1.0);
+    _setpage(1, 0);
+    QImage img = painted(1);
+    EXPECT_EQ(pixel(img, 55, 45), kRed);
+    EXPECT_EQ(pixel(img, 5, 5), kWhite);
+}
+
+TEST_F(DrawPages, PutbmapAtScaleTwoSameOnBothPaths)
+{
+    window_page(1);
+    _bmap* b = two_by_two();
+    _putbmap(10, 10, b, SRCCOPY, 2.0);
+    _setpage(1, 0);
+    QImage one = painted(1);
+    EXPECT_EQ(pixel(one, 10, 10), kRed);
+    EXPECT_EQ(pixel(one, 11, 11), kRed);
+    EXPECT_EQ(pixel(one, 12, 10), kWhite);
+    EXPECT_EQ(pixel(one, 13, 13), kWhite);
+    EXPECT_EQ(pixel(one, 14, 14), kWhite);   // 4 x 4 pixels and no more... white page under it
+    _clearscreen(6);
+    int keep = stretchdib_ok;
+    stretchdib_ok = 0;
+    _putbmap(10, 10, b, SRCCOPY, 2.0);
+    stretchdib_ok = keep;
+    _setpage(1, 0);
+    EXPECT_EQ(painted(1), one);
+    delete b;
+}
+
+TEST_F(DrawPages, PutpageOfAnOffscreenPageIgnoresItsMapping)
+{
+    window_page(1);
+    _rectangle(0, 0, 0, 100, 100);
+    _setpage(1, 0);
+    ASSERT_NE(_savearea(40, 40, 60, 60, 3), 0);   // leaves page coordinates in its mapping
+    _pageinfo pi = _getpageinfo(3);
+    EXPECT_EQ(GetPixel(pi.dc, 45, 45), kBlack);   // its own units name page points
+    window_page(2);
+    _putpage(0, 0, 3, SRCCOPY, 1.0);
+    _setpage(2, 0);
+    QImage img = painted(2);
+    EXPECT_EQ(pixel(img, 5, 5), kBlack);
+    EXPECT_EQ(pixel(img, 25, 25), kWhite);
+}
+
+TEST_F(DrawPages, SaveareaCopiesTheContentAsOfTheLastSetpage)
+{
+    window_page(1);
+    _settextcolor(kRed);
+    _rectangle(0, 10, 10, 20, 20);
+    _setpage(1, 0);
+    _rectangle(0, 30, 30, 40, 40);   // not yet in the content
+    ASSERT_NE(_savearea(5, 5, 45, 45, 2), 0);
+    _pageinfo pi = _getpageinfo(2);
+    EXPECT_EQ(pi.width, 40);
+    // the memory context now names page coordinates
+    EXPECT_EQ(GetPixel(pi.dc, 15, 15), kRed);
+    EXPECT_EQ(GetPixel(pi.dc, 35, 35), _defaultpagecolor());
+    EXPECT_EQ(_getpage(), 1);
+}
+
+TEST_F(DrawPages, GetpixelReadsWhatTheWindowShows)
+{
+    window_page(1);
+    _pumpmessages();
+    COLORREF before = _getpixel(20, 20);
+    _settextcolor(kRed);
+    _rectangle(0, 10, 10, 30, 30);
+    EXPECT_EQ(_getpixel(20, 20), before);   // not shown before _setpage
+    _setpage(1, 0);
+    _pumpmessages();
+    UpdateWindow(_pagewindow(1));
+    EXPECT_EQ(_getpixel(20, 20), kRed);
+    EXPECT_EQ(_getpixel(-5, 20), 0xFFFFFFFFu);
+}
+}  // namespace

@@ -1,0 +1,185 @@
+// The primitives as pixels after replay at one pixel per unit: default fills in
+// the text colour, the checkerboard mask, the circle outline, the twentieths
+// rule, text alignments, pies and pixels.
+#include "draw_fixture.h"
+
+namespace {
+constexpr COLORREF kWhite = 0xFFFFFF, kBlack = 0, kRed = 0x0000FF;
+
+class DrawPrimitives : public DrawTest {};
+
+TEST_F(DrawPrimitives, RectangleOutlinedInBlackFilledInTheTextColour)
+{
+    window_page(1);
+    _rectangle(0, 10, 10, 30, 30);
+    _setpage(1, 0);
+    QImage a = painted(1);
+    EXPECT_EQ(pixel(a, 10, 10), kBlack);
+    EXPECT_EQ(pixel(a, 20, 20), kBlack);   // solid in the text colour (black)
+    EXPECT_EQ(pixel(a, 30, 20), kWhite);   // right edge left out
+    _settextcolor(0x0000FF);
+    _rectangle(0, 40, 10, 60, 30);
+    _setpage(1, 0);
+    QImage b = painted(1);
+    EXPECT_EQ(pixel(b, 50, 20), kRed);
+    EXPECT_EQ(pixel(b, 40, 20), kBlack);
+    EXPECT_EQ(pixel(b, 20, 20), kBlack);   // the earlier one stays
+}
+
+TEST_F(DrawPrimitives, CheckerboardMaskInTextAndBackgroundColours)
+{
+    window_page(1);
+    const unsigned char checker[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
+    _setfillmask(checker);
+    _settextcolor(kRed);
+    _setbkcolor(0x00FF00);
+    _rectangle(0, 0, 0, 40, 40);
+    _setpage(1, 0);
+    QImage img = painted(1);
+    int red = 0, green = 0;
+    for (int y = 8; y < 16; ++y)
+        for (int x = 8; x < 16; ++x) {
+            COLORREF c = pixel(img, x, y);
+            red += c == kRed;
+            green += c == 0x00FF00;
+            EXPECT_NE(pixel(img, x, y), pixel(img, x + 1, y));
+            EXPECT_NE(pixel(img, x, y), pixel(img, x, y + 1));
+        }
+    EXPECT_EQ(red, 32);
+    EXPECT_EQ(green, 32);
+}
+
+TEST_F(DrawPrimitives, FrameEllipseIsACircleOutlineWithAnEmptyInside)
+{
+    window_page(1);
+    _settextcolor(kRed);   // a fill would show red
+    _frameellipse(50 - 5, 50 - 5, 50 + 5, 50 + 5);
+    _setpage(1, 0);
+    QImage img = painted(1);
+    EXPECT_EQ(count(img, kRed), 0);
+    EXPECT_EQ(pixel(img, 50, 50), kWhite);
+    EXPECT_EQ(pixel(img, 49, 49), kWhite);
+    int ring = count(img, kBlack);
+    EXPECT_GT(ring, 20);
+    EXPECT_LT(ring, 45);
+    EXPECT_EQ(pixel(img, 45, 50) == kBlack || pixel(img, 45, 49) == kBlack, true);
+}
+
+TEST_F(DrawPrimitives, CoordinatesBecomeTwentiethsTruncatedTowardsZero)
+{
+    window_page(1);
+    POINT p{};
+    _moveto(0, 0);
+    _lineto(10.04, 0);
+    GetCurrentPositionEx(_curpage->dc, &p);
+    EXPECT_EQ(p.x, 200);
+    _lineto(10.06, 0);
+    GetCurrentPositionEx(_curpage->dc, &p);
+    EXPECT_EQ(p.x, 201);
+    _lineto(-0.06, 0);
+    GetCurrentPositionEx(_curpage->dc, &p);
+    EXPECT_EQ(p.x, -1);
+    _moveto(7.99, 3.5);
+    _dpoint c = _getcurrentposition();
+    EXPECT_EQ(c.x, 7);   // 159 / 20 with integer division
+    EXPECT_EQ(c.y, 3);   // 70 / 20
+}
+
+TEST_F(DrawPrimitives, LinesLeaveOutTheirLastPixel)
+{
+    window_page(1);
+    _moveto(10, 10);
+    _lineto(20, 10);
+    _setpage(1, 0);
+    QImage img = painted(1);
+    EXPECT_EQ(pixel(img, 10, 10), kBlack);
+    EXPECT_EQ(pixel(img, 19, 10), kBlack);
+    EXPECT_EQ(pixel(img, 20, 10), kWhite);
+    EXPECT_EQ(count(img, kBlack), 10);   // thinner than a pixel: one pixel wide
+}
+
+QRect ink_box(const QImage& img)
+{
+    QRect r;
+    for (int y = 0; y < img.height(); ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (pixel(img, x, y) != kWhite) r |= QRect(x, y, 1, 1);
+    return r;
+}
+
+QRect text_box(int h, int v)
+{
+    _clearscreen(6);
+    _setfont("'tSystem'h20");
+    _settextalign(h, v);
+    _settextpos(100, 60);
+    _textout("HHHH", 1);
+    _setpage(1, 0);
+    return ink_box(painted(1));
+}
+
+TEST_F(DrawPrimitives, TextAlignments)
+{
+    window_page(1);
+    QRect left = text_box(3, 10), centre = text_box(1, 10), right = text_box(2, 10), bottom = text_box(3, 20);
+    ASSERT_FALSE(left.isEmpty());
+    EXPECT_GE(left.left(), 100);
+    EXPECT_LE(left.left(), 103);
+    EXPECT_GE(left.top(), 59);
+    EXPECT_NEAR((centre.left() + centre.right()) / 2.0, 100, 3);
+    EXPECT_LE(right.right(), 100);
+    EXPECT_GE(right.right(), 96);
+    EXPECT_LE(bottom.bottom(), 60);
+    EXPECT_GE(bottom.bottom(), 50);
+}
+
+TEST_F(DrawPrimitives, OpaqueTextUsesThePageBackground)
+{
+    window_page(1);
+    _setpagecolor(0x00FF00, 1);
+    _settextpos(10, 10);
+    _textout("i", 2);
+    _setpage(1, 0);
+    QImage img = painted(1);
+    EXPECT_GT(count(img, 0x00FF00), 10);
+}
+
+TEST_F(DrawPrimitives, PieFilledAndFramed)
+{
+    window_page(1);
+    _settextcolor(kRed);
+    _pie(0, 0, 0, 40, 40, 40, 20, 20, 0);   // upper-right quarter
+    _framepie(60, 0, 100, 40, 100, 20, 80, 0);
+    EXPECT_EQ(_pie(5, 0, 0, 1, 1, 1, 1, 1, 1), 0);
+    _setpage(1, 0);
+    QImage img = painted(1);
+    EXPECT_EQ(pixel(img, 28, 12), kRed);
+    EXPECT_EQ(pixel(img, 12, 28), kWhite);
+    EXPECT_EQ(pixel(img, 88, 12), kWhite);   // framed: not filled
+    EXPECT_EQ(pixel(img, 80, 10), kBlack);   // its radial to the top
+}
+
+TEST_F(DrawPrimitives, PixelsAndFloodFill)
+{
+    window_page(1);
+    _setcolor(kRed);
+    EXPECT_EQ(_setpixel(5, 6), kRed);
+    _setcolor(kBlack);
+    _framerect(20, 20, 40, 40);
+    _settextcolor(0xFF0000);
+    _floodfill(30, 30, kBlack);
+    _setpage(1, 0);
+    QImage img = painted(1);
+    EXPECT_EQ(pixel(img, 5, 6), kRed);
+    // flood fill works on the target's pixels at replay time
+    EXPECT_EQ(pixel(img, 30, 30), COLORREF(0xFF0000));
+    EXPECT_EQ(pixel(img, 50, 50), kWhite);
+}
+
+TEST_F(DrawPrimitives, OutOfRangeModesDrawNothing)
+{
+    window_page(1);
+    EXPECT_EQ(_ellipse(2, 0, 0, 10, 10), 0);
+    EXPECT_EQ(_rectangle(7, 0, 0, 10, 10), 0);
+}
+}  // namespace
