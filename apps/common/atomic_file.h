@@ -26,6 +26,10 @@ public:
     /* Drops the temporary file; the target stays as it was. */
     void abandon();
 
+    /* Whether commit waits for the disk (fsync). On by default; fuzzers,
+     * which write throwaway files thousands of times, turn it off. */
+    static bool sync_to_disk;
+
 private:
     std::string target_;
     std::string temp_;
