@@ -12,12 +12,22 @@ from PIL import Image
 Image.MAX_IMAGE_PIXELS = 64 * 1024 * 1024
 
 
-def png_header(path):
+def png_chunks(path):
+    """IHDR bit depth and colour type, and the raw bKGD and tRNS chunk data."""
     with open(path, "rb") as f:
-        head = f.read(33)
-    if len(head) < 33 or head[:8] != b"\x89PNG\r\n\x1a\n":
-        return None, None
-    return head[24], head[25]  # bit depth, colour type
+        data = f.read()
+    if data[:8] != b"\x89PNG\r\n\x1a\n":
+        raise ValueError("not a PNG file")
+    pos, found = 8, {}
+    while pos + 8 <= len(data):
+        n = struct.unpack(">I", data[pos:pos + 4])[0]
+        kind = data[pos + 4:pos + 8]
+        found.setdefault(kind, data[pos + 8:pos + 8 + n])
+        if kind == b"IDAT":
+            break
+        pos += 12 + n
+    ihdr = found[b"IHDR"]
+    return ihdr[8], ihdr[9], found.get(b"bKGD"), found.get(b"tRNS")
 
 
 def composite(rgba, bg):
@@ -36,29 +46,50 @@ def sixteen_to_eight(im):
     return im.point(lambda v: v * (1 / 256)).convert("L")
 
 
+def to_eight(v, depth):
+    if depth == 16:
+        return v >> 8
+    if depth < 8:
+        return v * 255 // ((1 << depth) - 1)
+    return v
+
+
 def png_pixels(path):
-    depth, colour = png_header(path)
+    depth, colour, bkgd, trns = png_chunks(path)
     im = Image.open(path)
     im.load()
     if im.mode in ("I", "I;16", "I;16B"):
         im = sixteen_to_eight(im)
-    has_alpha = colour in (4, 6)
-    trns = "transparency" in im.info and (colour == 3 or (colour == 0 and depth < 8))
-    if not (has_alpha or trns):
+    if not (colour in (4, 6) or trns):
         return im.width, im.height, im.convert("RGB").tobytes()
+    # the colour that transparent parts are put on: the file's background or white
     bg = (255, 255, 255)
-    if "background" in im.info:
-        b = im.info["background"]
-        if isinstance(b, int):
-            if im.mode == "P":
-                pal = im.getpalette()
-                bg = tuple(pal[3 * b:3 * b + 3]) if pal and len(pal) >= 3 * b + 3 else (0, 0, 0)
-            else:
-                v = b >> 8 if depth == 16 else b * 255 // ((1 << depth) - 1) if depth < 8 else b
-                bg = (v, v, v)
+    if bkgd:
+        if colour == 3:
+            pal = im.getpalette() or []
+            i = bkgd[0]
+            bg = tuple(pal[3 * i:3 * i + 3]) if len(pal) >= 3 * i + 3 else (0, 0, 0)
+        elif colour in (0, 4):
+            v = to_eight(struct.unpack(">H", bkgd[:2])[0], depth)
+            bg = (v, v, v)
         else:
-            bg = tuple((c >> 8) if depth == 16 else c for c in b[:3])
-    rgba = im.convert("RGBA")
+            bg = tuple(to_eight(c, depth) for c in struct.unpack(">HHH", bkgd[:6]))
+    if colour == 3 or colour in (4, 6):
+        rgba = im.convert("RGBA")
+    else:
+        # a transparent grey level or colour: compare with the key in file units
+        rgb = im.convert("RGB")
+        if colour == 0:
+            k = to_eight(struct.unpack(">H", trns[:2])[0], depth)
+            key = (k, k, k)
+        else:
+            key = tuple(to_eight(c, depth) for c in struct.unpack(">HHH", trns[:6]))
+        data = rgb.tobytes()
+        out = bytearray()
+        for i in range(rgb.width * rgb.height):
+            px = tuple(data[3 * i:3 * i + 3])
+            out += bytes(px) + (b"\x00" if px == key else b"\xff")
+        rgba = Image.frombytes("RGBA", rgb.size, bytes(out))
     return im.width, im.height, composite(rgba, bg)
 
 

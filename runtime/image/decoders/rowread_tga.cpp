@@ -139,7 +139,7 @@ void _rowreader_start_tga(rowreader* r)
         _rowreader_error(r->host, ROWMSG_TGA_BADDEPTH, bits);
     if (kind == 2 && !(bits == 15 || bits == 16 || bits == 24 || bits == 32))
         _rowreader_error(r->host, ROWMSG_TGA_BADDEPTH, bits);
-    if (kind == 3 && bits != 8)
+    if (kind == 3 && bits != 8 && bits != 16)   // 16: grey and alpha
         _rowreader_error(r->host, ROWMSG_TGA_BADDEPTH, bits);
     st->bytes = (bits + 7) / 8;
     if (maptype == 1) {

@@ -18,6 +18,15 @@ struct img_call {
 };
 img_call g;
 
+bool looks_like_targa(std::FILE* f)
+{
+    unsigned char h[3];
+    bool ok = std::fread(h, 1, 3, f) == 3 && h[1] <= 1 &&
+              (h[2] == 1 || h[2] == 2 || h[2] == 3 || h[2] == 9 || h[2] == 10 || h[2] == 11) &&
+              (h[1] == 1 || !(h[2] == 1 || h[2] == 9));
+    return std::fseek(f, 0, SEEK_SET) == 0 && ok;
+}
+
 void finish()
 {
     if (g.r.close)
@@ -54,7 +63,15 @@ bool start(std::FILE* f)
     case 'B': _rowreader_start_bmp(&g.r); break;
     case 'G': _rowreader_start_gif(&g.r); break;
     case 'P': _rowreader_start_ppm(&g.r); break;
-    default: _imgerr_set(); return false;
+    default:
+        // A Targa file that starts with an image ID: its first byte is the ID's
+        // length, so it is known by the colour-map flag and image type instead.
+        if (looks_like_targa(f)) {
+            _rowreader_start_tga(&g.r);
+            break;
+        }
+        _imgerr_set();
+        return false;
     }
     if (g.r.width < 1)
         _rowreader_error(&g.host, ROWMSG_IMG_BADWIDTH);
