@@ -122,7 +122,7 @@ BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
         const QRgb* srow = (needS && syy >= 0 && syy < sH && sdirect)
                                ? reinterpret_cast<const QRgb*>(simg->constScanLine(syy)) : nullptr;
         if (copy) {
-            auto* drow = reinterpret_cast<QRgb*>(v.img->scanLine(dy)) + vis.left();
+            QRgb* drow = v.row(dy) + vis.left();
             if (!srow) continue;
             // straight copy when one source pixel maps to one destination pixel
             if (!flipX && s.w == d.w && cols[0] >= 0 && cols[0] + vis.width() <= sW) {
@@ -149,7 +149,7 @@ BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
             if (prow) P = prow[((dx % pw) + pw) % pw];
             QRgb D = v.get(dx, dy);
             QRgb out = rop3(idx, P, S, D);
-            if (v.direct) reinterpret_cast<QRgb*>(v.img->scanLine(dy))[dx] = out;
+            if (v.direct) v.row(dy)[dx] = out;
             else v.img->setPixel(dx, dy, out);
         }
     }

@@ -13,6 +13,10 @@ struct PixelView {
     const QRegion* region = nullptr; // set when the clip is not one rectangle
     bool direct = false;             // 32-bit pixels we can write as 0xFFRRGGBB
     int rop2 = R2_COPYPEN;
+    uchar* bits = nullptr;           // direct: the pixels (detached once), bytes per line
+    qsizetype bpl = 0;
+
+    QRgb* row(int y) const { return reinterpret_cast<QRgb*>(bits + y * bpl); }
 
     bool inside(int x, int y) const
     {
@@ -20,12 +24,12 @@ struct PixelView {
     }
     QRgb get(int x, int y) const
     {
-        return direct ? reinterpret_cast<const QRgb*>(img->constScanLine(y))[x] | 0xFF000000u : img->pixel(x, y);
+        return direct ? row(y)[x] | 0xFF000000u : img->pixel(x, y);
     }
     void set(int x, int y, QRgb c) const
     {
         if (rop2 != R2_COPYPEN) c = apply_rop2(c, get(x, y));
-        if (direct) reinterpret_cast<QRgb*>(img->scanLine(y))[x] = c | 0xFF000000u;
+        if (direct) row(y)[x] = c | 0xFF000000u;
         else img->setPixel(x, y, c | 0xFF000000u);
     }
     void plot(int x, int y, QRgb c) const

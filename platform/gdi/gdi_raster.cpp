@@ -26,6 +26,10 @@ bool gdi_pixel_view(HDC dc, PixelView& v)
     }
     auto f = img->format();
     v.direct = f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
+    if (v.direct) {
+        v.bits = img->bits();
+        v.bpl = img->bytesPerLine();
+    }
     v.rop2 = dc->st.rop2;
     return true;
 }
@@ -168,7 +172,7 @@ void gdi_fill_rect_pixels(const PixelView& v, const QImage& pattern, QRect r)
     bool hasAlpha = pattern.hasAlphaChannel();
     for (int y = r.top(); y <= r.bottom(); ++y) {
         if (solid && v.direct && !v.region && v.rop2 == R2_COPYPEN) {
-            auto* line = reinterpret_cast<QRgb*>(v.img->scanLine(y));
+            QRgb* line = v.row(y);
             std::fill(line + r.left(), line + r.right() + 1, sc | 0xFF000000u);
             continue;
         }
@@ -232,7 +236,7 @@ void thin_line(const PixelView& v, QPoint a, QPoint b, QRgb color, QRgb gap, boo
         int err = 2 * dy - dx;
         for (int i = 0; i < n; ++i) {
             if (fast) {
-                if (v.box.contains(x0, y0)) reinterpret_cast<QRgb*>(v.img->scanLine(y0))[x0] = color;
+                if (v.box.contains(x0, y0)) v.row(y0)[x0] = color;
             } else if (d.on()) {
                 v.plot(x0, y0, color);
             } else if (opaqueGaps) {
@@ -250,7 +254,7 @@ void thin_line(const PixelView& v, QPoint a, QPoint b, QRgb color, QRgb gap, boo
         int err = 2 * dx - dy;
         for (int i = 0; i < n; ++i) {
             if (fast) {
-                if (v.box.contains(x0, y0)) reinterpret_cast<QRgb*>(v.img->scanLine(y0))[x0] = color;
+                if (v.box.contains(x0, y0)) v.row(y0)[x0] = color;
             } else if (d.on()) {
                 v.plot(x0, y0, color);
             } else if (opaqueGaps) {
@@ -372,7 +376,16 @@ BOOL LineTo(HDC dc, int x, int y)
     }
     Mapping m = map_of(dc);
     PenSpec ps = gdi_pen_spec(dc, m);
-    return stroke_polyline(dc, {dev(m, from.x, from.y), dev(m, x, y)}, ps);
+    if (ps.null) return TRUE;
+    PixelView v;
+    if (ps.cosmetic && ps.style == PS_SOLID && gdi_pixel_view(dc, v)) {
+        // the common case without a heap allocation
+        Dasher d;
+        thin_line(v, dev(m, from.x, from.y), dev(m, x, y), ps.color | 0xFF000000u, 0, false, d);
+        return TRUE;
+    }
+    std::vector<QPoint> pts{dev(m, from.x, from.y), dev(m, x, y)};
+    return stroke_polyline(dc, pts, ps);
 }
 
 BOOL Polyline(HDC dc, const POINT* pts, int n)
