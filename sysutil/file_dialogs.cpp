@@ -108,6 +108,13 @@ bool raw_answer(const QStringList& files, char* buffer, std::size_t capacity)
 
 } // namespace
 
+// Widgets need the application object that the runtime's entry makes; without
+// one a dialog fails like a cancelled one instead of aborting the process.
+bool sysutil_can_show_dialogs()
+{
+    return qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
 int open_files_dialog(char* buffer, const char* initial_dir, const char* filter, const char* title,
                       const char* default_ext, HWND owner)
 {
@@ -115,6 +122,10 @@ int open_files_dialog(char* buffer, const char* initial_dir, const char* filter,
         return 0;
     buffer[0] = '\0';
     buffer[1] = '\0';
+    if (!sysutil_can_show_dialogs()) {
+        open_files_clear_selection();
+        return 0;
+    }
     QFileDialog dlg(sysutil_owner_widget(owner));
     prepare(dlg, initial_dir, filter, title, default_ext);
     dlg.setAcceptMode(QFileDialog::AcceptOpen);
@@ -131,7 +142,7 @@ int open_files_dialog(char* buffer, const char* initial_dir, const char* filter,
 int save_file_dialog(char* path, const char* initial_dir, const char* filter, const char* title,
                      const char* default_ext, HWND owner)
 {
-    if (!path)
+    if (!path || !sysutil_can_show_dialogs())
         return 0;
     QFileDialog dlg(sysutil_owner_widget(owner));
     prepare(dlg, initial_dir, filter, title, default_ext);
@@ -148,7 +159,7 @@ int save_file_dialog(char* path, const char* initial_dir, const char* filter, co
 
 int browse_folder(const char* title, char* path, HWND owner)
 {
-    if (!path)
+    if (!path || !sysutil_can_show_dialogs())
         return 0;
     QFileDialog dlg(sysutil_owner_widget(owner));
     dlg.setOption(QFileDialog::DontUseNativeDialog, true);

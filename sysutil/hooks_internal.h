@@ -12,3 +12,6 @@ void sysutil_status(const char* text);
 // The widget that parents a box or dialog: the given owner, else the owner
 // window; null when neither names a live window.
 QWidget* sysutil_owner_widget(HWND owner);
+
+// Whether widgets can be shown (the application object exists).
+bool sysutil_can_show_dialogs();

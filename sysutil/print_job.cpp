@@ -19,6 +19,8 @@ int print_begin(PrintDlgRecord* pd, const char* document_name)
     pd->lStructSize = sizeof *pd;
     pd->Flags = PD_RETURNDC;
     pd->hwndOwner = get_owner_window();
+    if (!sysutil_can_show_dialogs())
+        return 0;
 
     auto* printer = new QPrinter(QPrinter::HighResolution);
     QPrintDialog dlg(printer, sysutil_owner_widget(pd->hwndOwner));
