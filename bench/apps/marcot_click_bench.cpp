@@ -1,0 +1,118 @@
+// One click on a 6000 x 4000 JPEG with 100 markers already placed (hook,
+// five pixel reads, drawing, _setpage, repaint), and one undo with 100 points.
+#include "app_io.h"
+#include "measure_session.h"
+#include "measure_settings.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+// Last: the runtime's console names must not rename the library headers' printf.
+#include <ostrel/sysutil.h>
+#include <ostrel.h>
+
+namespace {
+
+std::string dir;
+MeasureSettings* settings = nullptr;
+MeasureSession* session = nullptr;
+
+void silence()
+{
+    AppIo io;
+    io.print = [](const char*) {};
+    io.info = [](const char*, const char*) { return 1; };
+    io.yesno = [](const char*, const char*) { return 1; };
+    io.getkey = []() { return EOF; };
+    io.quit = [](int) {};
+    app_io_set(io);
+}
+
+double px(int i) { return 100 + (i * 577) % 5800; }
+double py(int i) { return 100 + (i * 389) % 3800; }
+
+void repaint() { QApplication::processEvents(); }
+
+bool set_up()
+{
+    const std::string image = dir + "/big.jpg";
+    QImage picture(6000, 4000, QImage::Format_RGB32);
+    QPainter painter(&picture);
+    painter.fillRect(picture.rect(), QColor(230, 225, 210));
+    for (int i = 0; i < 200; ++i)
+        painter.fillRect(int(px(i * 7)) - 40, int(py(i * 7)) - 40, 80, 80, QColor(i, 255 - i, (i * 3) % 256));
+    painter.end();
+    if (!picture.save(QString::fromStdString(image), "JPEG", 90))
+        return false;
+    settings = new MeasureSettings("/nonexistent/Marcot.ini");
+    settings->measure_point = 100000;
+    settings->bullet_color = -1;
+    session = new MeasureSession(*settings);
+    marcot::bind(settings, session);
+    _setimg_decoders(_getjpg_size, _getpng_size, _getpsd_size, _getspi_size, _getjpg_bmap, _getpng_bmap,
+                     _getpsd_bmap, _getspi_bmap);
+    if (!marcot::prepare_paths(image.c_str()) || !marcot::show_image())
+        return false;
+    repaint();
+    for (int i = 0; i < 100; ++i)
+        marcot::on_page_message(1, 513, px(i), py(i));
+    repaint();
+    return session->count == 100;
+}
+
+void BM_ClickWith100Markers(benchmark::State& state)
+{
+    int i = 100;
+    for (auto _ : state) {
+        marcot::on_page_message(1, 513, px(i), py(i));
+        repaint();
+        state.PauseTiming();
+        marcot::on_page_message(1, 516, 0, 0);
+        repaint();
+        state.ResumeTiming();
+        ++i;
+    }
+}
+BENCHMARK(BM_ClickWith100Markers)->Unit(benchmark::kMillisecond)->Iterations(20);
+
+void BM_UndoWith100Points(benchmark::State& state)
+{
+    for (auto _ : state) {
+        state.PauseTiming();
+        marcot::on_page_message(1, 513, px(100), py(100));
+        repaint();
+        state.ResumeTiming();
+        marcot::on_page_message(1, 516, 0, 0);
+        repaint();
+    }
+}
+BENCHMARK(BM_UndoWith100Points)->Unit(benchmark::kMillisecond)->Iterations(10);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    char tmpl[] = "/tmp/ostrel-bench-marcot-XXXXXX";
+    dir = mkdtemp(tmpl);
+    silence();
+    _getpage(); // the runtime makes its application object on first use
+    if (!set_up()) {
+        std::fprintf(stderr, "set-up failed\n");
+        _exit(1);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    std::error_code ec;
+    std::filesystem::remove_all(dir, ec);
+    std::fflush(stdout);
+    _exit(0);
+}
