@@ -77,8 +77,10 @@ int vprint(const char* format, va_list args)
         ostrel_getchar();
         return -1;
     }
-    if (!IsWindow(cs().text))
-        return n;   // no console to print to (start-up not run or already gone)
+    if (!IsWindow(cs().text)) {
+        _pumpmessages();   // no console to print to: a waiting quit still ends the program
+        return n;
+    }
     return print_text(buf, n);
 }
 

@@ -19,12 +19,15 @@ void write_part(HWND bar, int part, const char* text)
         return;
     char current[260] = {};
     SendMessageA(bar, SB_GETTEXTA, WPARAM(part), reinterpret_cast<LPARAM>(current));
+    // at most 259 bytes, never ending inside a character
+    const char* src = text ? text : "";
+    size_t len = std::strlen(src);
+    size_t n = len < 259 ? len : 259;
+    while (n > 0 && n < len && (static_cast<unsigned char>(src[n]) & 0xC0) == 0x80)
+        --n;
     char next[260];
-    std::snprintf(next, sizeof next, "%s", text ? text : "");
-    size_t n = std::strlen(next);
-    // a cut in the middle of a character would never compare equal
-    while (n > 0 && n == sizeof next - 1 && (static_cast<unsigned char>(next[n]) & 0xC0) == 0x80)
-        next[--n] = 0;
+    std::memcpy(next, src, n);
+    next[n] = 0;
     if (std::strlen(current) == n && std::strncmp(current, next, n) == 0)
         return;
     SendMessageA(bar, SB_SETTEXTA, WPARAM(part), reinterpret_cast<LPARAM>(next));
