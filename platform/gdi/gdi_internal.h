@@ -180,8 +180,10 @@ std::vector<HDC> gdi_all_record_dcs();
 HMETAFILE gdi_register_metafile(std::shared_ptr<MetaFile> mf);
 std::shared_ptr<MetaFile> gdi_metafile(HMETAFILE mf);
 // The Windows metafile bytes of a recording (empty when a value does not fit a
-// 16-bit record) and the reverse (null on malformed input).
-std::vector<BYTE> wmf_write(const MetaFile& mf);
+// 16-bit record) and the reverse (null on malformed input). With `scale` > 1 every
+// logical coordinate and size is divided by it (rounded): for self-contained
+// pictures whose own window extent scales with them.
+std::vector<BYTE> wmf_write(const MetaFile& mf, int scale = 1);
 std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size);
 
 // ---- playback ----

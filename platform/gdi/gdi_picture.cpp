@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <climits>
+#include <cmath>
 
 BOOL gdi_metafile_bounds(HMETAFILE h, RECT* out)
 {
@@ -77,28 +78,41 @@ QImage gdi_metafile_image(HMETAFILE h, int w, int hgt)
 std::vector<unsigned char> gdi_placeable_wmf(HMETAFILE h, int unitsPerInch, const RECT& r)
 {
     std::shared_ptr<MetaFile> mf = gdi_metafile(h);
-    if (!mf || unitsPerInch <= 0 || unitsPerInch > 65535) return {};
-    for (LONG v : {r.left, r.top, r.right, r.bottom})
-        if (v < -32768 || v > 32767) return {};
-    std::vector<BYTE> body = wmf_write(*mf);
-    if (body.empty()) return {};
-    std::vector<BYTE> out(22);
-    auto w16 = [&](std::size_t o, int v) {
-        out[o] = BYTE(v & 0xFF);
-        out[o + 1] = BYTE((v >> 8) & 0xFF);
-    };
-    w16(0, 0xCDD7);
-    w16(2, 0x9AC6);
-    w16(4, 0);
-    w16(6, r.left);
-    w16(8, r.top);
-    w16(10, r.right);
-    w16(12, r.bottom);
-    w16(14, unitsPerInch);
-    // 16..19 reserved, 20 checksum of the first ten words
-    WORD sum = 0;
-    for (int i = 0; i < 10; ++i) sum ^= WORD(out[2 * i] | (out[2 * i + 1] << 8));
-    w16(20, sum);
-    out.insert(out.end(), body.begin(), body.end());
-    return out;
+    if (!mf || unitsPerInch <= 0) return {};
+    // A picture carries its own frame (bounds, units per inch, window extent), so
+    // it may be written in larger units when its values do not fit 16 bits: every
+    // logical coordinate, the bounds and the units per inch are divided by the same
+    // power of two. Consumers draw the same picture, at most k/2 units coarser.
+    for (int k = 1; k <= 256; k *= 2) {
+        auto div = [k](long long v) { return static_cast<long long>(std::floor(double(v) / k + 0.5)); };
+        long long l = div(r.left), t = div(r.top), rr = div(r.right), b = div(r.bottom);
+        long long inch = div(unitsPerInch);
+        if (inch < 1 || inch > 65535) continue;
+        bool fits = true;
+        for (long long v : {l, t, rr, b})
+            if (v < -32768 || v > 32767) fits = false;
+        if (!fits) continue;
+        std::vector<BYTE> body = wmf_write(*mf, k);
+        if (body.empty()) continue;
+        std::vector<BYTE> out(22);
+        auto w16 = [&](std::size_t o, long long v) {
+            out[o] = BYTE(v & 0xFF);
+            out[o + 1] = BYTE((v >> 8) & 0xFF);
+        };
+        w16(0, 0xCDD7);
+        w16(2, 0x9AC6);
+        w16(4, 0);
+        w16(6, l);
+        w16(8, t);
+        w16(10, rr);
+        w16(12, b);
+        w16(14, inch);
+        // 16..19 reserved, 20 checksum of the first ten words
+        WORD sum = 0;
+        for (int i = 0; i < 10; ++i) sum ^= WORD(out[2 * std::size_t(i)] | (out[2 * std::size_t(i) + 1] << 8));
+        w16(20, sum);
+        out.insert(out.end(), body.begin(), body.end());
+        return out;
+    }
+    return {};
 }

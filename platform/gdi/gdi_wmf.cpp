@@ -8,12 +8,14 @@
 // the read with failure, a record we do not draw is skipped.
 #include "platform/gdi/gdi_internal.h"
 
+#include <cmath>
 #include <cstring>
 
 namespace {
 // Field of a simple record in file order: index into the call-order parameters
-// (-1: constant 0) and kind: 'S' signed 16 bits, 'U' unsigned 16 bits,
-// 'C' 32 bits as two words (low word first).
+// (-1: constant 0) and kind: 'S' signed 16 bits, 'P' a signed logical
+// coordinate or size (scaled when a picture is written smaller), 'U' unsigned
+// 16 bits, 'C' 32 bits as two words (low word first).
 struct Field {
     int idx;
     char kind;
@@ -38,30 +40,30 @@ const std::vector<Layout>& layouts()
         {0x012D, {{0, 'U'}}},
         {0x01F0, {{0, 'U'}}},
         {0x012C, {{0, 'U'}}},
-        {0x020B, {{1, 'S'}, {0, 'S'}}},
-        {0x020C, {{1, 'S'}, {0, 'S'}}},
+        {0x020B, {{1, 'P'}, {0, 'P'}}},
+        {0x020C, {{1, 'P'}, {0, 'P'}}},
         {0x020D, {{1, 'S'}, {0, 'S'}}},
         {0x020E, {{1, 'S'}, {0, 'S'}}},
-        {0x020F, {{1, 'S'}, {0, 'S'}}},
+        {0x020F, {{1, 'P'}, {0, 'P'}}},
         {0x0211, {{1, 'S'}, {0, 'S'}}},
-        {0x0213, {{1, 'S'}, {0, 'S'}}},
-        {0x0214, {{1, 'S'}, {0, 'S'}}},
+        {0x0213, {{1, 'P'}, {0, 'P'}}},
+        {0x0214, {{1, 'P'}, {0, 'P'}}},
         {0x0410, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
         {0x0412, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
-        {0x0415, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
-        {0x0416, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
-        {0x0418, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
-        {0x041B, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
-        {0x0817, {{7, 'S'}, {6, 'S'}, {5, 'S'}, {4, 'S'}, {3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
-        {0x081A, {{7, 'S'}, {6, 'S'}, {5, 'S'}, {4, 'S'}, {3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
-        {0x0830, {{7, 'S'}, {6, 'S'}, {5, 'S'}, {4, 'S'}, {3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
-        {0x061C, {{5, 'S'}, {4, 'S'}, {3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
-        {0x0419, {{2, 'C'}, {1, 'S'}, {0, 'S'}}},
-        {0x0548, {{3, 'U'}, {2, 'C'}, {1, 'S'}, {0, 'S'}}},
-        {0x061D, {{4, 'C'}, {3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {0x0415, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {0x0416, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {0x0418, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {0x041B, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {0x0817, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {0x081A, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {0x0830, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {0x061C, {{5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {0x0419, {{2, 'C'}, {1, 'P'}, {0, 'P'}}},
+        {0x0548, {{3, 'U'}, {2, 'C'}, {1, 'P'}, {0, 'P'}}},
+        {0x061D, {{4, 'C'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
         {0x001E, {}},
-        {0x041F, {{2, 'C'}, {1, 'S'}, {0, 'S'}}},
-        {0x02FA, {{0, 'U'}, {1, 'S'}, {-1, 'S'}, {2, 'C'}}},
+        {0x041F, {{2, 'C'}, {1, 'P'}, {0, 'P'}}},
+        {0x02FA, {{0, 'U'}, {1, 'P'}, {-1, 'S'}, {2, 'C'}}},
         {0x02FC, {{0, 'U'}, {1, 'C'}, {2, 'U'}}},
     };
     return L;
@@ -78,6 +80,7 @@ const Layout* layout_of(WORD fn)
 struct Writer {
     std::vector<WORD> out;
     bool ok = true;
+    int k = 1;   // logical units are divided by k (pictures only, see wmf_write)
     std::size_t maxRecord = 0;
     int maxObjects = 0;
     std::vector<bool> used;   // tab of the file's object table
@@ -101,6 +104,11 @@ struct Writer {
     {
         if (v < -32768 || v > 32767) ok = false;
         out.push_back(WORD(std::uint16_t(std::int16_t(v))));
+    }
+    void p16(std::int64_t v)
+    {
+        if (k > 1) v = std::int64_t(std::floor(double(v) / k + 0.5));
+        s16(v);
     }
     void u16(std::int64_t v)
     {
@@ -195,9 +203,10 @@ void write_dib_pattern(Writer& w, const std::vector<BYTE>& dib)
 }
 }  // namespace
 
-std::vector<BYTE> wmf_write(const MetaFile& mf)
+std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
 {
     Writer w;
+    w.k = std::max(1, scale);
     for (int i = 0; i < 9; ++i) w.out.push_back(0);   // header, filled in below
 
     struct Slot {
@@ -266,7 +275,9 @@ std::vector<BYTE> wmf_write(const MetaFile& mf)
             }
             if (r.fn == 0x02FB) {
                 std::size_t at = w.begin(r.fn);
-                for (int i = 0; i < 5; ++i) w.s16(at_p(std::size_t(i)));
+                w.p16(at_p(0));
+                w.p16(at_p(1));
+                for (int i = 2; i < 5; ++i) w.s16(at_p(std::size_t(i)));
                 for (int i = 5; i < 13; i += 2) w.out.push_back(WORD((at_p(std::size_t(i)) & 0xFF) | ((at_p(std::size_t(i) + 1) & 0xFF) << 8)));
                 BYTE face[32] = {};
                 if (r.blob) std::memcpy(face, r.blob->bytes.data(), std::min<std::size_t>(31, r.blob->bytes.size()));
@@ -281,6 +292,7 @@ std::vector<BYTE> wmf_write(const MetaFile& mf)
                     std::int64_t v = f.idx < 0 ? 0 : at_p(std::size_t(f.idx));
                     if (f.kind == 'C') w.u32(std::uint32_t(v));
                     else if (f.kind == 'U') w.u16(v & 0xFFFF);
+                    else if (f.kind == 'P') w.p16(v);
                     else w.s16(v);
                 }
                 w.end(at);
@@ -324,6 +336,7 @@ std::vector<BYTE> wmf_write(const MetaFile& mf)
                 std::int64_t v = f.idx < 0 ? 0 : at_p(std::size_t(f.idx));
                 if (f.kind == 'C') w.u32(std::uint32_t(v));
                 else if (f.kind == 'U') w.u16(v);
+                else if (f.kind == 'P') w.p16(v);
                 else w.s16(v);
             }
             w.end(at);
@@ -336,8 +349,8 @@ std::vector<BYTE> wmf_write(const MetaFile& mf)
             std::size_t at = w.begin(r.fn);
             w.u16(std::int64_t(t.size()));
             w.bytes(t.data(), t.size());
-            w.s16(at_p(1));
-            w.s16(at_p(0));
+            w.p16(at_p(1));
+            w.p16(at_p(0));
             w.end(at);
             break;
         }
@@ -345,16 +358,16 @@ std::vector<BYTE> wmf_write(const MetaFile& mf)
             if (!r.blob || r.p.size() < 8) return {};
             const auto& t = r.blob->bytes;
             std::size_t at = w.begin(r.fn);
-            w.s16(at_p(1));
-            w.s16(at_p(0));
+            w.p16(at_p(1));
+            w.p16(at_p(0));
             w.u16(std::int64_t(t.size()));
             UINT opt = UINT(at_p(2));
             w.u16(opt & 0xFFFF);
             if (opt & (ETO_OPAQUE | ETO_CLIPPED))
-                for (int i = 3; i < 7; ++i) w.s16(at_p(std::size_t(i)));
+                for (int i = 3; i < 7; ++i) w.p16(at_p(std::size_t(i)));
             w.bytes(t.data(), t.size());
             std::size_t ndx = std::size_t(std::max<std::int64_t>(0, at_p(7)));
-            for (std::size_t i = 0; i < ndx && 8 + i < r.p.size(); ++i) w.s16(r.p[8 + i]);
+            for (std::size_t i = 0; i < ndx && 8 + i < r.p.size(); ++i) w.p16(r.p[8 + i]);
             w.end(at);
             break;
         }
@@ -363,15 +376,19 @@ std::vector<BYTE> wmf_write(const MetaFile& mf)
             std::size_t at = w.begin(r.fn);
             w.u16(std::int64_t(r.p.size() / 2));
             for (std::size_t i = 0; i + 1 < r.p.size(); i += 2) {
-                w.s16(r.p[i]);
-                w.s16(r.p[i + 1]);
+                w.p16(r.p[i]);
+                w.p16(r.p[i + 1]);
             }
             w.end(at);
             break;
         }
         case 0x0538: {
             std::size_t at = w.begin(r.fn);
-            for (std::int32_t v : r.p) w.s16(v);
+            std::size_t polys = r.p.empty() ? 0 : std::size_t(std::max(0, r.p[0]));
+            for (std::size_t i = 0; i < r.p.size(); ++i) {
+                if (i <= polys) w.s16(r.p[i]);   // the counts
+                else w.p16(r.p[i]);
+            }
             w.end(at);
             break;
         }
@@ -386,22 +403,25 @@ std::vector<BYTE> wmf_write(const MetaFile& mf)
             if (r.fn == 0x0F43) {
                 w.u32(std::uint32_t(at_p(9)));
                 w.u16(at_p(8));
-                for (int i : {7, 6, 5, 4, 3, 2, 1, 0}) w.s16(at_p(std::size_t(i)));
+                for (int i : {7, 6, 5, 4}) w.s16(at_p(std::size_t(i)));
+                for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
             } else if (r.fn == 0x0D33) {
                 w.u16(at_p(8));
                 w.u16(at_p(7));
                 w.u16(at_p(6));
-                for (int i : {5, 4, 3, 2, 1, 0}) w.s16(at_p(std::size_t(i)));
+                for (int i : {5, 4}) w.s16(at_p(std::size_t(i)));
+                for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
             } else if (r.fn == 0x0B41) {
                 w.u32(std::uint32_t(at_p(8)));
-                for (int i : {7, 6, 5, 4, 3, 2, 1, 0}) w.s16(at_p(std::size_t(i)));
+                for (int i : {7, 6, 5, 4}) w.s16(at_p(std::size_t(i)));
+                for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
             } else {   // a bit blit is written as a stretch of the same size
                 w.u32(std::uint32_t(at_p(6)));
                 w.s16(at_p(3));
                 w.s16(at_p(2));
                 w.s16(at_p(5));
                 w.s16(at_p(4));
-                for (int i : {3, 2, 1, 0}) w.s16(at_p(std::size_t(i)));
+                for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
             }
             w.bytes(dib.data(), dib.size());
             w.end(at);

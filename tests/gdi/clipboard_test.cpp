@@ -105,3 +105,28 @@ TEST(GdiClipboard, CallsOutsideAnOpenClipboardFail)
     CloseClipboard();
 }
 }  // namespace
+
+namespace {
+TEST(GdiClipboard, WidePicturesAreWrittenInLargerUnitsNotCorrupted)
+{
+    // 1920 x 1080 pixels at twenty units: 38400 does not fit 16 bits
+    HDC rec = CreateMetaFileA(nullptr);
+    SetWindowExtEx(rec, 1920 * 20, 1080 * 20, nullptr);
+    HBRUSH br = CreateSolidBrush(0x0000FF);
+    SelectObject(rec, br);
+    SelectObject(rec, GetStockObject(NULL_PEN));
+    Rectangle(rec, 1800 * 20, 1000 * 20, 1900 * 20, 1070 * 20);
+    HMETAFILE mf = CloseMetaFile(rec);
+    DeleteObject(br);
+    EXPECT_EQ(GetMetaFileBitsEx(mf, 0, nullptr), 0u);   // a plain file refuses
+    std::vector<unsigned char> p = gdi_placeable_wmf(mf, 1920, RECT{0, 0, 1920 * 20, 1080 * 20});
+    ASSERT_FALSE(p.empty());
+    HMETAFILE back = SetMetaFileBitsEx(UINT(p.size()), p.data());
+    ASSERT_NE(back, nullptr);
+    QImage a = gdi_metafile_image(mf, 192, 108), b = gdi_metafile_image(back, 192, 108);
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(a.pixel(185, 103) & 0xFFFFFF, 0xFF0000u);
+    DeleteMetaFile(mf);
+    DeleteMetaFile(back);
+}
+}  // namespace
