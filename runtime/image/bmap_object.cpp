@@ -15,14 +15,17 @@ int _bmap_bytes(int width, int height, int depth)
     return static_cast<int>(total);
 }
 
-int _palette_bytes(const ostrel_bitmapinfoheader* h)
+int _palette_bytes(const ostrel_bitmapinfoheader* header)
 {
-    if (!h)
+    if (!header)
         return 0;
-    if (h->biClrUsed)
-        return h->biClrUsed > (INT_MAX / 4) ? INT_MAX : static_cast<int>(h->biClrUsed * 4);
-    if (h->biBitCount <= 8)
-        return 4 << h->biBitCount;
+    // headers often sit inside file buffers at odd offsets: copy before reading
+    ostrel_bitmapinfoheader h;
+    std::memcpy(&h, header, sizeof h);
+    if (h.biClrUsed)
+        return h.biClrUsed > (INT_MAX / 4) ? INT_MAX : static_cast<int>(h.biClrUsed * 4);
+    if (h.biBitCount <= 8)
+        return 4 << h.biBitCount;
     return 0;
 }
 

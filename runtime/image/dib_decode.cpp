@@ -252,9 +252,9 @@ _bmap* decode(const unsigned char* hdr, std::size_t hdravail, const unsigned cha
         return nullptr;
     const bool rle = d.compression == kRLE8 || d.compression == kRLE4;
     if (rle) {
-        // a run-length stream describes at most a few thousand pixels per byte
+        // a run-length stream of a real picture covers at most a few hundred pixels per byte
         const long long pixels = static_cast<long long>(d.width) * d.height;
-        if (pixels > 65536 && static_cast<unsigned long long>(pixels) / 4096 > dataavail)
+        if (pixels > 65536 && static_cast<unsigned long long>(pixels) / 1024 > dataavail)
             return nullptr;
     } else {
         const std::uint64_t rowbytes = (static_cast<std::uint64_t>(d.bpp) * d.width + 31) / 32 * 4;
@@ -296,7 +296,9 @@ _bmap* _dib_to_bmap(const void* dib, const void* data)
 {
     if (!dib || !data)
         return nullptr;
-    const auto* h = static_cast<const ostrel_bitmapinfoheader*>(dib);
+    ostrel_bitmapinfoheader head;
+    std::memcpy(&head, dib, sizeof head);
+    const ostrel_bitmapinfoheader* h = &head;
     if (h->biSize < 40 || h->biSize > 4096 || h->biCompression != 0 || (h->biBitCount != 8 && h->biBitCount != 24))
         return nullptr;
     // The caller vouches for the block: header, colour table and the rows its header
