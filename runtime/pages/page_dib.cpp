@@ -4,6 +4,7 @@
 #include "platform/gdi/winclip.h"
 #include "ostrel/bmap.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
@@ -40,7 +41,8 @@ std::uint64_t default_data_offset(const BITMAPINFOHEADER* h)
 // runtime's size limit, a known bit count.
 bool header_ok(const BITMAPINFOHEADER* h)
 {
-    if (h->biSize < 40 || h->biWidth < 1 || h->biHeight == 0 || h->biHeight == INT32_MIN)
+    // The largest header Windows defines is 124 bytes; anything far beyond is no DIB.
+    if (h->biSize < 40 || h->biSize > 4096 || h->biWidth < 1 || h->biHeight == 0 || h->biHeight == INT32_MIN)
         return false;
     switch (h->biBitCount) {
     case 1: case 4: case 8: case 16: case 24: case 32:

@@ -251,6 +251,11 @@ TEST_F(PageDib, ImpossibleHeadersAreRefused)
     d.header()->biBitCount = 7;
     EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
     d.header()->biBitCount = 24;
+    d.header()->biSize = 0x7FFFFFFF;   // rows "after" a header far beyond the block
+    EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
+    d.header()->biSize = 12;           // the old core header is not taken
+    EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
+    d.header()->biSize = 40;
     d.header()->biHeight = INT32_MIN;
     EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
     d.header()->biWidth = 0x7FFFFFFF;
