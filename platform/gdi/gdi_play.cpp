@@ -186,7 +186,7 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         lf.lfQuality = BYTE(at(11)); lf.lfPitchAndFamily = BYTE(at(12));
         if (r.blob) {
             std::size_t k = std::min<std::size_t>(r.blob->bytes.size(), LF_FACESIZE - 1);
-            std::memcpy(lf.lfFaceName, r.blob->bytes.data(), k);
+            if (k) std::memcpy(lf.lfFaceName, r.blob->bytes.data(), k);
             lf.lfFaceName[k] = 0;
         }
         return put_object(table, CreateFontIndirectA(&lf)) >= 0;

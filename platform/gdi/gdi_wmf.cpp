@@ -280,7 +280,7 @@ std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
                 for (int i = 2; i < 5; ++i) w.s16(at_p(std::size_t(i)));
                 for (int i = 5; i < 13; i += 2) w.out.push_back(WORD((at_p(std::size_t(i)) & 0xFF) | ((at_p(std::size_t(i) + 1) & 0xFF) << 8)));
                 BYTE face[32] = {};
-                if (r.blob) std::memcpy(face, r.blob->bytes.data(), std::min<std::size_t>(31, r.blob->bytes.size()));
+                if (r.blob && !r.blob->bytes.empty()) std::memcpy(face, r.blob->bytes.data(), std::min<std::size_t>(31, r.blob->bytes.size()));
                 w.bytes(face, 32);
                 w.end(at);
                 continue;

@@ -1,0 +1,50 @@
+// The colour dialog: the initial colour and the custom colours go in, the
+// chosen colour comes out on OK; Cancel leaves the colour as it was.
+#include "draw_fixture.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QTimer>
+
+namespace {
+class DrawColour : public DrawTest {};
+
+void answer(bool ok, QColor pick = QColor())
+{
+    QTimer::singleShot(50, [ok, pick] {
+        auto* d = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
+        if (!d) return;
+        if (pick.isValid()) d->setCurrentColor(pick);
+        if (ok) d->accept();
+        else d->reject();
+    });
+}
+
+TEST_F(DrawColour, OkGivesTheChosenColourAndSetsTheCaption)
+{
+    unsigned int colour = 0x0000FF;
+    unsigned int custom[16] = {};
+    answer(true, QColor(0, 255, 0));
+    EXPECT_EQ(_choosecolor(nullptr, &colour, custom, "Marker"), 1);
+    EXPECT_EQ(colour, 0x00FF00u);
+    EXPECT_EQ(custom[0], 0x0000FFu);   // entry 0 took the initial colour
+}
+
+TEST_F(DrawColour, CancelKeepsTheColour)
+{
+    unsigned int colour = 0x123456;
+    answer(false);
+    EXPECT_EQ(_choosecolor(nullptr, &colour, nullptr, nullptr), 0);
+    EXPECT_EQ(colour, 0x123456u);
+    EXPECT_EQ(_choosecolor(nullptr, nullptr, nullptr, nullptr), 0);
+}
+
+TEST_F(DrawColour, PageColourDialogOwnedByThePage)
+{
+    window_page(1);
+    unsigned int colour = 0xFFFFFF;
+    answer(true);
+    EXPECT_EQ(_choosepagecolor(1, &colour, nullptr, "Page"), 1);
+    EXPECT_EQ(colour, 0xFFFFFFu);
+}
+}  // namespace
