@@ -35,6 +35,7 @@ enum class WndKind { Frame, Child, RichEdit, StatusBar, Progress, Dialog };
 struct Wnd {
     bool alive = true;
     bool destroying = false;
+    bool created = false;       // WM_CREATE has been answered (no WM_SIZE before it)
     WndKind kind = WndKind::Frame;
     const WindowClass* cls = nullptr;
     WNDPROC proc = nullptr;

@@ -100,7 +100,7 @@ void wnd_layout(HWND w)
 
 void wnd_sync_size(HWND w)
 {
-    if (!wnd_valid(w) || !w->client)
+    if (!wnd_valid(w) || !w->client || !w->created)
         return;
     QSize s = w->client->size();
     if (s == w->lastSize)
@@ -305,9 +305,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
     filter_install(wnd);
     if (wnd->kind == WndKind::Frame)
         wnd_layout(wnd);
-    else
-        wnd_ensure_surface(wnd);
-    wnd->lastSize = QSize();
+    wnd_ensure_surface(wnd);
 
     CREATESTRUCTA cs{param, nullptr, (style & WS_CHILD) ? nullptr : menu, wnd->parent, h, w, y, x,
                      LONG(style), title, className, exStyle};
@@ -317,6 +315,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
     }
     if (!wnd->alive)
         return nullptr;
+    wnd->created = true;
     wnd_sync_size(wnd);
     if (style & WS_VISIBLE)
         ShowWindow(wnd, SW_SHOW);
