@@ -11,11 +11,6 @@
 
 namespace marcot {
 
-namespace {
-MeasureSession* shown_ = nullptr;
-const MeasureSettings* shown_settings_ = nullptr;
-}
-
 int hook(Wnd* window, unsigned int message, std::uintptr_t, std::intptr_t lparam)
 {
     const double x = static_cast<double>(static_cast<std::uintptr_t>(lparam) & 0xFFFFu);
@@ -25,7 +20,8 @@ int hook(Wnd* window, unsigned int message, std::uintptr_t, std::intptr_t lparam
 
 bool show_image()
 {
-    MeasureSession& s = *shown_;
+    MeasureSession& s = bound_session();
+    const MeasureSettings& settings = bound_settings();
     std::FILE* f = std::fopen(s.image_path, "rb");
     if (!f) {
         app_info("Error", "[%s]は開けません.", s.image_path);
@@ -44,7 +40,7 @@ bool show_image()
         width = s.image->width;
         height = s.image->height;
     }
-    _newpage(1, s.image_path, shown_settings_->window_x, shown_settings_->window_y, -width, -height, 0, 0);
+    _newpage(1, s.image_path, settings.window_x, settings.window_y, -width, -height, 0, 0);
     app_canvas().putbmap(0, 0, s.image, 0x00CC0020u, 1.0);
     app_canvas().setpage(1, 0);
     return true;
@@ -53,8 +49,6 @@ bool show_image()
 int run(const MeasureSettings& settings, MeasureSession& session)
 {
     bind(&settings, &session);
-    shown_ = &session;
-    shown_settings_ = &settings;
     if (!session.points) {
         /* Reported here rather than while the records are built: the
          * console does not exist before main. */

@@ -74,6 +74,9 @@ void bind(const MeasureSettings* settings, MeasureSession* session)
     pending_.clear();
 }
 
+MeasureSession& bound_session() { return *session_; }
+const MeasureSettings& bound_settings() { return *settings_; }
+
 bool prepare_paths(const char* text)
 {
     MeasureSession& s = *session_;

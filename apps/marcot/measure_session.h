@@ -42,6 +42,9 @@ struct MeasureSession {
 namespace marcot {
 
 void bind(const MeasureSettings* settings, MeasureSession* session);
+/* The bound records. */
+MeasureSession& bound_session();
+const MeasureSettings& bound_settings();
 
 /* Image path from the command-line text, data path beside it, and the
  * overwrite question; false when the program should end. */

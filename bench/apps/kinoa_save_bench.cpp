@@ -8,6 +8,8 @@
 
 #include <ostrel/sysutil.h>
 #include <ostrel.h>
+// This program has its own process entry: the benchmark runner, not the runtime's.
+#undef main
 
 #include <benchmark/benchmark.h>
 #include <cmath>

@@ -16,6 +16,8 @@
 // Last: the runtime's console names must not rename the library headers' printf.
 #include <ostrel/sysutil.h>
 #include <ostrel.h>
+// This program has its own process entry: the benchmark runner, not the runtime's.
+#undef main
 
 namespace {
 
