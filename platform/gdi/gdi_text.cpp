@@ -11,9 +11,49 @@
 #include <cmath>
 
 namespace {
+// Text in the Symbol font's own encoding (SYMBOL_CHARSET): Greek letters,
+// operators and the bracket pieces formulas are built from, as Unicode.
+QString decode_symbol(const char* text, int len)
+{
+    static const char16_t upper[26] = {u'Α', u'Β', u'Χ', u'Δ', u'Ε', u'Φ', u'Γ', u'Η', u'Ι', u'ϑ', u'Κ', u'Λ', u'Μ',
+                                       u'Ν', u'Ο', u'Π', u'Θ', u'Ρ', u'Σ', u'Τ', u'Υ', u'ς', u'Ω', u'Ξ', u'Ψ', u'Ζ'};
+    static const char16_t lower[26] = {u'α', u'β', u'χ', u'δ', u'ε', u'φ', u'γ', u'η', u'ι', u'ϕ', u'κ', u'λ', u'μ',
+                                       u'ν', u'ο', u'π', u'θ', u'ρ', u'σ', u'τ', u'υ', u'ϖ', u'ω', u'ξ', u'ψ', u'ζ'};
+    static const char16_t high[] = {
+        // 0xE6..0xEF and 0xF6..0xFE: the pieces of large brackets
+        u'⎛', u'⎜', u'⎝', u'⎡', u'⎢', u'⎣', u'⎧', u'⎨', u'⎩', u'⎪'};
+    static const char16_t high2[] = {u'⎞', u'⎟', u'⎠', u'⎤', u'⎥', u'⎦', u'⎫', u'⎬', u'⎭'};
+    QString out;
+    for (int i = 0; i < len; ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        char16_t u = c;
+        if (c >= 'A' && c <= 'Z') u = upper[c - 'A'];
+        else if (c >= 'a' && c <= 'z') u = lower[c - 'a'];
+        else if (c >= 0xE6 && c <= 0xEF) u = high[c - 0xE6];
+        else if (c >= 0xF6 && c <= 0xFE) u = high2[c - 0xF6];
+        else switch (c) {
+            case 0x2D: u = u'−'; break;
+            case 0xA3: u = u'≤'; break;
+            case 0xA5: u = u'∞'; break;
+            case 0xB1: u = u'±'; break;
+            case 0xB3: u = u'≥'; break;
+            case 0xB4: u = u'×'; break;
+            case 0xB8: u = u'÷'; break;
+            case 0xB9: u = u'≠'; break;
+            case 0xD6: u = u'√'; break;
+            case 0xE5: u = u'∑'; break;
+            case 0xF2: u = u'∫'; break;
+            default: break;
+            }
+        out += QChar(u);
+    }
+    return out;
+}
+
 QString decode_text(const char* text, int len, BYTE charset)
 {
     if (!text || len <= 0) return QString();
+    if (charset == 2) return decode_symbol(text, len);
     QByteArray b(text, len);
     QStringDecoder utf8(QStringDecoder::Utf8);
     QString s = utf8.decode(b);
