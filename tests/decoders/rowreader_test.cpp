@@ -173,6 +173,16 @@ TEST_F(RowReaders, BrokenHeaderShowsABoxNamingTheOperation)
     EXPECT_NE(watcher.boxes()[0].text.find("at function _getimg_size"), std::string::npos) << watcher.boxes()[0].text;
 }
 
+TEST_F(RowReaders, ErrorAfterTheGifIsOpenReleasesItCleanly)
+{
+    // a whole screen descriptor, then a record type that does not exist: the
+    // error exit frees the reader's pool before giflib's handle is closed
+    std::vector<std::uint8_t> bad{'G', 'I', 'F', '8', '9', 'a', 4, 0, 4, 0, 0, 0, 0, 0x99, 0x99};
+    EXPECT_EQ(_getjpg_bmap(write(dir, "bad.gif", bad).c_str(), 1, 0), nullptr);
+    ASSERT_EQ(watcher.boxes().size(), 1u);
+    EXPECT_NE(watcher.boxes()[0].text.find("at function _getimg_size"), std::string::npos);
+}
+
 TEST_F(RowReaders, SizesBeyondTheDataAreRefused)
 {
     std::string head = "P6\n60000 60000\n255\n";

@@ -103,8 +103,11 @@ struct rowreader {
     unsigned char* row;   // components * width bytes, filled by next_row
     // Reads the next row, top row first. Errors leave through the recovery point.
     void (*next_row)(rowreader* r);
-    // Releases what the pools do not own (a library handle); called on every path.
+    // Releases `handle`, what the pools do not own (a library handle); called on
+    // every path, also after the error exit has destroyed the pools (and with
+    // them `state`), so it may only look at the reader record itself.
     void (*close)(rowreader* r);
+    void* handle;
     void* state;
 };
 

@@ -26,11 +26,10 @@ int read_fn(GifFileType* gif, GifByteType* buf, int n)
 
 void close_gif(rowreader* r)
 {
-    auto* st = static_cast<gif_state*>(r->state);
-    if (st && st->gif) {
+    if (r->handle) {
         int err = 0;
-        DGifCloseFile(st->gif, &err);
-        st->gif = nullptr;
+        DGifCloseFile(static_cast<GifFileType*>(r->handle), &err);
+        r->handle = nullptr;
     }
 }
 
@@ -108,6 +107,7 @@ void _rowreader_start_gif(rowreader* r)
     st->gif = DGifOpen(r, read_fn, &err);
     if (!st->gif)
         fail(r, err);
+    r->handle = st->gif;
     GifFileType* gif = st->gif;
     for (;;) {
         GifRecordType type;
