@@ -145,3 +145,14 @@ TEST(BmapObject, ReleaseEmptiesOwnedRowsOnly)
     EXPECT_EQ(s.width, 4);
     s.bits = nullptr;
 }
+
+TEST(BmapSizes, PaletteBytesOfAHeaderAtAnOddAddress)
+{
+    // headers inside file buffers sit at offset 14; reading them must not assume alignment
+    alignas(4) unsigned char buf[64] = {};
+    unsigned char* h = buf + 14;
+    h[0] = 40;
+    h[14] = 8;    // biBitCount
+    h[32] = 3;    // biClrUsed
+    EXPECT_EQ(_palette_bytes(reinterpret_cast<const ostrel_bitmapinfoheader*>(h)), 12);
+}
