@@ -1,5 +1,6 @@
 // How a program ends: runs the test program as a child process per scenario and
 // checks its exit status, its timing and what it reported.
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QProcessEnvironment>
@@ -24,7 +25,8 @@ Outcome run(const char* scenario, QStringList args = {}, int timeout_ms = 20000)
     p.setProcessEnvironment(env);
     QElapsedTimer t;
     t.start();
-    p.start(QString::fromUtf8(qgetenv("OSTREL_BINARY_DIR")) + "/tests/console_child", args);
+    // the test program sits beside this one
+    p.start(QCoreApplication::applicationDirPath() + "/console_child", args);
     Outcome r;
     r.finished = p.waitForFinished(timeout_ms);
     r.ms = t.elapsed();
