@@ -21,7 +21,7 @@ namespace {
 QString corpus_dir()
 {
     const char* src = std::getenv("OSTREL_SOURCE_DIR");
-    QString root = src ? QString::fromUtf8(src) : QDir::currentPath();
+    QString root = QString::fromUtf8(src ? src : OSTREL_PROJECT_DIR);
     return QDir(root + "/../shared/corpus").absolutePath();
 }
 
