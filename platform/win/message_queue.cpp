@@ -48,6 +48,24 @@ bool take(MSG* out, HWND w, UINT lo, UINT hi, bool remove)
     return false;
 }
 
+// Qt's own events (input, paint, timers) are read at most every 2 ms by polling:
+// a program that prints in a tight loop pumps after every line, and letting Qt
+// repaint the text area after each of them would cost far more than the output.
+// Waiting in GetMessage always reads them at once.
+qint64 g_last_events = -1000000;
+
+qint64 now_us()
+{
+    static QElapsedTimer t = [] { QElapsedTimer e; e.start(); return e; }();
+    return t.nsecsElapsed() / 1000;
+}
+
+void run_qt(QEventLoop::ProcessEventsFlags flags)
+{
+    g_last_events = now_us();
+    QCoreApplication::processEvents(flags);
+}
+
 QPoint cursor_pos()
 {
     return QCursor::pos();
@@ -115,10 +133,10 @@ BOOL GetMessageA(MSG* msg, HWND w, UINT lo, UINT hi)
         wnd_flush_deletes();
         if (take(msg, w, lo, hi, true))
             return msg->message == WM_QUIT ? FALSE : TRUE;
-        QCoreApplication::sendPostedEvents();
+        run_qt(QEventLoop::AllEvents);
         if (take(msg, w, lo, hi, true))
             return msg->message == WM_QUIT ? FALSE : TRUE;
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        run_qt(QEventLoop::WaitForMoreEvents);
     }
 }
 
@@ -129,7 +147,9 @@ BOOL PeekMessageA(MSG* msg, HWND w, UINT lo, UINT hi, UINT remove)
     bool rm = (remove & PM_REMOVE) != 0;
     if (take(msg, w, lo, hi, rm))
         return TRUE;
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    if (now_us() - g_last_events < 2000)
+        return FALSE;
+    run_qt(QEventLoop::AllEvents);
     return take(msg, w, lo, hi, rm) ? TRUE : FALSE;
 }
 
