@@ -218,13 +218,10 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ obj)
     case GdiObject::Bitmap: old = dc->st.bitmap; break;
     default: break;
     }
-    // the previous handle must stay valid for the caller while we drop our reference
-    if (old) gdi_retain(old);
+    // a previous object that was deleted while selected is freed now: no handle to give
+    bool gone = old && old->deleted;
     gdi_state_select(dc->st, obj);
-    HGDIOBJ result = old;
-    if (old) gdi_release(old);
-    if (result && result->deleted) return nullptr;   // freed, or about to be
-    return result;
+    return gone ? nullptr : old;
 }
 
 HGDIOBJ GetCurrentObject(HDC dc, UINT type)

@@ -106,7 +106,7 @@ TEST_P(GdiDib, SetDIBitsThenGetDIBitsRoundTrip)
     bi->bmiHeader.biHeight = topDown ? -2 : 2;
     bi->bmiHeader.biPlanes = 1;
     bi->bmiHeader.biBitCount = 24;
-    std::vector<unsigned char> rows(16, 0xEE);
+    std::vector<unsigned char> rows(24, 0xEE);   // two rows of 12 bytes
     EXPECT_EQ(GetDIBits(nullptr, bm, 0, 2, rows.data(), bi, DIB_RGB_COLORS), 2);
     if (bpp != 1) {
         // row 0 of a bottom-up DIB is the bottom row
