@@ -1,7 +1,7 @@
 // Console output speed: 100,000 printf calls of a 40-character line into the
 // visible console, against the floor of inserting the same lines into a bare
 // QTextEdit in one loop; and the cost of an idle _pumpmessages.
-#include "ostrel.h"
+#include "ostrel/console.h"
 #include "runtime/console/console_internal.h"
 
 #include <QApplication>
