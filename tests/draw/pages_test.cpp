@@ -6,6 +6,10 @@
 #include "ostrel/console.h"
 #include "platform/win/window_surface.h"
 
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
 #include <cstring>
 
 namespace {
@@ -152,8 +156,15 @@ TEST_F(DrawPages, GetpixelReadsWhatTheWindowShows)
     _rectangle(0, 10, 10, 30, 30);
     EXPECT_EQ(_getpixel(20, 20), before);   // not shown before _setpage
     _setpage(1, 0);
-    _pumpmessages();
-    UpdateWindow(_pagewindow(1));
+    // the repaint arrives through the message pumps
+    QElapsedTimer t;
+    t.start();
+    while (_getpixel(20, 20) != kRed && t.elapsed() < 2000) {
+        QCoreApplication::processEvents();
+        _pumpmessages();
+        UpdateWindow(_pagewindow(1));
+        QThread::msleep(5);
+    }
     EXPECT_EQ(_getpixel(20, 20), kRed);
     EXPECT_EQ(_getpixel(-5, 20), 0xFFFFFFFFu);
 }
