@@ -9,6 +9,9 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // Where the sources (and ../shared beside them) and the build tree are.
+    setenv("OSTREL_SOURCE_DIR", OSTREL_TEST_SOURCE_DIR, 0);
+    setenv("OSTREL_BINARY_DIR", OSTREL_TEST_BINARY_DIR, 0);
     QApplication app(argc, argv);
     return RUN_ALL_TESTS();
 }
