@@ -6,6 +6,7 @@
 #include "runtime/image/decoders/decoders_internal.h"
 
 #include <png.h>
+#include <algorithm>
 #include <cstdlib>
 
 namespace {
@@ -59,6 +60,11 @@ bool open_png(const char* name)
         cleanup();
         return false;
     }
+    // Ancillary chunks (text, profiles) are held whole; a header may claim any
+    // length, so keep them to what a file of this size can hold after inflating.
+    long long limit = _file_size(g.file);
+    limit = limit < 0 ? 0 : limit * inflate_ratio;
+    png_set_chunk_malloc_max(g.png, static_cast<png_alloc_size_t>(std::clamp(limit, 65536LL, 8LL * 1024 * 1024)));
     return true;
 }
 
