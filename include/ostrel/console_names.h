@@ -61,8 +61,11 @@ using ::ostrel_scanf;
 #undef getline
 #undef exit
 #define main ostrel_main_program
-#define printf ostrel_printf
-#define scanf ostrel_scanf
+/* printf and scanf are function-like so that format attributes naming them
+ * (__attribute__((format(printf, 1, 2))) in headers included later) keep
+ * meaning the C library's checks. */
+#define printf(...) ostrel_printf(__VA_ARGS__)
+#define scanf(...) ostrel_scanf(__VA_ARGS__)
 #define getchar ostrel_getchar
 #define gets ostrel_gets
 #define getline ostrel_getline
