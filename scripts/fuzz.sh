@@ -4,9 +4,10 @@
 set -eu
 cd "$(dirname "$0")/.."
 SECS="${OSTREL_FUZZ_SECONDS:-60}"
-CC=clang CXX=clang++ OSTREL_BUILD_DIR=build-fuzz OSTREL_BUILD_TYPE=RelWithDebInfo \
-  OSTREL_CMAKE_ARGS="-DOSTREL_FUZZ=ON -DOSTREL_TESTS=OFF -DOSTREL_BENCH=OFF ${OSTREL_FUZZ_CMAKE_ARGS:-}" \
-  scripts/build.sh
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DOSTREL_FUZZ=ON -DOSTREL_TESTS=OFF -DOSTREL_BENCH=OFF ${OSTREL_FUZZ_CMAKE_ARGS:-} > build-fuzz.configure.log 2>&1 \
+  || { cat build-fuzz.configure.log; exit 1; }
+cmake --build build-fuzz -j "$(nproc)" --target ostrel_fuzzers
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 status=0
