@@ -3,6 +3,8 @@
 # then getchar; typed keys answer them; the console's own Copy shows the dialogue.
 set -u
 BUILD=${1:?build directory}
+# Real windows on the Xvfb display, whatever platform the test run chose.
+unset QT_QPA_PLATFORM
 exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
 set -u
 BUILD=$1
