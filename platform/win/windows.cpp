@@ -21,6 +21,15 @@
 #include <strings.h>
 #include <vector>
 
+// Qt keeps widget geometry in int and computes right = x + width - 1: keep every
+// coordinate inside the toolkit's own size limit so no value can overflow there.
+static QRect safe_geometry(int x, int y, int cx, int cy)
+{
+    constexpr int lim = QWIDGETSIZE_MAX;   // 16,777,215
+    return QRect(std::clamp(x, -lim, lim), std::clamp(y, -lim, lim),
+                 std::clamp(cx, 0, lim), std::clamp(cy, 0, lim));
+}
+
 namespace {
 
 std::vector<std::unique_ptr<WindowClass>>& classes()
@@ -182,7 +191,13 @@ void wnd_ensure_surface(HWND w)
 {
     if (!w || !w->client)
         return;
-    QSize s = w->client->size().expandedTo(QSize(1, 1));
+    // The back buffer follows the client size, within a budget: a window sized
+    // beyond any screen must not make the process allocate gigabytes for pixels
+    // nobody can see (each side at most 32767, at most 2^27 pixels in all).
+    QSize s = w->client->size().expandedTo(QSize(1, 1)).boundedTo(QSize(32767, 32767));
+    constexpr qint64 budget = qint64(1) << 27;
+    if (qint64(s.width()) * s.height() > budget)
+        s.setHeight(int(std::max<qint64>(1, budget / s.width())));
     if (w->surface.size() == s)
         return;
     QImage next(s, QImage::Format_RGB32);
@@ -275,7 +290,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
         wnd->frame = widget;
         wnd->client = widget;
         widget->setProperty("ostrel_hwnd", QVariant::fromValue(quintptr(wnd)));
-        widget->setGeometry(x, y, w, h);
+        widget->setGeometry(safe_geometry(x, y, w, h));
         if (wnd->kind == WndKind::RichEdit || wnd->kind == WndKind::StatusBar)
             widget->setWindowTitle(text);
     } else {
@@ -293,7 +308,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
         wnd->client = client;
         frame->setProperty("ostrel_hwnd", QVariant::fromValue(quintptr(wnd)));
         client->setProperty("ostrel_hwnd", QVariant::fromValue(quintptr(wnd)));
-        frame->setGeometry(x, y, w, h);
+        frame->setGeometry(safe_geometry(x, y, w, h));
         if (cls->icon)
             frame->setWindowIcon(icon_of(cls->icon));
         if (menu)
@@ -414,7 +429,7 @@ BOOL MoveWindow(HWND w, int x, int y, int cx, int cy, BOOL repaint)
 {
     if (!wnd_valid(w) || !w->frame)
         return FALSE;
-    w->frame->setGeometry(x, y, std::max(cx, 0), std::max(cy, 0));
+    w->frame->setGeometry(safe_geometry(x, y, cx, cy));
     if (w->kind == WndKind::Frame)
         wnd_layout(w);
     else
@@ -430,10 +445,11 @@ BOOL SetWindowPos(HWND w, HWND after, int x, int y, int cx, int cy, UINT flags)
         return FALSE;
     QWidget* f = w->frame;
     QRect g = f->geometry();
+    QRect want = safe_geometry(x, y, cx, cy);
     if (!(flags & SWP_NOMOVE))
-        g.moveTo(x, y);
+        g.moveTo(want.topLeft());
     if (!(flags & SWP_NOSIZE))
-        g.setSize(QSize(std::max(cx, 0), std::max(cy, 0)));
+        g.setSize(want.size());
     f->setGeometry(g);
     if (!(flags & SWP_NOZORDER) && w->kind == WndKind::Frame) {
         if (after == HWND_TOPMOST)
