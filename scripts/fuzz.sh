@@ -12,7 +12,7 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 status=0
 for f in build-fuzz/fuzz/*; do
-  [ -x "$f" ] || continue
+  [ -f "$f" ] && [ -x "$f" ] || continue
   name=$(basename "$f")
   work="build-fuzz/corpus-$name"; mkdir -p "$work"
   seeds=""
