@@ -22,6 +22,23 @@ int read_text_line(char* buf, int size, std::FILE* file);
  * than the buffers are cut (the buffers of the readers are as long as a line). */
 bool split_key_value(const char* line, char* key, size_t key_size, char* value, size_t value_size);
 
+/* Hands each key and value of a settings file to apply(key, value), in file
+ * order, until the end of the file or the first line without two words (the
+ * blank line that ends reading). Lines longer than 254 characters are read
+ * in pieces, each piece a line of its own. */
+template <class Apply>
+void for_each_setting(std::FILE* file, Apply&& apply)
+{
+    char line[255];
+    char key[255];
+    char value[255];
+    while (read_text_line(line, sizeof line, file) >= 0) {
+        if (!split_key_value(line, key, sizeof key, value, sizeof value))
+            break;
+        apply(key, value);
+    }
+}
+
 /* Key comparison without regard to ASCII case. */
 bool key_is(const char* key, const char* name);
 

@@ -31,14 +31,7 @@ void MeasureSettings::read(const char* name)
     file = std::fopen(name, "r");
     if (!file)
         return;
-    char line[255];
-    char key[255];
-    char value[255];
-    while (read_text_line(line, sizeof line, file) >= 0) {
-        if (!split_key_value(line, key, sizeof key, value, sizeof value))
-            break;
-        apply(key, value);
-    }
+    for_each_setting(file, [this](const char* key, const char* value) { apply(key, value); });
     std::fclose(file);
     file = nullptr;
 }
