@@ -11,7 +11,7 @@ set -u
 BUILD=$1
 cd "$(mktemp -d)"
 "$BUILD/bin/hello" & PID=$!
-WIN=$(timeout 15 xdotool search --sync --name "^Console 1.11$" | head -1)
+WIN=$(timeout 45 xdotool search --sync --name "^Console 1.11$" | head -1)
 [ -n "$WIN" ] || { echo "no console window"; kill $PID; exit 1; }
 sleep 0.5
 xdotool windowactivate --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"

@@ -10,7 +10,7 @@ set -u
 BUILD=$1
 cd "$(mktemp -d)"
 OSTREL_SCENARIO=name_input "$BUILD/tests/console_child" 2>/dev/null & PID=$!
-WIN=$(timeout 15 xdotool search --sync --name "^Console 1.11$" | head -1)
+WIN=$(timeout 45 xdotool search --sync --name "^Console 1.11$" | head -1)
 [ -n "$WIN" ] || { echo "no console window"; kill $PID; exit 1; }
 sleep 0.5
 xdotool windowactivate --sync "$WIN" 2>/dev/null || xdotool windowfocus "$WIN"

@@ -10,16 +10,19 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 unset QT_QPA_PLATFORM
 out=$(mktemp)
-trap 'rm -f "$out"' EXIT
-"$child" geometry >"$out" 2>/dev/null &
+err=$(mktemp)
+trap 'rm -f "$out" "$err"' EXIT
+"$child" geometry >"$out" 2>"$err" &
 pid=$!
 win=""
-for _ in $(seq 1 100); do
+# A loaded machine starts a Qt program slowly: wait up to 45 s for the window.
+for _ in $(seq 1 450); do
+    kill -0 "$pid" 2>/dev/null || break
     win=$(xdotool search --name '^geometry$' 2>/dev/null | head -n 1 || true)
     [ -n "$win" ] && break
     sleep 0.1
 done
-fail() { echo "FAIL: $*"; cat "$out"; kill "$pid" 2>/dev/null || true; exit 1; }
+fail() { echo "FAIL: $*"; cat "$out"; tail -20 "$err"; kill "$pid" 2>/dev/null || true; exit 1; }
 [ -n "$win" ] || fail "no window titled geometry"
 sleep 0.5
 grep -q '^client 640 480$' "$out" || fail "client area is not 640 x 480"
