@@ -1,0 +1,335 @@
+// The reductions and rotations against plain per-pixel implementations written here,
+// over odd sizes, many scales and every turn, byte for byte: the fast paths (strips,
+// tiles, wide loads, fused passes) must never move a pixel value. The area reference
+// keeps the runtime's order of single-precision operations (whole rows as integers,
+// edge rows weighted, then across the footprint columns), since another order can
+// round a byte differently. Checksums of every result, taken from the first
+// implementation, also pin the references themselves.
+#include "image_test_util.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// Noise: every byte value, no structure a wrong offset could hide behind.
+BmapPtr noise(int w, int h, std::uint32_t seed)
+{
+    std::uint32_t s = seed * 2654435761u + 1;
+    return make_bmap(w, h, [&](int, int) {
+        s = s * 1664525u + 1013904223u;
+        return s >> 8;
+    });
+}
+
+BmapPtr flat(int w, int h, std::uint32_t c)
+{
+    return make_bmap(w, h, [c](int, int) { return c; });
+}
+
+unsigned char at(const _bmap* bm, int x, int y, int c)
+{
+    return bm->bits[static_cast<std::ptrdiff_t>(y) * bm->stride + x * 3 + c];
+}
+
+// The reductions' result bitmap and where the unrotated pixel (x, y) goes.
+BmapPtr turned(int W, int H, int turn)
+{
+    const bool odd = turn == 1 || turn == -1;
+    BmapPtr r(new _bmap(odd ? H : W, odd ? W : H, 24));
+    std::memset(r->bits, 0, static_cast<std::size_t>(r->size));
+    return r;
+}
+unsigned char* place(_bmap* r, int turn, int x, int y, int W, int H)
+{
+    int col, row;
+    switch (turn) {
+    case 0: col = x; row = y; break;
+    case 1: col = y; row = W - 1 - x; break;
+    case -1: col = H - 1 - y; row = x; break;
+    default: col = W - 1 - x; row = H - 1 - y; break;
+    }
+    return r->bits + static_cast<std::ptrdiff_t>(row) * r->stride + col * 3;
+}
+
+BmapPtr ref_box(const _bmap* src, int n, int turn)
+{
+    int W, H;
+    if (!_shrink_size(src->width, src->height, 1.0 / n, &W, &H))
+        return nullptr;
+    BmapPtr r = turned(W, H, turn);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x)
+            for (int c = 0; c < 3; ++c) {
+                std::uint32_t sum = 0;
+                for (int j = 0; j < n; ++j)
+                    for (int i = 0; i < n; ++i)
+                        sum += at(src, x * n + i, y * n + j, c);
+                place(r.get(), turn, x, y, W, H)[c] = static_cast<unsigned char>(sum / std::uint32_t(n * n));
+            }
+    return r;
+}
+
+BmapPtr ref_area(const _bmap* src, double s, int turn)
+{
+    int W, H;
+    if (!_shrink_size(src->width, src->height, s, &W, &H))
+        return nullptr;
+    const float kf = static_cast<float>(1.0 / s);
+    const float norm = 1.0f / (kf * kf);
+    auto pos = [&](int i) { return static_cast<int>(static_cast<float>(i) * kf); };
+    auto frac = [&](int i) {
+        const float p = static_cast<float>(i) * kf;
+        return p - static_cast<float>(static_cast<int>(p));
+    };
+    BmapPtr r = turned(W, H, turn);
+    std::vector<float> col;
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const int y0 = pos(y), y1 = pos(y + 1), x0 = pos(x), x1 = pos(x + 1);
+            const float wt = 1.0f - frac(y), wb = frac(y + 1), wl = 1.0f - frac(x), wr = frac(x + 1);
+            for (int c = 0; c < 3; ++c) {
+                // each footprint column: its whole rows as an integer, plus its two edge rows
+                col.assign(static_cast<std::size_t>(x1 - x0 + 1), 0.0f);
+                for (int sx = x0; sx <= x1; ++sx) {
+                    std::uint32_t whole = 0;
+                    for (int sy = y0 + 1; sy < y1; ++sy)
+                        whole += at(src, sx, sy, c);
+                    float v = static_cast<float>(whole);
+                    v = v + wt * static_cast<float>(at(src, sx, y0, c));
+                    v = v + wb * static_cast<float>(at(src, sx, y1, c));
+                    col[sx - x0] = v;
+                }
+                float t = wl * col[0];
+                t = t + wr * col[x1 - x0];
+                for (int i = 1; i < x1 - x0; ++i)
+                    t = t + col[i];
+                const float v = t * norm;
+                place(r.get(), turn, x, y, W, H)[c] =
+                    static_cast<unsigned char>(v >= 255.0f ? 255 : (v <= 0.0f ? 0 : static_cast<int>(v)));
+            }
+        }
+    return r;
+}
+
+BmapPtr ref_bilinear(const _bmap* src, double s, int turn)
+{
+    int W, H;
+    if (!_shrink_size(src->width, src->height, s, &W, &H))
+        return nullptr;
+    const float kf = static_cast<float>(1.0 / s);
+    auto pos = [&](int i) { return static_cast<int>(static_cast<float>(i) * kf); };
+    auto wgt = [&](int i) {
+        const float p = static_cast<float>(i) * kf;
+        const float keep = (1.0f - (p - static_cast<float>(static_cast<int>(p)))) * 256.0f;
+        return static_cast<std::uint32_t>(std::clamp(static_cast<double>(keep) * s, 0.0, 256.0));
+    };
+    BmapPtr r = turned(W, H, turn);
+    for (int y = 0; y < H; ++y)
+        for (int x = 0; x < W; ++x) {
+            const std::uint32_t wx = wgt(x), wy = wgt(y);
+            const int sx = pos(x), sy = pos(y);
+            for (int c = 0; c < 3; ++c) {
+                const std::uint32_t v = wx * wy * at(src, sx, sy, c) + wx * (256 - wy) * at(src, sx, sy + 1, c) +
+                                        (256 - wx) * wy * at(src, sx + 1, sy, c) +
+                                        (256 - wx) * (256 - wy) * at(src, sx + 1, sy + 1, c);
+                place(r.get(), turn, x, y, W, H)[c] = static_cast<unsigned char>((v >> 16) & 0xFF);
+            }
+        }
+    return r;
+}
+
+BmapPtr ref_rotate(const _bmap* src, int angle)
+{
+    const int w = src->width, h = src->height;
+    const bool quarter = angle == 90 || angle == -90;
+    BmapPtr r(new _bmap(quarter ? h : w, quarter ? w : h, 24));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            int col, row;
+            if (angle == 90) {
+                col = y;
+                row = w - 1 - x;
+            } else if (angle == -90) {
+                col = h - 1 - y;
+                row = x;
+            } else {
+                col = w - 1 - x;
+                row = h - 1 - y;
+            }
+            std::memcpy(r->bits + static_cast<std::ptrdiff_t>(row) * r->stride + col * 3,
+                        src->bits + static_cast<std::ptrdiff_t>(y) * src->stride + x * 3, 3);
+        }
+    return r;
+}
+
+// Pixels (padding left out) into a running FNV-1a checksum.
+void mix(std::uint64_t* hash, const _bmap* bm)
+{
+    auto add = [hash](unsigned v) {
+        *hash ^= v;
+        *hash *= 1099511628211ull;
+    };
+    add(static_cast<unsigned>(bm->width));
+    add(static_cast<unsigned>(bm->height));
+    for (int y = 0; y < bm->height; ++y)
+        for (int i = 0; i < bm->width * 3; ++i)
+            add(bm->bits[static_cast<std::ptrdiff_t>(y) * bm->stride + i]);
+}
+
+// The first differing byte, for the failure message.
+std::string first_difference(const _bmap* a, const _bmap* b)
+{
+    if (a->width != b->width || a->height != b->height)
+        return "sizes differ";
+    for (int y = 0; y < a->height; ++y)
+        for (int i = 0; i < a->width * 3; ++i) {
+            const int u = a->bits[static_cast<std::ptrdiff_t>(y) * a->stride + i];
+            const int v = b->bits[static_cast<std::ptrdiff_t>(y) * b->stride + i];
+            if (u != v)
+                return testing::PrintToString(i / 3) + "," + testing::PrintToString(y) + " byte " +
+                       testing::PrintToString(i % 3) + ": " + testing::PrintToString(u) + " vs " +
+                       testing::PrintToString(v);
+        }
+    return "";
+}
+
+struct Size {
+    int w, h;
+};
+
+// Odd sizes, sizes around the tile and strip widths, single rows and columns, and one
+// wide enough for several strips of the area method.
+const Size kSizes[] = {{1, 1},  {2, 3},   {7, 5},    {31, 33},  {64, 64}, {65, 63},
+                       {97, 1}, {1, 130}, {129, 70}, {203, 41}, {1001, 23}};
+const int kTurns[] = {0, 1, -1, 2, -2};
+
+constexpr std::uint64_t kFnvStart = 1469598103934665603ull;
+
+} // namespace
+
+TEST(TransformMatch, BoxEqualsItsPlainReading)
+{
+    std::uint64_t hash = kFnvStart;
+    int compared = 0;
+    for (const Size& sz : kSizes) {
+        BmapPtr src = noise(sz.w, sz.h, static_cast<std::uint32_t>(sz.w * 131 + sz.h));
+        for (int n : {1, 2, 3, 4, 5, 7, 8, 16, 17})
+            for (int turn : kTurns) {
+                SCOPED_TRACE(testing::Message() << sz.w << "x" << sz.h << " n " << n << " turn " << turn);
+                BmapPtr got(_bmap_shrink_box(src.get(), n, turn));
+                BmapPtr want = ref_box(src.get(), n, turn);
+                ASSERT_EQ(!got, !want);
+                if (!got)
+                    continue;
+                ASSERT_TRUE(same_pixels(got.get(), want.get())) << first_difference(got.get(), want.get());
+                mix(&hash, got.get());
+                ++compared;
+            }
+    }
+    EXPECT_GT(compared, 200);
+    EXPECT_EQ(hash, 0x8d5c947ccdae9762ull);
+}
+
+TEST(TransformMatch, AreaEqualsItsPlainReading)
+{
+    std::uint64_t hash = kFnvStart;
+    int compared = 0;
+    for (const Size& sz : kSizes) {
+        BmapPtr src = noise(sz.w, sz.h, static_cast<std::uint32_t>(sz.w * 17 + sz.h * 5));
+        for (double s : {0.5, 0.45, 0.3, 0.29, 0.25, 0.2, 0.123, 0.1, 0.07, 0.031})
+            for (int turn : kTurns) {
+                SCOPED_TRACE(testing::Message() << sz.w << "x" << sz.h << " scale " << s << " turn " << turn);
+                BmapPtr got(_bmap_shrink_area(src.get(), s, turn));
+                BmapPtr want = ref_area(src.get(), s, turn);
+                ASSERT_EQ(!got, !want);
+                if (!got)
+                    continue;
+                ASSERT_TRUE(same_pixels(got.get(), want.get())) << first_difference(got.get(), want.get());
+                mix(&hash, got.get());
+                ++compared;
+            }
+    }
+    EXPECT_GT(compared, 200);
+    EXPECT_EQ(hash, 0x9a33c01840a015e9ull);
+}
+
+TEST(TransformMatch, AreaOfWhiteAndBlackHitsBothEnds)
+{
+    // white sums land on either side of 255 before the clamp; black stays 0
+    for (std::uint32_t c : {0xFFFFFFu, 0x000000u, 0xFF00FFu})
+        for (double s : {0.3, 0.37, 0.1}) {
+            SCOPED_TRACE(testing::Message() << std::hex << c << std::dec << " scale " << s);
+            BmapPtr src = flat(301, 97, c);
+            BmapPtr got(_bmap_shrink_area(src.get(), s, 0));
+            BmapPtr want = ref_area(src.get(), s, 0);
+            ASSERT_TRUE(got && want);
+            ASSERT_TRUE(same_pixels(got.get(), want.get())) << first_difference(got.get(), want.get());
+        }
+}
+
+TEST(TransformMatch, BilinearEqualsItsPlainReading)
+{
+    std::uint64_t hash = kFnvStart;
+    int compared = 0;
+    for (const Size& sz : kSizes) {
+        BmapPtr src = noise(sz.w, sz.h, static_cast<std::uint32_t>(sz.w * 3 + sz.h * 101));
+        for (double s : {0.51, 0.6, 0.75, 0.8, 0.9, 0.99, 1.0})
+            for (int turn : kTurns) {
+                SCOPED_TRACE(testing::Message() << sz.w << "x" << sz.h << " scale " << s << " turn " << turn);
+                BmapPtr got(_bmap_shrink_bilinear(src.get(), s, turn));
+                BmapPtr want = ref_bilinear(src.get(), s, turn);
+                ASSERT_EQ(!got, !want);
+                if (!got)
+                    continue;
+                ASSERT_TRUE(same_pixels(got.get(), want.get())) << first_difference(got.get(), want.get());
+                mix(&hash, got.get());
+                ++compared;
+            }
+    }
+    EXPECT_GT(compared, 200);
+    EXPECT_EQ(hash, 0x0ae3206714976fcbull);
+}
+
+TEST(TransformMatch, ShrinkChoiceEqualsTheMethodItNames)
+{
+    // through the public entry: tolerance picks box or area, scale above 1/2 the blend
+    BmapPtr src = noise(211, 157, 9);
+    for (double s : {0.25, 0.3, 0.34, 0.5, 0.75})
+        for (double tol : {0.0, 0.3})
+            for (int turn : kTurns) {
+                SCOPED_TRACE(testing::Message() << "scale " << s << " tolerance " << tol << " turn " << turn);
+                BmapPtr got(_bmap_shrink(src.get(), s, tol, turn));
+                const float kf = static_cast<float>(1.0 / s);
+                const int n = static_cast<int>(1.0 / s) + 1;
+                const float e = 1.0f - kf / static_cast<float>(n);
+                BmapPtr want = e < tol ? ref_box(src.get(), static_cast<int>(kf) + 1, turn)
+                                       : (s > 0.5 ? ref_bilinear(src.get(), s, turn) : ref_area(src.get(), s, turn));
+                ASSERT_TRUE(got && want);
+                ASSERT_TRUE(same_pixels(got.get(), want.get())) << first_difference(got.get(), want.get());
+            }
+}
+
+TEST(TransformMatch, RotationEqualsItsPlainReading)
+{
+    std::uint64_t hash = kFnvStart;
+    const Size sizes[] = {{1, 1},   {1, 9},   {9, 1},   {2, 3},   {3, 2},    {4, 4},   {5, 7},
+                          {31, 33}, {32, 32}, {33, 31}, {64, 65}, {130, 3},  {3, 130}, {97, 203},
+                          {255, 1}, {1, 255}, {129, 257}};
+    for (const Size& sz : sizes) {
+        BmapPtr src = noise(sz.w, sz.h, static_cast<std::uint32_t>(sz.w * 7 + sz.h * 11));
+        for (int angle : {90, -90, 180, -180}) {
+            SCOPED_TRACE(testing::Message() << sz.w << "x" << sz.h << " angle " << angle);
+            BmapPtr got(_bmap_rotate(src.get(), angle));
+            BmapPtr want = ref_rotate(src.get(), angle);
+            ASSERT_TRUE(got);
+            ASSERT_TRUE(same_pixels(got.get(), want.get())) << first_difference(got.get(), want.get());
+            mix(&hash, got.get());
+        }
+    }
+    EXPECT_EQ(hash, 0xd91b6bf2f187068bull);
+}
