@@ -4,16 +4,29 @@
 // showing a window's worth of it costs a window's worth of work.
 #include "platform/gdi/gdi_pixels.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstring>
 
 namespace {
-QRgb rop3(unsigned idx, QRgb P, QRgb S, QRgb D)
-{
-    unsigned r = 0;
-    for (unsigned k = 0; k < 8; ++k)
-        if (idx & (1u << k)) r |= ((k & 4) ? P : ~P) & ((k & 2) ? S : ~S) & ((k & 1) ? D : ~D);
-    return r | 0xFF000000u;
-}
+// A ternary raster operation as eight minterm masks: bit k of the code says
+// whether the output bit is set where (P, S, D) are the bits of k (P is bit 2).
+// Branch-free, so the per-pixel loops stay cheap for every code.
+struct Rop3 {
+    std::uint32_t m[8];
+    explicit Rop3(unsigned idx)
+    {
+        for (unsigned k = 0; k < 8; ++k) m[k] = ((idx >> k) & 1u) ? ~0u : 0u;
+    }
+    QRgb operator()(QRgb P, QRgb S, QRgb D) const
+    {
+        const std::uint32_t nP = ~P, nS = ~S, nD = ~D;
+        std::uint32_t r = (m[0] & nP & nS & nD) | (m[1] & nP & nS & D) | (m[2] & nP & S & nD) |
+                          (m[3] & nP & S & D) | (m[4] & P & nS & nD) | (m[5] & P & nS & D) |
+                          (m[6] & P & S & nD) | (m[7] & P & S & D);
+        return r | 0xFF000000u;
+    }
+};
 bool uses_source(unsigned idx) { return ((idx >> 2) & 0x33) != (idx & 0x33); }
 bool uses_pattern(unsigned idx) { return ((idx >> 4) & 0x0F) != (idx & 0x0F); }
 
@@ -116,6 +129,7 @@ BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
                             simg->format() == QImage::Format_ARGB32_Premultiplied);
     int sW = simg ? simg->width() : 0, sH = simg ? simg->height() : 0;
     bool copy = idx == 0xCC && v.direct && sdirect && !v.region;
+    const Rop3 apply(idx);
     for (int j = 0; j < vis.height(); ++j) {
         int dy = vis.top() + j;
         int syy = rows[std::size_t(j)];
@@ -137,6 +151,24 @@ BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
             continue;
         }
         const QRgb* prow = pat.isNull() ? nullptr : reinterpret_cast<const QRgb*>(pat.constScanLine(((dy % ph) + ph) % ph));
+        if (!needS && v.direct && !v.region && pw == 1) {
+            // one colour over the row: fills and inversions without a source
+            const QRgb P = prow ? prow[0] : 0;
+            QRgb* drow = v.row(dy) + vis.left();
+            if (idx == 0xF0) std::fill(drow, drow + vis.width(), P | 0xFF000000u);
+            else for (int i = 0; i < vis.width(); ++i) drow[i] = apply(P, 0, drow[i]);
+            continue;
+        }
+        if (needS && srow && v.direct && !v.region && !prow) {
+            QRgb* drow = v.row(dy);
+            for (int i = 0; i < vis.width(); ++i) {
+                int sxx = cols[std::size_t(i)];
+                if (sxx < 0 || sxx >= sW) continue;
+                QRgb* d = drow + vis.left() + i;
+                *d = apply(0, srow[sxx], *d);
+            }
+            continue;
+        }
         for (int i = 0; i < vis.width(); ++i) {
             int dx = vis.left() + i;
             if (v.region && !v.region->contains(QPoint(dx, dy))) continue;
@@ -148,7 +180,7 @@ BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
             }
             if (prow) P = prow[((dx % pw) + pw) % pw];
             QRgb D = v.get(dx, dy);
-            QRgb out = rop3(idx, P, S, D);
+            QRgb out = apply(P, S, D);
             if (v.direct) v.row(dy)[dx] = out;
             else v.img->setPixel(dx, dy, out);
         }

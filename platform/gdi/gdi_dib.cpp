@@ -5,6 +5,8 @@
 // bytes present, so a header never makes us read or allocate beyond its data.
 #include "platform/gdi/gdi_internal.h"
 
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -460,21 +462,52 @@ int GetDIBits(HDC dc, HBITMAP bm, UINT start, UINT lines, void* bits, BITMAPINFO
     if (start >= UINT(height)) return 0;
     lines = std::min<UINT>(lines, UINT(height) - start);
     auto* out = static_cast<BYTE*>(bits);
+    const int width = img.width();
     for (UINT i = 0; i < lines; ++i) {
         UINT row = start + i;   // DIB scan line number
         int sy = topDown ? int(row) : height - 1 - int(row);
         const auto* s = reinterpret_cast<const QRgb*>(img.constScanLine(sy));
         BYTE* d = out + std::size_t(i) * stride;
         std::memset(d, 0, stride);
-        for (int x = 0; x < img.width(); ++x) {
-            QRgb c = s[x];
-            switch (bpp) {
-            case 1: if (qGray(c) >= 128) d[x >> 3] |= BYTE(0x80 >> (x & 7)); break;
-            case 4: d[x >> 1] |= BYTE(nearest(pal, c) << ((x & 1) ? 0 : 4)); break;
-            case 8: d[x] = BYTE(nearest(pal, c)); break;
-            case 24: d[3 * x] = BYTE(qBlue(c)); d[3 * x + 1] = BYTE(qGreen(c)); d[3 * x + 2] = BYTE(qRed(c)); break;
-            case 32: d[4 * x] = BYTE(qBlue(c)); d[4 * x + 1] = BYTE(qGreen(c)); d[4 * x + 2] = BYTE(qRed(c)); break;
+        // one loop per depth: the common 24 and 32-bit rows stay tight
+        switch (bpp) {
+        case 1:
+            for (int x = 0; x < width; ++x)
+                if (qGray(s[x]) >= 128) d[x >> 3] |= BYTE(0x80 >> (x & 7));
+            break;
+        case 4:
+            for (int x = 0; x < width; ++x) d[x >> 1] |= BYTE(nearest(pal, s[x]) << ((x & 1) ? 0 : 4));
+            break;
+        case 8:
+            for (int x = 0; x < width; ++x) d[x] = BYTE(nearest(pal, s[x]));
+            break;
+        case 24: {
+            int x = 0;
+            if constexpr (std::endian::native == std::endian::little) {
+                // four pixels make three little-endian words of blue, green, red bytes
+                for (; x + 4 <= width; x += 4, d += 12) {
+                    const std::uint32_t p0 = s[x], p1 = s[x + 1], p2 = s[x + 2], p3 = s[x + 3];
+                    const std::uint32_t w[3] = {(p0 & 0xFFFFFFu) | (p1 << 24), ((p1 >> 8) & 0xFFFFu) | (p2 << 16),
+                                                ((p2 >> 16) & 0xFFu) | (p3 << 8)};
+                    std::memcpy(d, w, 12);
+                }
             }
+            for (; x < width; ++x, d += 3) {
+                QRgb c = s[x];
+                d[0] = BYTE(c);
+                d[1] = BYTE(c >> 8);
+                d[2] = BYTE(c >> 16);
+            }
+            break;
+        }
+        case 32:
+            for (int x = 0; x < width; ++x, d += 4) {
+                QRgb c = s[x];
+                d[0] = BYTE(c);
+                d[1] = BYTE(c >> 8);
+                d[2] = BYTE(c >> 16);
+            }
+            break;
         }
     }
     return int(lines);

@@ -149,3 +149,43 @@ TEST(GdiDibCalls, BadHeadersAreRefused)
     EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 3, 2, 0, 0, 3, 2, d.rows.data(), d.bi(), DIB_RGB_COLORS, SRCCOPY), 0);
 }
 }  // namespace
+
+// 24 and 32-bit rows of several widths (whole groups of four pixels and the
+// rest) give every pixel's blue, green and red bytes and zero padding.
+TEST(GdiDibCalls, GetDIBitsWritesEveryPixelOfWideRows)
+{
+    for (int bpp : {24, 32}) {
+        for (int width : {1, 4, 5, 7, 8, 13}) {
+            HBITMAP bm = CreateCompatibleBitmap(nullptr, width, 2);
+            HDC mem = CreateCompatibleDC(nullptr);
+            HGDIOBJ old = SelectObject(mem, bm);
+            for (int y = 0; y < 2; ++y)
+                for (int x = 0; x < width; ++x)
+                    SetPixel(mem, x, y, RGB(10 + x * 17, 200 - x * 9 - y, 33 * y + x));
+            SelectObject(mem, old);
+            DeleteDC(mem);
+            std::vector<unsigned char> info(40, 0);
+            auto* bi = reinterpret_cast<BITMAPINFO*>(info.data());
+            bi->bmiHeader.biSize = 40;
+            bi->bmiHeader.biWidth = width;
+            bi->bmiHeader.biHeight = -2;
+            bi->bmiHeader.biPlanes = 1;
+            bi->bmiHeader.biBitCount = WORD(bpp);
+            const std::size_t stride = (std::size_t(width) * bpp / 8 + 3) & ~std::size_t(3);
+            std::vector<unsigned char> rows(stride * 2, 0xEE);
+            ASSERT_EQ(GetDIBits(nullptr, bm, 0, 2, rows.data(), bi, DIB_RGB_COLORS), 2);
+            const int step = bpp / 8;
+            for (int y = 0; y < 2; ++y) {
+                const unsigned char* r = rows.data() + stride * std::size_t(y);
+                for (int x = 0; x < width; ++x) {
+                    EXPECT_EQ(r[x * step], 33 * y + x) << bpp << " " << width << " " << x;
+                    EXPECT_EQ(r[x * step + 1], 200 - x * 9 - y) << bpp << " " << width << " " << x;
+                    EXPECT_EQ(r[x * step + 2], 10 + x * 17) << bpp << " " << width << " " << x;
+                }
+                for (std::size_t k = std::size_t(width * step); k < stride; ++k)
+                    EXPECT_EQ(r[k], 0) << "padding";
+            }
+            DeleteObject(bm);
+        }
+    }
+}

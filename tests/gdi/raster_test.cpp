@@ -247,6 +247,57 @@ TEST(GdiRaster, BlitsWithRasterOperations)
     EXPECT_EQ(m.at(3, 0), kBlack);
 }
 
+// Every ternary code, bit by bit: pattern (solid and hatched brushes), source
+// and destination combine as the code's minterms say, on every pixel.
+COLORREF rop3_reference(unsigned code, COLORREF p, COLORREF s, COLORREF d)
+{
+    COLORREF out = 0;
+    for (int bit = 0; bit < 24; ++bit) {
+        unsigned k = (((p >> bit) & 1u) << 2) | (((s >> bit) & 1u) << 1) | ((d >> bit) & 1u);
+        out |= COLORREF((code >> k) & 1u) << bit;
+    }
+    return out;
+}
+
+TEST(GdiRaster, EveryTernaryCodeCombinesPatternSourceAndDestination)
+{
+    const COLORREF brushColour = 0x5A3C96;
+    for (bool hatched : {false, true}) {
+        HBRUSH brush = hatched ? CreateHatchBrush(HS_CROSS, brushColour) : CreateSolidBrush(brushColour);
+        for (unsigned code = 0; code < 256; ++code) {
+            Canvas src(6, 5), dst(6, 5), pat(6, 5);
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 6; ++x) {
+                    SetPixel(src.dc, x, y, COLORREF(0x123456u * unsigned(x + 7 * y + 1)) & 0xFFFFFF);
+                    SetPixel(dst.dc, x, y, COLORREF(0x9E3779u * unsigned(3 * x + y + 2)) & 0xFFFFFF);
+                }
+            // what the brush paints on its own, pixel by pixel, for the reference
+            SetBkColor(pat.dc, 0x00FF00);
+            SelectObject(pat.dc, brush);
+            PatBlt(pat.dc, 0, 0, 6, 5, PATCOPY);
+            SetBkColor(dst.dc, 0x00FF00);
+            SelectObject(dst.dc, brush);
+            Canvas before(6, 5);
+            BitBlt(before.dc, 0, 0, 6, 5, dst.dc, 0, 0, SRCCOPY);
+            DWORD rop = DWORD(code) << 16;
+            bool usesSource = ((code >> 2) & 0x33) != (code & 0x33);
+            if (usesSource)
+                ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 6, 5, src.dc, 0, 0, rop));
+            else
+                ASSERT_TRUE(PatBlt(dst.dc, 0, 0, 6, 5, rop));
+            for (int y = 0; y < 5; ++y)
+                for (int x = 0; x < 6; ++x) {
+                    COLORREF want = rop3_reference(code, pat.at(x, y), usesSource ? src.at(x, y) : 0, before.at(x, y));
+                    ASSERT_EQ(dst.at(x, y), want) << "code " << code << " hatched " << hatched << " at " << x << ","
+                                                  << y;
+                }
+            SelectObject(dst.dc, GetStockObject(WHITE_BRUSH));
+            SelectObject(pat.dc, GetStockObject(WHITE_BRUSH));
+        }
+        DeleteObject(brush);
+    }
+}
+
 TEST(GdiRaster, MemoryDcDrawsIntoItsSelectedBitmap)
 {
     HDC mem = CreateCompatibleDC(nullptr);
