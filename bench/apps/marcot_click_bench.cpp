@@ -96,6 +96,23 @@ void BM_UndoWith100Points(benchmark::State& state)
 }
 BENCHMARK(BM_UndoWith100Points)->Unit(benchmark::kMillisecond)->Iterations(10);
 
+// The same undo as the program does it: its 101 console lines are printed, and
+// every printf lets the page repaint.
+void BM_UndoWith100PointsAndConsoleLines(benchmark::State& state)
+{
+    AppIo quiet = app_io_set(app_io_runtime());
+    for (auto _ : state) {
+        state.PauseTiming();
+        marcot::on_page_message(1, 513, px(100), py(100));
+        repaint();
+        state.ResumeTiming();
+        marcot::on_page_message(1, 516, 0, 0);
+        repaint();
+    }
+    app_io_set(quiet);
+}
+BENCHMARK(BM_UndoWith100PointsAndConsoleLines)->Unit(benchmark::kMillisecond)->Iterations(10);
+
 } // namespace
 
 int main(int argc, char** argv)

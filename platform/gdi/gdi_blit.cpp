@@ -3,6 +3,7 @@
 // is visible (image and clip) is computed, so putting a large image and
 // showing a window's worth of it costs a window's worth of work.
 #include "platform/gdi/gdi_pixels.h"
+#include "platform/gdi/gdi_surface.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -64,6 +65,8 @@ BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
     if (needS) {
         s = dev_rect(src, sx, sy, sw, sh);
         if (s.w == 0 || s.h == 0) return FALSE;
+        const RECT read{s.x0, s.y0, s.x0 + s.w, s.y0 + s.h};
+        gdi_settle_pixels(src, &read);
     }
 
     if (dst->kind == DeviceContext::Record) {

@@ -148,6 +148,17 @@ HDC gdi_create_device_dc(QPaintDevice* device, HWND owner)
 
 QImage* gdi_dc_image(HDC dc) { return gdi_valid_dc(dc) ? gdi_target_image(dc) : nullptr; }
 
+namespace {
+GdiWindowSettle window_settle = nullptr;
+}
+
+void gdi_set_window_settle(GdiWindowSettle settle) { window_settle = settle; }
+
+void gdi_settle_pixels(HDC dc, const RECT* r)
+{
+    if (window_settle && dc && dc->kind == DeviceContext::Image && dc->owner) window_settle(dc->owner, r);
+}
+
 HDC CreateCompatibleDC(HDC dc)
 {
     (void)dc;

@@ -513,14 +513,38 @@ int GetDIBits(HDC dc, HBITMAP bm, UINT start, UINT lines, void* bits, BITMAPINFO
     return int(lines);
 }
 
+// The last large picture recorded. Programs put the same big image again and
+// again (a redraw after an undo, say); its copy and decoded image are reused
+// when the bytes are equal, compared in full, never assumed.
+static BlobPtr& recent_large_dib()
+{
+    static BlobPtr blob;
+    return blob;
+}
+
+static bool same_dib(const MetaBlob& b, const BITMAPINFO* bi, std::size_t hs, std::size_t colors, const void* bits,
+                     std::size_t rows)
+{
+    if (b.bytes.size() != 40 + colors + rows) return false;
+    DWORD forty = 40;
+    const BYTE* have = b.bytes.data();
+    return std::memcmp(have, &forty, 4) == 0 && std::memcmp(have + 4, reinterpret_cast<const BYTE*>(bi) + 4, 36) == 0 &&
+           std::memcmp(have + 40, reinterpret_cast<const BYTE*>(bi) + hs, colors) == 0 &&
+           std::memcmp(have + 40 + colors, bits, rows) == 0;
+}
+
 // Recording a DIB call: the header, colour table and rows are copied once.
 static BlobPtr dib_blob(const void* bits, const BITMAPINFO* bi, UINT usage)
 {
+    constexpr std::size_t kLarge = std::size_t(1) << 20;
     std::size_t hs = bi->bmiHeader.biSize;
     if (hs < 40) return nullptr;
     std::size_t colors = gdi_dib_colors_bytes(bi->bmiHeader, usage);
     std::size_t rows = gdi_dib_rows_bytes(bi->bmiHeader);
     if (!rows && bi->bmiHeader.biCompression == BI_RGB) return nullptr;
+    const bool large = usage == DIB_RGB_COLORS && rows >= kLarge;
+    BlobPtr& recent = recent_large_dib();
+    if (large && recent && same_dib(*recent, bi, hs, colors, bits, rows)) return recent;
     auto b = std::make_shared<MetaBlob>();
     b->bytes.resize(40 + colors + rows);
     std::memcpy(b->bytes.data(), bi, 40);
@@ -537,6 +561,7 @@ static BlobPtr dib_blob(const void* bits, const BITMAPINFO* bi, UINT usage)
         b->image = img;
         b->decoded = true;
     }
+    if (large) recent = b;
     return b;
 }
 

@@ -5,6 +5,7 @@
 // arcs counter-clockwise between the radials. On a recording DC the call is
 // recorded instead.
 #include "platform/gdi/gdi_pixels.h"
+#include "platform/gdi/gdi_surface.h"
 
 #include <QPainterPath>
 
@@ -313,6 +314,18 @@ double radial_angle(const QRectF& box, QPointF p)
     return std::atan2(dy * a, dx * b) * 180.0 / std::numbers::pi;
 }
 
+// True when a shape in `box` (with its pen) cannot touch a pixel the DC may
+// change: replays of long recordings into a small clip skip it without raster work.
+bool misses_target(HDC dc, const QRect& box, const PenSpec& ps)
+{
+    QImage* img = gdi_target_image(dc);
+    if (!img) return false;
+    QRect area = img->rect();
+    if (dc->st.hasClip) area &= dc->st.clip.boundingRect();
+    int margin = ps.null ? 1 : std::max(1, ps.width) + 1;
+    return !box.adjusted(-margin, -margin, margin, margin).intersects(area);
+}
+
 enum class Curve { Arc, Pie, Chord };
 
 BOOL curve(HDC dc, Curve kind, int l, int t, int r, int b, int xs, int ys, int xe, int ye)
@@ -321,6 +334,7 @@ BOOL curve(HDC dc, Curve kind, int l, int t, int r, int b, int xs, int ys, int x
     QRect box = shape_box(m, l, t, r, b);
     if (box.width() <= 0 || box.height() <= 0) return TRUE;
     QPointF s = dev(m, xs, ys), e = dev(m, xe, ye);
+    if (misses_target(dc, box, gdi_pen_spec(dc, m))) return TRUE;
     QRectF geo(box.left(), box.top(), box.width() - 1, box.height() - 1);
     double a0 = radial_angle(geo, s), a1 = radial_angle(geo, e);
     double span = a1 - a0;
@@ -512,6 +526,7 @@ BOOL RoundRect(HDC dc, int l, int t, int r, int b, int w, int h)
     Mapping m = map_of(dc);
     QRect box = shape_box(m, l, t, r, b);
     if (box.width() <= 0 || box.height() <= 0) return TRUE;
+    if (misses_target(dc, box, gdi_pen_spec(dc, m))) return TRUE;
     PainterGuard g;
     if (!gdi_painter(dc, g)) return FALSE;
     g.p->setPen(gdi_qpen(gdi_pen_spec(dc, m), dc));
@@ -531,6 +546,7 @@ BOOL Ellipse(HDC dc, int l, int t, int r, int b)
     Mapping m = map_of(dc);
     QRect box = shape_box(m, l, t, r, b);
     if (box.width() <= 0 || box.height() <= 0) return TRUE;
+    if (misses_target(dc, box, gdi_pen_spec(dc, m))) return TRUE;
     PainterGuard g;
     if (!gdi_painter(dc, g)) return FALSE;
     g.p->setPen(gdi_qpen(gdi_pen_spec(dc, m), dc));
@@ -596,6 +612,10 @@ COLORREF GetPixel(HDC dc, int x, int y)
     VALID_DC(CLR_INVALID);
     if (recording(dc)) return CLR_INVALID;
     QPoint d = gdi_to_device(dc, x, y);
+    // the 128 x 128 tile around the pixel: reads nearby then find it painted
+    const int tx = d.x() & ~127, ty = d.y() & ~127;
+    const RECT tile{tx, ty, tx + 128, ty + 128};
+    gdi_settle_pixels(dc, &tile);
     PixelView v;
     if (!gdi_pixel_view(dc, v) || !v.inside(d.x(), d.y())) return CLR_INVALID;
     return gdi_colorref(v.get(d.x(), d.y()));
@@ -643,6 +663,7 @@ BOOL ExtFloodFill(HDC dc, int x, int y, COLORREF color, UINT type)
         rec_add(dc, 0x0548, {x, y, std::int32_t(color & 0xFFFFFF), std::int32_t(type)});
         return TRUE;
     }
+    gdi_settle_pixels(dc, nullptr);   // the fill may reach anywhere
     PixelView v;
     if (!gdi_pixel_view(dc, v)) return FALSE;
     QPoint s = gdi_to_device(dc, x, y);

@@ -192,6 +192,9 @@ static BOOL play_into_recording(HDC dc, const MetaFile& mf)
     std::vector<int> map;   // content slot -> recording slot
     std::vector<int> mine;  // recording entries created by this replay
     bool selected = false;
+    std::vector<MetaRecord>& out = dc->rec->recs;
+    const std::size_t need = out.size() + mf.recs.size() + 8;
+    if (out.capacity() < need) out.reserve(std::max(need, 2 * out.capacity()));
     for (const MetaRecord& r : mf.recs) {
         if (is_create(r.fn)) {
             int slot = first_free(t);

@@ -16,6 +16,13 @@ void gdi_destroy_image_dc(HDC dc);
 HDC gdi_create_device_dc(QPaintDevice* device, HWND owner);
 // The QImage behind a raster DC, or null for recording/printer DCs.
 QImage* gdi_dc_image(HDC dc);
+// A window paints only what can be seen; the rest of its back buffer may wait.
+// Reads of a window DC's pixels (GetPixel, a blit's source, a flood fill) first
+// ask the window layer to paint what waits under the rectangle (null: all).
+using GdiWindowSettle = void (*)(HWND owner, const RECT* r);
+void gdi_set_window_settle(GdiWindowSettle settle);
+// Called by the reads above for DCs owned by a window; no-op for other DCs.
+void gdi_settle_pixels(HDC dc, const RECT* r);
 
 // Bounds of a metafile's picture in its own units: the placeable header's box,
 // else the window origin and extent it sets, else the extent of what it draws.

@@ -38,7 +38,7 @@ BOOL InvalidateRect(HWND w, const RECT* r, BOOL erase)
     w->invalid += q;
     if (erase)
         w->eraseWanted = true;
-    w->client->update(q);
+    wnd_update_visible(w, q);
     return TRUE;
 }
 
@@ -57,8 +57,11 @@ BOOL UpdateWindow(HWND w)
 {
     if (!wnd_valid(w))
         return FALSE;
-    if (paints(w) && !w->invalid.isEmpty() && w->client->isVisible())
-        w->client->repaint(w->invalid.boundingRect());
+    if (paints(w) && !w->invalid.isEmpty() && w->client->isVisible()) {
+        QRegion due = w->invalid & wnd_visible_part(w);
+        if (!due.isEmpty())
+            w->client->repaint(due);
+    }
     return TRUE;
 }
 
@@ -67,19 +70,23 @@ HDC BeginPaint(HWND w, PAINTSTRUCT* ps)
     if (!paints(w) || !ps)
         return nullptr;
     wnd_ensure_surface(w);
-    QRect b = w->invalid.boundingRect();
+    // Our own paint pass hands out what is due now; a WM_PAINT sent by anyone
+    // else covers everything that waits.
+    QRegion due = w->painting ? (w->paintDue & w->invalid) : w->invalid;
+    QRect b = due.boundingRect();
     if (b.isEmpty())
         b = QRect();
     ps->rcPaint = RECT{b.left(), b.top(), b.left() + b.width(), b.top() + b.height()};
     ps->fErase = w->eraseWanted ? TRUE : FALSE;
     if (w->eraseWanted && !b.isEmpty()) {
         QPainter p(&w->surface);
-        p.setClipRegion(w->invalid);
+        p.setClipRegion(due);
         p.fillRect(b, wnd_background(w));
     }
-    w->eraseWanted = false;
     w->paintRect = ps->rcPaint;
-    w->invalid = QRegion();
+    w->invalid -= due;
+    // what still waits is erased when its turn comes, as an uncovered area is
+    w->eraseWanted = w->eraseWanted && !w->invalid.isEmpty();
     ps->hdc = gdi_create_image_dc(&w->surface, w);
     if (ps->hdc && !b.isEmpty())
         IntersectClipRect(ps->hdc, b.left(), b.top(), b.left() + b.width(), b.top() + b.height());
@@ -92,8 +99,10 @@ BOOL EndPaint(HWND w, const PAINTSTRUCT* ps)
         return FALSE;
     if (ps->hdc)
         gdi_destroy_image_dc(ps->hdc);
-    if (paints(w))
-        w->client->update();
+    if (paints(w)) {
+        const RECT& r = ps->rcPaint;
+        wnd_update_visible(w, QRect(QPoint(r.left, r.top), QPoint(r.right - 1, r.bottom - 1)));
+    }
     return TRUE;
 }
 
@@ -122,7 +131,7 @@ int ReleaseDC(HWND w, HDC dc)
         return 0;
     gdi_destroy_image_dc(dc);
     if (paints(w))
-        w->client->update();   // what was drawn shows at the next pass of the loop
+        wnd_update_visible(w, QRect(QPoint(0, 0), w->client->size()));   // shows at the next pass of the loop
     return 1;
 }
 
@@ -132,4 +141,50 @@ QColor brush_colour(HBRUSH b)
     if (b && GetObjectA(b, int(sizeof lb), &lb) == int(sizeof lb))
         return QColor(GetRValue(lb.lbColor), GetGValue(lb.lbColor), GetBValue(lb.lbColor));
     return QColor(Qt::white);
+}
+
+QRegion wnd_visible_part(HWND w)
+{
+    if (!w || !w->client)
+        return QRegion();
+    const QRect all(QPoint(0, 0), w->client->size());
+    const QList<QScreen*> screens = QGuiApplication::screens();
+    if (screens.isEmpty())
+        return all;
+    const QPoint at = w->client->mapToGlobal(QPoint(0, 0));
+    QRegion seen;
+    for (QScreen* s : screens)
+        seen += s->geometry().translated(-at);
+    return seen & all;
+}
+
+void wnd_update_visible(HWND w, const QRegion& r)
+{
+    if (!w || !w->client)
+        return;
+    QRegion v = r & wnd_visible_part(w);
+    if (!v.isEmpty())
+        w->client->update(v);
+}
+
+void wnd_paint_now(HWND w, const QRegion& due)
+{
+    if (!paints(w) || w->painting)
+        return;
+    QRegion part = w->invalid & due;
+    if (part.isEmpty())
+        return;
+    w->paintDue = part;
+    w->painting = true;
+    {
+        QtHandlerScope scope;
+        wnd_call(w, WM_PAINT, 0, 0);
+    }
+    if (!wnd_valid(w))
+        return;
+    w->painting = false;
+    w->paintDue = QRegion();
+    w->invalid -= part;   // an unanswered WM_PAINT is not repeated
+    if (w->invalid.isEmpty())
+        w->eraseWanted = false;
 }

@@ -14,6 +14,13 @@ SurfaceWidget::SurfaceWidget(HWND w, QWidget* parent) : QWidget(parent), wnd(w)
     setMouseTracking(true);
 }
 
+void SurfaceWidget::moveEvent(QMoveEvent*)
+{
+    // a child moved within its parent may show parts that waited off screen
+    if (wnd_valid(wnd))
+        wnd_update_visible(wnd, rect());
+}
+
 void SurfaceWidget::resizeEvent(QResizeEvent*)
 {
     if (wnd_valid(wnd))
@@ -25,13 +32,11 @@ void SurfaceWidget::paintEvent(QPaintEvent* e)
     if (!wnd_valid(wnd))
         return;
     wnd_ensure_surface(wnd);
-    if (!wnd->invalid.isEmpty()) {
-        QtHandlerScope scope;
-        wnd_call(wnd, WM_PAINT, 0, 0);
-        if (!wnd_valid(wnd))
-            return;
-        wnd->invalid = QRegion();   // an unanswered WM_PAINT is not repeated
-    }
+    // Only what the toolkit asks for is painted: parts of the window off every
+    // screen stay invalid until they are seen or read.
+    wnd_paint_now(wnd, e->region());
+    if (!wnd_valid(wnd))
+        return;
     QPainter p(this);
     for (const QRect& r : e->region())
         p.drawImage(r, wnd->surface, r);

@@ -10,6 +10,7 @@ public:
     HWND wnd;
 protected:
     void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
 };
 
 class SurfaceWidget : public QWidget {
@@ -19,4 +20,5 @@ public:
 protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
 };

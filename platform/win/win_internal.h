@@ -49,7 +49,9 @@ struct Wnd {
     QPointer<QWidget> client;   // where client coordinates start and the back buffer shows
     QPointer<QMenuBar> menuBar;
     QImage surface;             // back buffer, client size; the object's address never changes
-    QRegion invalid;            // waiting for WM_PAINT
+    QRegion invalid;            // waiting for WM_PAINT (off-screen parts wait until seen or read)
+    QRegion paintDue;           // during our WM_PAINT: the part BeginPaint hands out
+    bool painting = false;      // our WM_PAINT is running
     bool eraseWanted = false;
     bool shownOnce = false;
     QSize lastSize;             // client size last reported with WM_SIZE
@@ -64,6 +66,9 @@ HWND wnd_from_widget(const QWidget* w);           // the window of a frame/clien
 bool wnd_valid(HWND w);                           // alive and not being torn down
 LRESULT wnd_call(HWND w, UINT msg, WPARAM wp, LPARAM lp);   // the window procedure, now
 void wnd_ensure_surface(HWND w);                  // back buffer follows the client size
+QRegion wnd_visible_part(HWND w);                 // client pixels on some screen (client coordinates)
+void wnd_update_visible(HWND w, const QRegion& r); // the toolkit repaints the visible part of r
+void wnd_paint_now(HWND w, const QRegion& due);   // WM_PAINT for the invalid part of `due`, now
 QColor wnd_background(HWND w);                    // class background brush colour
 void wnd_layout(HWND w);                          // frame: menu bar and client; then WM_SIZE
 void wnd_sync_size(HWND w);                       // WM_SIZE when the client size changed

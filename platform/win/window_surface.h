@@ -7,7 +7,8 @@
 class QImage;
 class QWidget;
 
-QImage* platform_window_surface(HWND w);        // null for a window without one
+QImage* platform_window_surface(HWND w);        // null for a window without one; painted up to date
+void platform_window_settle(HWND w, const RECT* r); // paint what waits under r (null: all) now
 void platform_window_flush(HWND w, const RECT* r); // show the back buffer now (r null: all)
 QWidget* platform_window_widget(HWND w);        // the Qt widget behind a window
 HWND platform_widget_window(QWidget* widget);   // the window of a widget, or null

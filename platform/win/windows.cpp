@@ -6,6 +6,7 @@
 // parent's client; the built-in controls are their own widgets. Window records are
 // never freed, so a stale HWND is recognised (alive false) and never reused.
 #include "platform/win/win_internal.h"
+#include "platform/gdi/gdi_surface.h"
 #include "platform/win/surface_widget.h"
 #include "platform/win/window_surface.h"
 
@@ -93,6 +94,15 @@ void FrameWidget::resizeEvent(QResizeEvent*)
     wnd_layout(wnd);
 }
 
+void FrameWidget::moveEvent(QMoveEvent*)
+{
+    // Parts of this window or its children that were off every screen may be
+    // on one now: show them (and paint what waited there).
+    for (HWND w : wnd_all())
+        if (w->client && w->client->window() == this)
+            wnd_update_visible(w, QRect(QPoint(0, 0), w->client->size()));
+}
+
 void wnd_layout(HWND w)
 {
     if (!w || !w->alive || w->kind != WndKind::Frame || !w->frame || !w->client)
@@ -124,7 +134,7 @@ void wnd_sync_size(HWND w)
         else
             w->invalid += QRegion(0, 0, s.width(), s.height()).subtracted(QRegion(0, 0, old.width(), old.height()));
         w->eraseWanted = true;
-        w->client->update();
+        wnd_update_visible(w, QRect(QPoint(0, 0), s));
     }
     WPARAM kind = 0;
     if (w->frame && w->frame->isMinimized())
@@ -418,7 +428,7 @@ BOOL ShowWindow(HWND w, int cmd)
         w->invalid = QRegion(0, 0, w->surface.width(), w->surface.height());
         w->eraseWanted = true;
         if (w->client)
-            w->client->update();
+            wnd_update_visible(w, QRect(QPoint(0, 0), w->client->size()));
     }
     if (top)
         wnd_layout(w);
@@ -435,7 +445,7 @@ BOOL MoveWindow(HWND w, int x, int y, int cx, int cy, BOOL repaint)
     else
         wnd_sync_size(w);
     if (repaint && w->client)
-        w->client->update();
+        wnd_update_visible(w, QRect(QPoint(0, 0), w->client->size()));
     return TRUE;
 }
 
@@ -680,8 +690,23 @@ QImage* platform_window_surface(HWND w)
     if (!wnd_valid(w) || (w->kind != WndKind::Frame && w->kind != WndKind::Child))
         return nullptr;
     wnd_ensure_surface(w);
-    return &w->surface;
+    platform_window_settle(w, nullptr);   // the caller reads the pixels
+    return wnd_valid(w) ? &w->surface : nullptr;
 }
+
+void platform_window_settle(HWND w, const RECT* r)
+{
+    if (!wnd_valid(w) || !w->client || w->invalid.isEmpty())
+        return;
+    QRegion due = r ? QRegion(QRect(QPoint(r->left, r->top), QPoint(r->right - 1, r->bottom - 1)))
+                    : QRegion(QRect(QPoint(0, 0), w->client->size()));
+    wnd_paint_now(w, due);
+}
+
+namespace {
+// GDI asks before it reads a window's pixels.
+const bool settle_registered = (gdi_set_window_settle(platform_window_settle), true);
+} // namespace
 
 void platform_window_flush(HWND w, const RECT* r)
 {

@@ -1,0 +1,125 @@
+// Painting of windows larger than the screen: only the part on some screen is
+// painted when the loop runs; the rest waits, and is painted before anyone reads
+// it or when it comes on screen.
+#include "win_test_util.h"
+#include "platform/gdi/wingdi.h"
+
+#include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
+#include <gtest/gtest.h>
+
+namespace {
+
+COLORREF paint_colour = RGB(255, 0, 0);
+std::vector<RECT> paints;
+
+LRESULT painting_proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    if (m == WM_PAINT) {
+        PAINTSTRUCT ps{};
+        HDC dc = BeginPaint(w, &ps);
+        paints.push_back(ps.rcPaint);
+        HBRUSH b = CreateSolidBrush(paint_colour);
+        FillRect(dc, &ps.rcPaint, b);
+        DeleteObject(b);
+        EndPaint(w, &ps);
+        return 0;
+    }
+    return DefWindowProcA(w, m, wp, lp);
+}
+
+HWND make_painting_window(int x, int y, int w, int h)
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &painting_proc;
+        wc.lpszClassName = "painttest";
+        RegisterClassA(&wc);
+        registered = true;
+    }
+    HWND win = CreateWindowExA(0, "painttest", "paint", WS_POPUP, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
+    ShowWindow(win, SW_SHOW);
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    return win;
+}
+
+bool covers(const std::vector<RECT>& rs, int x, int y)
+{
+    for (const RECT& r : rs)
+        if (x >= r.left && x < r.right && y >= r.top && y < r.bottom)
+            return true;
+    return false;
+}
+
+// A 300 x 200 window whose top-left 100 x 80 pixels are on the screen.
+struct HalfSeen {
+    HWND w;
+    HalfSeen()
+    {
+        QRect screen = QGuiApplication::primaryScreen()->geometry();
+        w = make_painting_window(screen.right() + 1 - 100, screen.bottom() + 1 - 80, 300, 200);
+    }
+    ~HalfSeen() { DestroyWindow(w); }
+    void invalidate(COLORREF c)
+    {
+        paint_colour = c;
+        paints.clear();
+        InvalidateRect(w, nullptr, FALSE);
+        for (int i = 0; i < 5; ++i)
+            QApplication::processEvents();
+    }
+};
+
+} // namespace
+
+TEST(OffScreenPaint, TheLoopPaintsOnlyWhatIsOnScreen)
+{
+    HalfSeen h;
+    h.invalidate(RGB(255, 0, 0));
+    ASSERT_FALSE(paints.empty());
+    EXPECT_TRUE(covers(paints, 10, 10));
+    EXPECT_FALSE(covers(paints, 250, 150));
+    for (const RECT& r : paints) {
+        EXPECT_LE(r.right, 100);
+        EXPECT_LE(r.bottom, 80);
+    }
+}
+
+TEST(OffScreenPaint, ReadingAPixelPaintsWhatWaitsThereFirst)
+{
+    HalfSeen h;
+    h.invalidate(RGB(0, 0, 255));
+    HDC dc = GetDC(h.w);
+    EXPECT_EQ(GetPixel(dc, 250, 150), RGB(0, 0, 255));
+    ReleaseDC(h.w, dc);
+    EXPECT_TRUE(covers(paints, 250, 150));
+    // nothing waits any more: a second read paints nothing
+    paints.clear();
+    dc = GetDC(h.w);
+    EXPECT_EQ(GetPixel(dc, 230, 140), RGB(0, 0, 255));
+    ReleaseDC(h.w, dc);
+    EXPECT_TRUE(paints.empty());
+}
+
+TEST(OffScreenPaint, TheBackBufferIsUpToDateForItsReaders)
+{
+    HalfSeen h;
+    h.invalidate(RGB(0, 128, 0));
+    QImage* img = platform_window_surface(h.w);
+    ASSERT_NE(img, nullptr);
+    EXPECT_EQ(img->pixel(299, 199) & 0xFFFFFFu, 0x008000u);
+}
+
+TEST(OffScreenPaint, MovingOnScreenPaintsWhatWaited)
+{
+    HalfSeen h;
+    h.invalidate(RGB(0, 255, 0));
+    EXPECT_FALSE(covers(paints, 250, 150));
+    MoveWindow(h.w, 0, 0, 300, 200, FALSE);
+    for (int i = 0; i < 5; ++i)
+        QApplication::processEvents();
+    EXPECT_TRUE(covers(paints, 250, 150));
+}
