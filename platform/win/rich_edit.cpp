@@ -9,7 +9,9 @@
 #include "platform/win/win_internal.h"
 
 #include <QApplication>
+#include <QBasicTimer>
 #include <QClipboard>
+#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QMimeData>
 #include <QScrollBar>
@@ -17,6 +19,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimerEvent>
 #include <algorithm>
 #include <cstring>
 
@@ -25,6 +28,7 @@ namespace {
 enum : int { PROP_FACE = QTextFormat::UserProperty + 1, PROP_TWIPS = QTextFormat::UserProperty + 2,
              PROP_OFFSET = QTextFormat::UserProperty + 3 };
 constexpr int DEFAULT_LIMIT = 32767;
+constexpr int FRAME_MS = 16;   // one screen refresh
 
 class RichEditWidget : public QTextEdit {
 public:
@@ -43,7 +47,35 @@ public:
     int length() const { return document()->characterCount() - 1; }
     int room(int replacing) const { return std::max(0, limit - (length() - replacing)); }
 
+    // A program printing in a loop changes the text thousands of times a second, and
+    // each pump would repaint the area and its scroll bars, which costs far more than
+    // the change. A change within one frame of the last repaint holds the area's
+    // repaints until that frame ends: a stream is drawn once a frame, a lone change at
+    // the next pump. Only when pixels reach the screen changes; the text, caret and
+    // scroll position are updated at once.
+    void pace_repaint()
+    {
+        if (pacing.isActive() || !isVisible() || !painted.isValid() || painted.elapsed() >= FRAME_MS)
+            return;
+        setUpdatesEnabled(false);
+        pacing.start(int(FRAME_MS - painted.elapsed()), this);
+    }
+
 protected:
+    void paintEvent(QPaintEvent* e) override   // the text's (the viewport's) paints
+    {
+        painted.start();
+        QTextEdit::paintEvent(e);
+    }
+    void timerEvent(QTimerEvent* e) override
+    {
+        if (e->timerId() != pacing.timerId()) {
+            QTextEdit::timerEvent(e);
+            return;
+        }
+        pacing.stop();
+        setUpdatesEnabled(true);   // repaints the area, its scroll bars and frame in full
+    }
     void keyPressEvent(QKeyEvent* e) override
     {
         if (!isReadOnly() && !e->text().isEmpty() && e->text().at(0).isPrint()
@@ -86,6 +118,10 @@ protected:
         setTextCursor(c);
         ensureCursorVisible();
     }
+
+private:
+    QBasicTimer pacing;
+    QElapsedTimer painted;   // since the area was last drawn
 };
 
 RichEditWidget* edit_of(HWND w)
@@ -240,6 +276,14 @@ LRESULT richedit_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     if (!e)
         return DefWindowProcA(w, msg, wp, lp);
     QTextDocument* d = e->document();
+    switch (msg) {
+    case EM_SETSEL: case EM_EXSETSEL: case EM_REPLACESEL: case EM_SCROLLCARET: case EM_SETCHARFORMAT:
+    case WM_SETTEXT:
+        e->pace_repaint();
+        break;
+    default:
+        break;
+    }
     switch (msg) {
     case WM_CREATE:
         if (w->style & ES_READONLY)

@@ -4,14 +4,19 @@
 #include "platform/win/commctrl.h"
 #include "platform/win/win_internal.h"
 
+#include <QBasicTimer>
+#include <QElapsedTimer>
 #include <QPainter>
 #include <QSizeGrip>
 #include <QStyle>
 #include <QStyleOptionFrame>
+#include <QTimerEvent>
 #include <algorithm>
 #include <cstring>
 
 namespace {
+
+constexpr int FRAME_MS = 16;   // one screen refresh
 
 class StatusBarWidget : public QWidget {
 public:
@@ -36,9 +41,39 @@ public:
         return QRect(left, 0, std::max(0, right - left), height());
     }
 
+    // The caret position changes with every line a program prints; a part's new
+    // text is drawn at the next pump, or, within one frame of the last repaint, when
+    // that frame ends, so a stream of changes is drawn once a frame. The text itself
+    // (SB_GETTEXT) is new at once.
+    void repaint_part(int i)
+    {
+        QRect r = part_rect(i);
+        if (waiting.isActive()) {
+            held |= r;
+            return;
+        }
+        if (painted.isValid() && painted.elapsed() < FRAME_MS && isVisible()) {
+            held = r;
+            waiting.start(int(FRAME_MS - painted.elapsed()), this);
+            return;
+        }
+        update(r);
+    }
+
 protected:
+    void timerEvent(QTimerEvent* e) override
+    {
+        if (e->timerId() != waiting.timerId()) {
+            QWidget::timerEvent(e);
+            return;
+        }
+        waiting.stop();
+        update(held);
+        held = QRect();
+    }
     void paintEvent(QPaintEvent*) override
     {
+        painted.start();
         QPainter p(this);
         p.fillRect(rect(), palette().window());
         for (size_t i = 0; i < edges.size(); ++i) {
@@ -64,6 +99,11 @@ protected:
             grip->setGeometry(width() - s.width(), height() - s.height(), s.width(), s.height());
         }
     }
+
+private:
+    QBasicTimer waiting;
+    QElapsedTimer painted;   // since the bar was last drawn
+    QRect held;              // parts to draw when the frame ends
 };
 
 StatusBarWidget* bar_of(HWND w)
@@ -141,7 +181,7 @@ LRESULT statusbar_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         QByteArray t = cut_text(reinterpret_cast<const char*>(lp));
         if (b->texts[part] != t) {
             b->texts[part] = t;
-            b->update(b->part_rect(int(part)));
+            b->repaint_part(int(part));
         }
         return TRUE;
     }

@@ -2,6 +2,8 @@
 // character formats, status lines and the caret display, elapsed-time texts.
 #include "console_fixture.h"
 
+#include <QApplication>
+#include <QScreen>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -25,6 +27,22 @@ void fill(int n)
     t += std::string(size_t(n) - t.size(), 'x');
     SendMessageA(_consoletext(), EM_SETSEL, WPARAM(-1), LPARAM(-1));
     SendMessageA(_consoletext(), EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(t.c_str()));
+}
+
+// What the window shows of widget `w`, and what it would show if drawn now; the
+// same once every change has been drawn.
+QImage shown(QWidget* w)
+{
+    QWidget* top = w->window();
+    QPoint p = w->mapTo(top, QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(top->winId(), p.x(), p.y(), w->width(), w->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+QImage drawn_now(QWidget* w)
+{
+    return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
@@ -103,6 +121,45 @@ TEST_F(Output, CaretLineAndColumnInStatusPartTwo)
     EXPECT_EQ(status(2), "4 0");
     ostrel_printf("ab");
     EXPECT_EQ(status(2), "4 2");
+}
+
+TEST_F(Output, HookInsidePrintfPumpSeesTheCaretOfThatOutput)
+{
+    static UINT custom = WM_USER + 78;
+    static std::string seen;
+    seen.clear();
+    _setmsgproc([](HWND, UINT m, WPARAM, LPARAM) -> int {
+        if (m != custom)
+            return 0;
+        char buf[260];
+        _getstatus(-2, buf);
+        seen = buf;
+        return 1;
+    });
+    ostrel_printf("one\ntwo\n");
+    PostMessageA(_consolewindow(), custom, 0, 0);
+    ostrel_printf("three\nfour");
+    _setmsgproc(nullptr);
+    EXPECT_EQ(seen, "4 4");
+}
+
+TEST_F(Output, FastOutputReachesTheScreenOnceEventsRun)
+{
+    int flash = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(0);   // no caret blink between the two pictures
+    QWidget* bar = platform_window_widget(_consolestatus());
+    ASSERT_NE(bar, nullptr);
+    pump(50);
+    ostrel_printf("lone\n");
+    pump(5);
+    EXPECT_TRUE(shown(edit()) == drawn_now(edit())) << "a lone line waits for a frame";
+    for (int i = 0; i < 2000; ++i)
+        ostrel_printf("%04d 56789 abcdefghij 0123456789 abcdef\n", i);
+    EXPECT_EQ(status(2), "2002 0");
+    pump(100);
+    EXPECT_TRUE(shown(edit()) == drawn_now(edit())) << "the last lines were never drawn";
+    EXPECT_TRUE(shown(bar) == drawn_now(bar)) << "the caret position was never drawn";
+    QApplication::setCursorFlashTime(flash);
 }
 
 TEST_F(Output, PrintedTextIsBlackTypedTextIsBlue)

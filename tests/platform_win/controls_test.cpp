@@ -7,11 +7,13 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 #include <QTimer>
 #include <QUrl>
@@ -196,6 +198,92 @@ TEST_F(RichEdit, LimitUndoReadOnlyAndFormats)
     EXPECT_TRUE(got.dwEffects & CFE_BOLD);
     SendMessageA(edit, EM_SETREADONLY, 1, 0);
     EXPECT_TRUE(GetWindowLongA(edit, GWL_STYLE) & LONG(ES_READONLY));
+}
+
+namespace {
+
+void pump_for(int ms)
+{
+    QElapsedTimer t;
+    t.start();
+    do {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&m);
+    } while (t.elapsed() < ms);
+}
+
+// What the window shows of widget `w` (its part of the window's back store), and
+// what it would show if drawn now; the same once every change has been drawn.
+QImage shown(QWidget* w)
+{
+    QWidget* top = w->window();
+    QPoint p = w->mapTo(top, QPoint(0, 0));
+    return QGuiApplication::primaryScreen()
+        ->grabWindow(top->winId(), p.x(), p.y(), w->width(), w->height())
+        .toImage()
+        .convertToFormat(QImage::Format_RGB32);
+}
+QImage drawn_now(QWidget* w)
+{
+    return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+// Changes made by the program faster than the screen refreshes are drawn together;
+// none is lost, and a lone change is drawn at the next pump.
+TEST_F(RichEdit, OutputReachesTheScreenWithinAFrame)
+{
+    int flash = QApplication::cursorFlashTime();
+    QApplication::setCursorFlashTime(0);   // no caret blink between the two pictures
+    ShowWindow(frame, SW_SHOW);
+    QWidget* w = platform_window_widget(edit);
+    ASSERT_NE(w, nullptr);
+    pump_for(50);
+    put("lone line\r\n");
+    pump_for(5);
+    EXPECT_TRUE(shown(w) == drawn_now(w)) << "a lone change waits for a frame";
+    for (int i = 0; i < 300; ++i) {
+        put("0123456789 abcdefghij 0123456789 abcdef\r\n");
+        pump_for(0);
+    }
+    put("last");
+    SendMessageA(edit, EM_SCROLLCARET, 0, 0);
+    pump_for(100);
+    EXPECT_TRUE(shown(w) == drawn_now(w)) << "a burst of changes was not drawn in full";
+    EXPECT_EQ(SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 302);
+    QApplication::setCursorFlashTime(flash);
+}
+
+// A part's text is new at once; rewritten faster than the screen refreshes it is
+// drawn once the frame ends, a lone change at the next pump.
+TEST(StatusBar, TextIsNewAtOnceAndDrawnWithinAFrame)
+{
+    HWND w = make_window();
+    HWND sb = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, w, nullptr, nullptr, nullptr);
+    ASSERT_NE(sb, nullptr);
+    int edges[3] = {100, 200, -1};
+    SendMessageA(sb, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
+    ShowWindow(w, SW_SHOW);
+    QWidget* bar = platform_window_widget(sb);
+    ASSERT_NE(bar, nullptr);
+    pump_for(50);
+    SendMessageA(sb, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>("lone"));
+    pump_for(5);
+    EXPECT_TRUE(shown(bar) == drawn_now(bar)) << "a lone change waits for a frame";
+    char buf[260];
+    for (int i = 0; i < 500; ++i) {
+        std::string t = std::to_string(i) + " 0";
+        SendMessageA(sb, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(t.c_str()));
+        SendMessageA(sb, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(t.c_str()));
+        SendMessageA(sb, SB_GETTEXTA, 2, reinterpret_cast<LPARAM>(buf));
+        ASSERT_EQ(std::string(buf), t);
+        pump_for(0);
+    }
+    pump_for(100);
+    EXPECT_TRUE(shown(bar) == drawn_now(bar)) << "the last texts were never drawn";
+    DestroyWindow(w);
 }
 
 TEST(MessageBox, ButtonsAnswersAndClosing)
