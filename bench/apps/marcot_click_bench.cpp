@@ -4,10 +4,14 @@
 #include "measure_session.h"
 #include "measure_settings.h"
 
+#include "platform/win/window_surface.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
 #include <benchmark/benchmark.h>
+#include <chrono>
+#include <thread>
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -39,7 +43,20 @@ void silence()
 double px(int i) { return 100 + (i * 577) % 5800; }
 double py(int i) { return 100 + (i * 389) % 3800; }
 
-void repaint() { QApplication::processEvents(); }
+// What the loop does after the hook: the page's visible part reaches the screen,
+// including a repaint that waits for the end of the current frame.
+void repaint()
+{
+    QApplication::processEvents();
+    platform_window_flush(_pagewindow(1), nullptr);
+}
+
+// A user's click comes long after the last frame: wait one, outside the timing.
+void idle_frame()
+{
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    QApplication::processEvents();
+}
 
 bool set_up()
 {
@@ -77,6 +94,7 @@ void BM_ClickWith100Markers(benchmark::State& state)
         state.PauseTiming();
         marcot::on_page_message(1, 516, 0, 0);
         repaint();
+        idle_frame();
         state.ResumeTiming();
         ++i;
     }
@@ -89,6 +107,7 @@ void BM_UndoWith100Points(benchmark::State& state)
         state.PauseTiming();
         marcot::on_page_message(1, 513, px(100), py(100));
         repaint();
+        idle_frame();
         state.ResumeTiming();
         marcot::on_page_message(1, 516, 0, 0);
         repaint();
@@ -105,6 +124,7 @@ void BM_UndoWith100PointsAndConsoleLines(benchmark::State& state)
         state.PauseTiming();
         marcot::on_page_message(1, 513, px(100), py(100));
         repaint();
+        idle_frame();
         state.ResumeTiming();
         marcot::on_page_message(1, 516, 0, 0);
         repaint();

@@ -2,6 +2,7 @@
 // (made by GDI through gdi_create_image_dc), UpdateWindow as an immediate repaint.
 #include "platform/gdi/gdi_surface.h"
 #include "platform/gdi/wingdi.h"
+#include "platform/win/surface_widget.h"
 #include "platform/win/win_internal.h"
 
 #include <QGuiApplication>
@@ -163,7 +164,11 @@ void wnd_update_visible(HWND w, const QRegion& r)
     if (!w || !w->client)
         return;
     QRegion v = r & wnd_visible_part(w);
-    if (!v.isEmpty())
+    if (v.isEmpty())
+        return;
+    if (auto* surface = dynamic_cast<SurfaceWidget*>(w->client.data()))
+        surface->request_update(v);
+    else
         w->client->update(v);
 }
 

@@ -4,6 +4,9 @@
 #include "platform/win/surface_widget.h"
 
 #include <QPaintEvent>
+#include <QTimerEvent>
+
+#include <algorithm>
 #include <QPainter>
 
 SurfaceWidget::SurfaceWidget(HWND w, QWidget* parent) : QWidget(parent), wnd(w)
@@ -27,8 +30,53 @@ void SurfaceWidget::resizeEvent(QResizeEvent*)
         wnd_sync_size(wnd);
 }
 
+namespace {
+constexpr int FRAME_MS = 16;   // one screen refresh
+}
+
+// A program drawing in a loop selects its page after every mark, and every printf
+// lets the loop run: each pass would replay the page and send its visible part to
+// the screen, which costs far more than the mark. A request within one frame of the
+// last paint waits for that frame to end; a lone request shows at the next pass.
+// Only when pixels reach the screen changes: reads of the window's pixels paint
+// what they need at once.
+void SurfaceWidget::request_update(const QRegion& r)
+{
+    if (r.isEmpty())
+        return;
+    if (!isVisible() || !painted.isValid() || painted.elapsed() >= FRAME_MS) {
+        update(r);
+        return;
+    }
+    held += r;
+    if (!pacing.isActive())
+        pacing.start(int(std::max<qint64>(1, FRAME_MS - painted.elapsed())), this);
+}
+
+void SurfaceWidget::flush_held()
+{
+    pacing.stop();
+    QRegion r = held;
+    held = QRegion();
+    if (!r.isEmpty())
+        repaint(r);
+}
+
+void SurfaceWidget::timerEvent(QTimerEvent* e)
+{
+    if (e->timerId() != pacing.timerId()) {
+        QWidget::timerEvent(e);
+        return;
+    }
+    pacing.stop();
+    QRegion r = held;
+    held = QRegion();
+    update(r);
+}
+
 void SurfaceWidget::paintEvent(QPaintEvent* e)
 {
+    painted.start();
     if (!wnd_valid(wnd))
         return;
     wnd_ensure_surface(wnd);

@@ -4,6 +4,9 @@
 #pragma once
 #include "platform/win/win_internal.h"
 
+#include <QBasicTimer>
+#include <QElapsedTimer>
+
 class FrameWidget : public QWidget {
 public:
     FrameWidget(HWND w, Qt::WindowFlags flags);
@@ -17,8 +20,18 @@ class SurfaceWidget : public QWidget {
 public:
     SurfaceWidget(HWND w, QWidget* parent);
     HWND wnd;
+    // Asks the toolkit to show `r` of the back buffer: at the next pass of the loop,
+    // or, within one frame of the last paint, when that frame ends.
+    void request_update(const QRegion& r);
+    // Shows now what waits for the end of the frame.
+    void flush_held();
 protected:
     void paintEvent(QPaintEvent* e) override;
     void resizeEvent(QResizeEvent* e) override;
     void moveEvent(QMoveEvent* e) override;
+    void timerEvent(QTimerEvent* e) override;
+private:
+    QBasicTimer pacing;
+    QElapsedTimer painted;   // since the widget was last drawn
+    QRegion held;            // asked for during the current frame
 };

@@ -712,6 +712,10 @@ void platform_window_flush(HWND w, const RECT* r)
 {
     if (!wnd_valid(w) || !w->client)
         return;
+    if (auto* surface = dynamic_cast<SurfaceWidget*>(w->client.data())) {
+        surface->flush_held();
+        return;
+    }
     if (r)
         w->client->repaint(QRect(QPoint(r->left, r->top), QPoint(r->right - 1, r->bottom - 1)));
     else

@@ -5,11 +5,22 @@
 #include "platform/gdi/wingdi.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QScreen>
 #include <gtest/gtest.h>
 
 namespace {
+
+// Runs the loop for a few frames: repaints asked for within a frame of the last
+// one are shown when that frame ends.
+void pump_frames()
+{
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < 60)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+}
 
 COLORREF paint_colour = RGB(255, 0, 0);
 std::vector<RECT> paints;
@@ -41,8 +52,7 @@ HWND make_painting_window(int x, int y, int w, int h)
     }
     HWND win = CreateWindowExA(0, "painttest", "paint", WS_POPUP, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
     ShowWindow(win, SW_SHOW);
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
+    pump_frames();
     return win;
 }
 
@@ -68,8 +78,7 @@ struct HalfSeen {
         paint_colour = c;
         paints.clear();
         InvalidateRect(w, nullptr, FALSE);
-        for (int i = 0; i < 5; ++i)
-            QApplication::processEvents();
+        pump_frames();
     }
 };
 
@@ -119,7 +128,31 @@ TEST(OffScreenPaint, MovingOnScreenPaintsWhatWaited)
     h.invalidate(RGB(0, 255, 0));
     EXPECT_FALSE(covers(paints, 250, 150));
     MoveWindow(h.w, 0, 0, 300, 200, FALSE);
-    for (int i = 0; i < 5; ++i)
-        QApplication::processEvents();
+    pump_frames();
     EXPECT_TRUE(covers(paints, 250, 150));
+}
+
+TEST(FramePacing, ALoneRepaintShowsAtTheNextPassAndAStreamOncePerFrame)
+{
+    HWND w = make_painting_window(0, 0, 120, 90);
+    pump_frames();   // the last paint is a frame ago: the next request is alone
+    paint_colour = RGB(10, 20, 30);
+    paints.clear();
+    InvalidateRect(w, nullptr, FALSE);
+    QApplication::processEvents();
+    EXPECT_EQ(paints.size(), 1u);
+    // a second request in the same frame waits for the frame to end...
+    paints.clear();
+    RECT part{0, 0, 10, 10};
+    InvalidateRect(w, &part, FALSE);
+    QApplication::processEvents();
+    EXPECT_TRUE(paints.empty());
+    // ...unless its pixels are read, or the owner asks to show it now
+    platform_window_flush(w, nullptr);
+    EXPECT_EQ(paints.size(), 1u);
+    paints.clear();
+    InvalidateRect(w, &part, FALSE);
+    pump_frames();
+    EXPECT_EQ(paints.size(), 1u);
+    DestroyWindow(w);
 }
