@@ -2,6 +2,7 @@
 // state and mapping, and the recording (our display list of GDI calls with
 // 32-bit parameters). Shared by the files of platform/gdi only.
 #pragma once
+#include "platform/gdi/record_params.h"
 #include "platform/gdi/wingdi.h"
 
 #include <QImage>
@@ -67,7 +68,7 @@ using BlobPtr = std::shared_ptr<MetaBlob>;
 // are kept in call order with their full 32-bit values.
 struct MetaRecord {
     WORD fn = 0;
-    std::vector<std::int32_t> p;
+    RecordParams p;
     BlobPtr blob;
 };
 

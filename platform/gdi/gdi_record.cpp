@@ -93,12 +93,12 @@ bool gdi_valid_metafile(HMETAFILE mf) { return mf && registry().count(mf); }
 
 void rec_add(HDC dc, WORD fn, std::initializer_list<std::int32_t> p, BlobPtr blob)
 {
-    dc->rec->recs.push_back(MetaRecord{fn, std::vector<std::int32_t>(p), std::move(blob)});
+    dc->rec->recs.push_back(MetaRecord{fn, RecordParams(p), std::move(blob)});
 }
 
 void rec_add_vec(HDC dc, WORD fn, std::vector<std::int32_t> p, BlobPtr blob)
 {
-    dc->rec->recs.push_back(MetaRecord{fn, std::move(p), std::move(blob)});
+    dc->rec->recs.push_back(MetaRecord{fn, RecordParams(p), std::move(blob)});
 }
 
 void rec_select(HDC dc, GdiObject* o)
