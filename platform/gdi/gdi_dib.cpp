@@ -214,16 +214,18 @@ QImage gdi_dib_to_image(const BYTE* info, std::size_t infoSize, const BYTE* rows
         *mono = false;
     }
     if (!rows) return QImage();
+    // the sizes are checked against the bytes present before any pixel is allocated
+    const bool rle = h.compression == BI_RLE4 || h.compression == BI_RLE8;
+    std::size_t stride = stride_of(h.w, h.bpp);
+    if (rle ? std::int64_t(h.w) * height > (std::int64_t(1) << 24) : rowsSize / stride < std::size_t(height))
+        return QImage();
     QImage img(h.w, height, QImage::Format_RGB32);
     if (img.isNull()) return QImage();
-    if (h.compression == BI_RLE4 || h.compression == BI_RLE8) {
-        if (std::int64_t(h.w) * height > (std::int64_t(1) << 24)) return QImage();
+    if (rle) {
         img.fill(pal.empty() ? 0xFF000000 : pal[0]);
         decode_rle(rows, rowsSize, h, pal.data(), pal.size(), img, bottomUp);
         return img;
     }
-    std::size_t stride = stride_of(h.w, h.bpp);
-    if (rowsSize / stride < std::size_t(height)) return QImage();
     for (int y = 0; y < height; ++y) {
         const BYTE* s = rows + std::size_t(bottomUp ? height - 1 - y : y) * stride;
         auto* d = reinterpret_cast<QRgb*>(img.scanLine(y));

@@ -1,12 +1,16 @@
 // The Windows metafile format: golden bytes of the writer, reading back to the
 // same picture, files with the placeable header, and hostile input.
 #include "gdi_test_support.h"
+#include "platform/gdi/gdi_internal.h"
 
+#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <random>
+#include <string>
 
 namespace {
 constexpr COLORREF kWhite = 0xFFFFFF, kRed = 0x0000FF;
@@ -154,6 +158,23 @@ TEST(GdiWmf, HostileBytesNeverFault)
     EXPECT_EQ(SetMetaFileBitsEx(0, nullptr), nullptr);
     const unsigned char tiny[4] = {1, 0, 9, 0};
     EXPECT_EQ(SetMetaFileBitsEx(4, tiny), nullptr);
+}
+
+// A pattern brush whose DIB claims 16,252,679 x 8 one-bit pixels in 32 bytes: the
+// claim is refused from the sizes alone (it once made the reader allocate 500 MB
+// before looking at the bytes), and so is the file.
+TEST(GdiWmf, ABrushDibLargerThanItsBytesIsRefusedUpFront)
+{
+    const char* source = std::getenv("OSTREL_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    const std::string path = std::string(source) + "/fuzz/gdi/seeds/wmf_fuzzer/huge-pattern-brush.wmf";
+    ASSERT_TRUE(QFile::exists(QString::fromStdString(path)));
+    EXPECT_EQ(GetMetaFileA(path.c_str()), nullptr);
+    const unsigned char header[40] = {40, 0, 0, 0, 0x07, 0xFF, 0xF7, 0, 8, 0, 0, 0, 1, 0, 1, 0};
+    const unsigned char colours_and_rows[40] = {0, 0, 0, 0, 255, 255, 255, 0};
+    std::vector<unsigned char> info(header, header + 40);
+    info.insert(info.end(), colours_and_rows, colours_and_rows + 8);
+    EXPECT_TRUE(gdi_dib_to_image(info.data(), info.size(), colours_and_rows + 8, 32, DIB_RGB_COLORS).isNull());
 }
 
 TEST(GdiWmf, RecordSizesBeyondTheDataAreRejected)
