@@ -470,7 +470,9 @@ int GetDIBits(HDC dc, HBITMAP bm, UINT start, UINT lines, void* bits, BITMAPINFO
         int sy = topDown ? int(row) : height - 1 - int(row);
         const auto* s = reinterpret_cast<const QRgb*>(img.constScanLine(sy));
         BYTE* d = out + std::size_t(i) * stride;
-        std::memset(d, 0, stride);
+        // packed depths build their bytes by OR; the others only need zero padding
+        const std::size_t used = bpp >= 8 ? std::size_t(width) * std::size_t(bpp / 8) : 0;
+        std::memset(d + used, 0, stride - used);
         // one loop per depth: the common 24 and 32-bit rows stay tight
         switch (bpp) {
         case 1:
