@@ -1,13 +1,20 @@
 // Rotation of a 24-bit bitmap by quarter and half turns. The quarter turns walk the
 // picture in square tiles so that both the rows read and the rows written stay in
-// cache, and move four source columns at a time: one 12-byte read per source row, four
-// 4-byte writes into the four destination rows.
+// cache. Where the processor has SSSE3 (chosen at run time: the build targets baseline
+// x86-64), blocks of 4 x 4 pixels are transposed in registers: four 12-byte rows in,
+// four 12-byte rows out. Elsewhere four source columns move at a time: one 12-byte read
+// per source row, four 4-byte writes into the four destination rows.
+#include "runtime/image/bmap_rotate.h"
 #include "runtime/image/bmap_pages.h"
 #include "runtime/image/image_internal.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#define OSTREL_ROTATE_SSSE3 1
+#endif
 
 namespace {
 
@@ -94,9 +101,190 @@ void quarter_tile(const _bmap* src, _bmap* dst, int tx, int xe, int ty, int ye)
     }
 }
 
-template <bool Ccw>
-void quarter(const _bmap* src, _bmap* dst)
+#if OSTREL_ROTATE_SSSE3
+#define OSTREL_SSSE3 __attribute__((target("ssse3")))
+
+// Pixels x..x+3 of a source row in the low 12 bytes. The 16-byte load reads 4 bytes
+// past them, which only the last row of the buffer may not have.
+template <bool Wide>
+OSTREL_SSSE3 inline __m128i load12(const unsigned char* s)
 {
+    if (Wide)
+        return _mm_loadu_si128(reinterpret_cast<const __m128i*>(s));
+    std::uint32_t t;
+    std::memcpy(&t, s + 8, 4);
+    return _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(s)),
+                              _mm_cvtsi32_si128(static_cast<int>(t)));
+}
+
+// Four result pixels in the low 12 bytes. The wide store also writes 4 bytes past them,
+// which must belong to pixels of the same row that are written afterwards.
+template <bool Wide>
+OSTREL_SSSE3 inline void store12(unsigned char* d, __m128i v)
+{
+    if (Wide) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d), v);
+        return;
+    }
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(d), v);
+    const std::uint32_t t = static_cast<std::uint32_t>(_mm_cvtsi128_si32(_mm_srli_si128(v, 8)));
+    std::memcpy(d + 8, &t, 4);
+}
+
+// One 4 x 4 block: pixel k of source row j (rows s, s + sstep, ...) becomes pixel j of
+// destination row k (rows d, d + dnext, ...).
+template <bool WideLoad, bool WideStore>
+OSTREL_SSSE3 inline void block4(const unsigned char* s, std::ptrdiff_t sstep, unsigned char* d,
+                                std::ptrdiff_t dnext)
+{
+    const __m128i spread = _mm_setr_epi8(0, 1, 2, -1, 3, 4, 5, -1, 6, 7, 8, -1, 9, 10, 11, -1);
+    const __m128i pack = _mm_setr_epi8(0, 1, 2, 4, 5, 6, 8, 9, 10, 12, 13, 14, -1, -1, -1, -1);
+    const __m128i a = _mm_shuffle_epi8(load12<WideLoad>(s), spread);
+    const __m128i b = _mm_shuffle_epi8(load12<WideLoad>(s + sstep), spread);
+    const __m128i c = _mm_shuffle_epi8(load12<WideLoad>(s + 2 * sstep), spread);
+    const __m128i e = _mm_shuffle_epi8(load12<WideLoad>(s + 3 * sstep), spread);
+    const __m128i ab01 = _mm_unpacklo_epi32(a, b), ab23 = _mm_unpackhi_epi32(a, b);
+    const __m128i ce01 = _mm_unpacklo_epi32(c, e), ce23 = _mm_unpackhi_epi32(c, e);
+    store12<WideStore>(d, _mm_shuffle_epi8(_mm_unpacklo_epi64(ab01, ce01), pack));
+    store12<WideStore>(d + dnext, _mm_shuffle_epi8(_mm_unpackhi_epi64(ab01, ce01), pack));
+    store12<WideStore>(d + 2 * dnext, _mm_shuffle_epi8(_mm_unpacklo_epi64(ab23, ce23), pack));
+    store12<WideStore>(d + 3 * dnext, _mm_shuffle_epi8(_mm_unpackhi_epi64(ab23, ce23), pack));
+}
+
+// Four source rows from s (step sstep), columns x..xg-1 in blocks, into the destination
+// rows from d (step dnext per column); wide loads up to column xw.
+template <bool WideStore>
+OSTREL_SSSE3 inline void block_row(const unsigned char* s, std::ptrdiff_t sstep, unsigned char* d,
+                                   std::ptrdiff_t dnext, int x, int xw, int xg)
+{
+    for (; x < xw; x += 4, s += 12, d += 4 * dnext)
+        block4<true, WideStore>(s, sstep, d, dnext);
+    for (; x < xg; x += 4, s += 12, d += 4 * dnext)
+        block4<false, WideStore>(s, sstep, d, dnext);
+}
+
+// Where the next tile reads: its first row (in walk order), the step between its rows,
+// its number of rows and the bytes of each.
+struct NextTile {
+    const unsigned char* s = nullptr;
+    std::ptrdiff_t step = 0;
+    int rows = 0;
+    int bytes = 0;
+};
+
+// The same tile as quarter_tile, in 4 x 4 blocks; rows and columns beyond the last whole
+// block go pixel by pixel. The tiles of a strip must come in the order of their
+// destination columns, left to right (see store12), so the wide stores' spare bytes
+// are always overwritten.
+template <bool Ccw>
+OSTREL_SSSE3 void quarter_tile_ssse3(const _bmap* src, _bmap* dst, int tx, int xe, int ty, int ye,
+                                     const NextTile& next)
+{
+    const int W = src->width, H = src->height;
+    const std::ptrdiff_t ss = src->stride, ds = dst->stride;
+    const int first = Ccw ? ty : ye - 1;
+    const std::ptrdiff_t sstep = Ccw ? ss : -ss;
+    const std::ptrdiff_t dnext = Ccw ? -ds : ds;
+    const int col0 = Ccw ? ty : H - ye;  // destination column of the tile's first row
+    auto drow = [&](int x) {
+        return dst->bits + static_cast<std::ptrdiff_t>(Ccw ? W - 1 - x : x) * ds + col0 * 3;
+    };
+    const int run = ye - ty, rg = run / 4 * 4;
+    const int xg = tx + (xe - tx) / 4 * 4;
+    // first column whose 16-byte load would pass the end of the last row
+    const int xwide = ss >= 16 ? static_cast<int>((ss - 16) / 3) + 1 : 0;
+    for (int i = 0; i < rg; i += 4) {
+        // the group holding the last row of the buffer loads its last blocks narrowly
+        const int bottom = Ccw ? first + i + 3 : first - i;
+        const int xw = bottom == H - 1 ? std::clamp(xwide, tx, xg) : xg;
+        if (i + 4 <= next.rows)
+            for (int j = 0; j < 4; ++j) {
+                const unsigned char* p = next.s + (i + j) * next.step;
+                for (int b = 0; b < next.bytes; b += 64)
+                    _mm_prefetch(reinterpret_cast<const char*>(p + b), _MM_HINT_T0);
+            }
+        const unsigned char* s = src->bits + static_cast<std::ptrdiff_t>(first) * ss + i * sstep + tx * 3;
+        unsigned char* d = drow(tx) + i * 3;
+        // wide stores while two more pixels of the row follow
+        if ((col0 + i + 6) <= H)
+            block_row<true>(s, sstep, d, dnext, tx, xw, xg);
+        else
+            block_row<false>(s, sstep, d, dnext, tx, xw, xg);
+    }
+    for (int i = rg; i < run; ++i) {
+        const unsigned char* s = src->bits + static_cast<std::ptrdiff_t>(first) * ss + i * sstep;
+        for (int x = tx; x < xg; ++x)
+            std::memcpy(drow(x) + i * 3, s + x * 3, 3);
+    }
+    for (int x = xg; x < xe; ++x) {
+        unsigned char* d = drow(x);
+        const unsigned char* s = src->bits + static_cast<std::ptrdiff_t>(first) * ss + x * 3;
+        for (int i = 0; i < run; ++i, d += 3, s += sstep)
+            std::memcpy(d, s, 3);
+    }
+}
+
+// Tiles of the vector path: 256 source columns (destination rows) by 32 source rows,
+// 24 KiB read and 24 KiB written, both within the first-level cache. Wide, short tiles
+// measured faster than square ones (128 x 128 by about a tenth, 64 x 256 by half).
+constexpr int kCols = 256, kRows = 32;
+
+template <bool Ccw>
+OSTREL_SSSE3 void quarter_ssse3(const _bmap* src, _bmap* dst)
+{
+    const int W = src->width, H = src->height;
+    const std::ptrdiff_t ss = src->stride;
+    const int last = (H - 1) / kRows * kRows;
+    // Source columns outer: each strip of columns fills a run of whole destination rows,
+    // so the result's pages are first touched (and cleared by the kernel) one after the
+    // other, just before they are written. Within a strip the tiles go left to right in
+    // the destination: down the source for 90, up for -90.
+    for (int tx = 0; tx < W; tx += kCols) {
+        const int xe = std::min(W, tx + kCols);
+        for (int k = 0; k <= last; k += kRows) {
+            const int ty = Ccw ? k : last - k;
+            const int ye = std::min(H, ty + kRows);
+            NextTile next;  // the next tile of the strip, or the first of the next strip
+            int nx = tx, nk = k + kRows;
+            if (nk > last) {
+                nx = xe;
+                nk = 0;
+            }
+            if (nx < W) {
+                const int ny = Ccw ? nk : last - nk;
+                const int nye = std::min(H, ny + kRows);
+                next.s = src->bits + static_cast<std::ptrdiff_t>(Ccw ? ny : nye - 1) * ss + nx * 3;
+                next.step = Ccw ? ss : -ss;
+                next.rows = nye - ny;
+                next.bytes = std::min(W - nx, kCols) * 3;
+            }
+            quarter_tile_ssse3<Ccw>(src, dst, tx, xe, ty, ye, next);
+        }
+    }
+}
+
+bool have_ssse3()
+{
+    static const bool yes = __builtin_cpu_supports("ssse3");
+    return yes;
+}
+#else
+bool have_ssse3()
+{
+    return false;
+}
+#endif
+
+template <bool Ccw>
+void quarter(const _bmap* src, _bmap* dst, bool vectors)
+{
+#if OSTREL_ROTATE_SSSE3
+    if (vectors && have_ssse3()) {
+        quarter_ssse3<Ccw>(src, dst);
+        return;
+    }
+#endif
+    (void)vectors;
     const int W = src->width, H = src->height;
     for (int ty = 0; ty < H; ty += kTile)
         for (int tx = 0; tx < W; tx += kTile)
@@ -121,7 +309,17 @@ void half(const _bmap* src, _bmap* dst)
 
 } // namespace
 
+bool image_rotate_has_vectors()
+{
+    return have_ssse3();
+}
+
 _bmap* _bmap_rotate(const _bmap* bm, int angle)
+{
+    return image_rotate_with(bm, angle, true);
+}
+
+_bmap* image_rotate_with(const _bmap* bm, int angle, bool vectors)
 {
     if (!image_bmap_valid(bm))
         return nullptr;
@@ -132,9 +330,9 @@ _bmap* _bmap_rotate(const _bmap* bm, int angle)
         out->update_info();
         image_prefer_huge_pages(out);
         if (angle == 90)
-            quarter<true>(bm, out);
+            quarter<true>(bm, out, vectors);
         else
-            quarter<false>(bm, out);
+            quarter<false>(bm, out, vectors);
         return out;
     }
     if (angle == 180 || angle == -180) {
