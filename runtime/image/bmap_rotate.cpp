@@ -1,5 +1,5 @@
 // Rotation of a 24-bit bitmap by quarter and half turns. The quarter turns walk the
-// picture in square tiles so that both the rows read and the rows written stay in
+// picture in tiles so that both the rows read and the rows written stay in
 // cache. Where the processor has SSSE3 (chosen at run time: the build targets baseline
 // x86-64), blocks of 4 x 4 pixels are transposed in registers: four 12-byte rows in,
 // four 12-byte rows out. Elsewhere four source columns move at a time: one 12-byte read
