@@ -2,6 +2,7 @@
 // what was invalidated (InvalidateRect, first show, growth), WM_SIZE on resize.
 // Exposure alone needs no WM_PAINT: the back buffer still holds the picture.
 #include "platform/win/surface_widget.h"
+#include "platform/win/window_surface.h"
 
 #include <QPaintEvent>
 #include <QTimerEvent>
@@ -31,7 +32,14 @@ void SurfaceWidget::resizeEvent(QResizeEvent*)
 }
 
 namespace {
-constexpr int FRAME_MS = 16;   // one screen refresh
+int frame_ms = 16;   // one screen refresh
+}
+
+int platform_set_frame_ms(int ms)
+{
+    int was = frame_ms;
+    frame_ms = std::max(1, ms);
+    return was;
 }
 
 // A program drawing in a loop selects its page after every mark, and every printf
@@ -44,13 +52,13 @@ void SurfaceWidget::request_update(const QRegion& r)
 {
     if (r.isEmpty())
         return;
-    if (!isVisible() || !painted.isValid() || painted.elapsed() >= FRAME_MS) {
+    if (!isVisible() || !painted.isValid() || painted.elapsed() >= frame_ms) {
         update(r);
         return;
     }
     held += r;
     if (!pacing.isActive())
-        pacing.start(int(std::max<qint64>(1, FRAME_MS - painted.elapsed())), this);
+        pacing.start(int(std::max<qint64>(1, frame_ms - painted.elapsed())), this);
 }
 
 void SurfaceWidget::flush_held()
