@@ -1,5 +1,6 @@
 // Text output: printf and companions, line ends, the clear at 256,000 characters,
 // character formats, status lines and the caret display, elapsed-time texts.
+#include "tests/support/screen_check.h"
 #include "console_fixture.h"
 
 #include <QApplication>
@@ -27,22 +28,6 @@ void fill(int n)
     t += std::string(size_t(n) - t.size(), 'x');
     SendMessageA(_consoletext(), EM_SETSEL, WPARAM(-1), LPARAM(-1));
     SendMessageA(_consoletext(), EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(t.c_str()));
-}
-
-// What the window shows of widget `w`, and what it would show if drawn now; the
-// same once every change has been drawn.
-QImage shown(QWidget* w)
-{
-    QWidget* top = w->window();
-    QPoint p = w->mapTo(top, QPoint(0, 0));
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(top->winId(), p.x(), p.y(), w->width(), w->height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
-QImage drawn_now(QWidget* w)
-{
-    return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace

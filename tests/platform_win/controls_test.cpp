@@ -1,5 +1,6 @@
 // Menus, the status and progress bars, the rich-text area, message boxes, drops
 // and face substitution.
+#include "tests/support/screen_check.h"
 #include "win_test_util.h"
 #include "platform/win/commctrl.h"
 #include "platform/win/font_faces.h"
@@ -211,22 +212,6 @@ void pump_for(int ms)
         while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
             DispatchMessageA(&m);
     } while (t.elapsed() < ms);
-}
-
-// What the window shows of widget `w` (its part of the window's back store), and
-// what it would show if drawn now; the same once every change has been drawn.
-QImage shown(QWidget* w)
-{
-    QWidget* top = w->window();
-    QPoint p = w->mapTo(top, QPoint(0, 0));
-    return QGuiApplication::primaryScreen()
-        ->grabWindow(top->winId(), p.x(), p.y(), w->width(), w->height())
-        .toImage()
-        .convertToFormat(QImage::Format_RGB32);
-}
-QImage drawn_now(QWidget* w)
-{
-    return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 } // namespace
