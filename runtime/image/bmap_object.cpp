@@ -1,6 +1,7 @@
 // The _bmap object: construction, ownership of the rows, header and resolution.
 #include "ostrel/bmap.h"
 #include "runtime/image/image_deps.h"
+#include "runtime/image/pixel_store.h"
 
 #include <climits>
 #include <cstdlib>
@@ -127,7 +128,7 @@ void _bmap::release()
     if (shared == 0 && bits) {
         width = 0;
         height = 0;
-        std::free(bits);
+        image_rows_release(bits);
         bits = nullptr;
     }
 }

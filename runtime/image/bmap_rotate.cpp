@@ -5,8 +5,9 @@
 // four 12-byte rows out. Elsewhere four source columns move at a time: one 12-byte read
 // per source row, four 4-byte writes into the four destination rows.
 #include "runtime/image/bmap_rotate.h"
-#include "runtime/image/bmap_pages.h"
 #include "runtime/image/image_internal.h"
+#include "runtime/image/image_threads.h"
+#include "runtime/image/pixel_store.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -229,18 +230,19 @@ OSTREL_SSSE3 void quarter_tile_ssse3(const _bmap* src, _bmap* dst, int tx, int x
 // measured faster than square ones (128 x 128 by about a tenth, 64 x 256 by half).
 constexpr int kCols = 256, kRows = 32;
 
+// Source columns x0..x1-1; x0 is a multiple of kCols.
 template <bool Ccw>
-OSTREL_SSSE3 void quarter_ssse3(const _bmap* src, _bmap* dst)
+OSTREL_SSSE3 void quarter_ssse3(const _bmap* src, _bmap* dst, int x0, int x1)
 {
-    const int W = src->width, H = src->height;
+    const int H = src->height;
     const std::ptrdiff_t ss = src->stride;
     const int last = (H - 1) / kRows * kRows;
     // Source columns outer: each strip of columns fills a run of whole destination rows,
     // so the result's pages are first touched (and cleared by the kernel) one after the
     // other, just before they are written. Within a strip the tiles go left to right in
     // the destination: down the source for 90, up for -90.
-    for (int tx = 0; tx < W; tx += kCols) {
-        const int xe = std::min(W, tx + kCols);
+    for (int tx = x0; tx < x1; tx += kCols) {
+        const int xe = std::min(x1, tx + kCols);
         for (int k = 0; k <= last; k += kRows) {
             const int ty = Ccw ? k : last - k;
             const int ye = std::min(H, ty + kRows);
@@ -250,13 +252,13 @@ OSTREL_SSSE3 void quarter_ssse3(const _bmap* src, _bmap* dst)
                 nx = xe;
                 nk = 0;
             }
-            if (nx < W) {
+            if (nx < x1) {
                 const int ny = Ccw ? nk : last - nk;
                 const int nye = std::min(H, ny + kRows);
                 next.s = src->bits + static_cast<std::ptrdiff_t>(Ccw ? ny : nye - 1) * ss + nx * 3;
                 next.step = Ccw ? ss : -ss;
                 next.rows = nye - ny;
-                next.bytes = std::min(W - nx, kCols) * 3;
+                next.bytes = std::min(x1 - nx, kCols) * 3;
             }
             quarter_tile_ssse3<Ccw>(src, dst, tx, xe, ty, ye, next);
         }
@@ -275,26 +277,45 @@ bool have_ssse3()
 }
 #endif
 
+// Source columns x0..x1-1 (x0 a multiple of kCols) by the chosen inner loop.
 template <bool Ccw>
-void quarter(const _bmap* src, _bmap* dst, bool vectors)
+void quarter_part(const _bmap* src, _bmap* dst, bool vectors, int x0, int x1)
 {
 #if OSTREL_ROTATE_SSSE3
     if (vectors && have_ssse3()) {
-        quarter_ssse3<Ccw>(src, dst);
+        quarter_ssse3<Ccw>(src, dst, x0, x1);
         return;
     }
 #endif
     (void)vectors;
     const int W = src->width, H = src->height;
+    static_assert(kCols % kTile == 0, "parts must start on a tile of the portable path");
     for (int ty = 0; ty < H; ty += kTile)
-        for (int tx = 0; tx < W; tx += kTile)
+        for (int tx = x0; tx < x1; tx += kTile)
             quarter_tile<Ccw>(src, dst, tx, std::min(W, tx + kTile), ty, std::min(H, ty + kTile));
+    (void)W;
 }
 
-void half(const _bmap* src, _bmap* dst)
+// Each thread takes a run of whole strips: its own destination rows, so no two threads
+// write the same bytes (a wide store's spill stays within its row, see store12).
+template <bool Ccw>
+void quarter(const _bmap* src, _bmap* dst, bool vectors, int threads)
+{
+    const int W = src->width;
+    const int strips = (W + kCols - 1) / kCols;
+    const int parts = std::clamp(threads > 0 ? threads : image_threads_for(dst->size), 1, strips);
+    image_run_parts(parts, [&](int k) {
+        const int x0 = strips * k / parts * kCols;
+        const int x1 = std::min(W, strips * (k + 1) / parts * kCols);
+        quarter_part<Ccw>(src, dst, vectors, x0, x1);
+    });
+}
+
+// Source rows y0..y1-1; each thread takes a run of rows.
+void half_part(const _bmap* src, _bmap* dst, int y0, int y1)
 {
     const int W = src->width, H = src->height;
-    for (int y = 0; y < H; ++y) {
+    for (int y = y0; y < y1; ++y) {
         const unsigned char* s = src->bits + static_cast<std::ptrdiff_t>(y) * src->stride;
         unsigned char* d = dst->bits + static_cast<std::ptrdiff_t>(H - 1 - y) * dst->stride + (W - 1) * 3;
         for (int x = 0; x < W; ++x) {
@@ -307,6 +328,12 @@ void half(const _bmap* src, _bmap* dst)
     }
 }
 
+void half(const _bmap* src, _bmap* dst, int threads)
+{
+    image_run_rows(src->height, threads > 0 ? threads : image_threads_for(dst->size),
+                   [&](int y0, int y1) { half_part(src, dst, y0, y1); });
+}
+
 } // namespace
 
 bool image_rotate_has_vectors()
@@ -316,31 +343,33 @@ bool image_rotate_has_vectors()
 
 _bmap* _bmap_rotate(const _bmap* bm, int angle)
 {
-    return image_rotate_with(bm, angle, true);
+    return image_rotate_with(bm, angle, true, 0);
 }
 
-_bmap* image_rotate_with(const _bmap* bm, int angle, bool vectors)
+_bmap* image_rotate_with(const _bmap* bm, int angle, bool vectors, int threads)
 {
     if (!image_bmap_valid(bm))
         return nullptr;
     const auto& h = bm->info.bmiHeader;
     if (angle == 90 || angle == -90) {
-        _bmap* out = new _bmap(bm->height, bm->width, 24);
+        _bmap* out = image_new_result(bm->height, bm->width);
+        if (!out->bits)
+            return out;
         out->set_ppm(h.biYPelsPerMeter, h.biXPelsPerMeter);
         out->update_info();
-        image_prefer_huge_pages(out);
         if (angle == 90)
-            quarter<true>(bm, out, vectors);
+            quarter<true>(bm, out, vectors, threads);
         else
-            quarter<false>(bm, out, vectors);
+            quarter<false>(bm, out, vectors, threads);
         return out;
     }
     if (angle == 180 || angle == -180) {
-        _bmap* out = new _bmap(bm->width, bm->height, 24);
+        _bmap* out = image_new_result(bm->width, bm->height);
+        if (!out->bits)
+            return out;
         out->set_ppm(h.biXPelsPerMeter, h.biYPelsPerMeter);
         out->update_info();
-        image_prefer_huge_pages(out);
-        half(bm, out);
+        half(bm, out, threads);
         return out;
     }
     return nullptr;

@@ -2,8 +2,9 @@
 // the size rule and the box, area and bilinear methods. Positions and weights are
 // computed once per output column and row; the pixel loops only add. Every fast path
 // here gives exactly the bytes of the plain per-pixel reading (checked by the tests).
-#include "runtime/image/bmap_pages.h"
 #include "runtime/image/image_internal.h"
+#include "runtime/image/image_threads.h"
+#include "runtime/image/pixel_store.h"
 
 #include <algorithm>
 #include <cmath>
@@ -46,9 +47,7 @@ static bool turn_known(int turn)
 static _bmap* new_result(int W, int H, int turn)
 {
     bool odd = turn == 1 || turn == -1;
-    _bmap* out = new _bmap(odd ? H : W, odd ? W : H, 24);
-    image_prefer_huge_pages(out);
-    return out;
+    return image_new_result(odd ? H : W, odd ? W : H);
 }
 
 // Unknown turns place no pixels; the rows are cleared rather than left as they
@@ -155,20 +154,14 @@ _bmap* _bmap_shrink(const _bmap* bm, double scale, double tolerance, int turn)
     return _bmap_shrink_area(bm, scale, turn);
 }
 
-_bmap* _bmap_shrink_box(const _bmap* bm, int n, int turn)
+// Result rows ya..yb-1 of a box reduction to W x H. Rows of a block are first added
+// column by column (a loop the vectoriser turns into wide adds), then each block's n
+// columns are summed. The sums are divided by multiplying with a 64-bit reciprocal,
+// which gives the exact quotient for every 32-bit sum (Lemire, Kaser and Kurz), without
+// a division per colour. Every value the loops use is a parameter or a local here:
+// the byte stores could otherwise alias them and force reloads.
+static void box_rows(const _bmap* bm, _bmap* out, int W, int H, int n, int turn, int ya, int yb)
 {
-    if (n < 1 || !image_bmap_valid(bm))
-        return nullptr;
-    int W, H;
-    if (!_shrink_size(bm->width, bm->height, 1.0 / n, &W, &H))
-        return nullptr;
-    _bmap* out = new_result(W, H, turn);
-    if (!turn_known(turn))
-        return blank(out);
-    // Rows of a block are first added column by column (a loop the vectoriser turns
-    // into wide adds), then each block's n columns are summed. The sums are divided by
-    // multiplying with a 64-bit reciprocal, which gives the exact quotient for every
-    // 32-bit sum (Lemire, Kaser and Kurz), without a division per colour.
     const int cols = W * n * 3;
     std::vector<std::uint32_t> acc(static_cast<std::size_t>(cols));
     const std::uint32_t div = static_cast<std::uint32_t>(n) * static_cast<std::uint32_t>(n);
@@ -177,7 +170,7 @@ _bmap* _bmap_shrink_box(const _bmap* bm, int n, int turn)
         return div > 1 ? static_cast<std::uint32_t>((static_cast<unsigned __int128>(recip) * v) >> 64) : v;
     };
     const std::ptrdiff_t step = turn_step(turn, out->stride);
-    for (int y = 0; y < H; ++y) {
+    for (int y = ya; y < yb; ++y) {
         std::fill(acc.begin(), acc.end(), 0u);
         for (int r = 0; r < n; ++r) {
             const unsigned char* src = bm->bits + static_cast<std::ptrdiff_t>(y * n + r) * bm->stride;
@@ -199,31 +192,41 @@ _bmap* _bmap_shrink_box(const _bmap* bm, int n, int turn)
             d[2] = static_cast<unsigned char>(quotient(rr));
         }
     }
-    return out;
 }
 
-_bmap* _bmap_shrink_area(const _bmap* bm, double s, int turn)
+_bmap* _bmap_shrink_box(const _bmap* bm, int n, int turn)
 {
-    if (!image_bmap_valid(bm) || !(s > 0.0) || !std::isfinite(s) || s > 1.0)
+    if (n < 1 || !image_bmap_valid(bm))
         return nullptr;
-    if (s > 0.5)
-        return _bmap_shrink_bilinear(bm, s, turn);
     int W, H;
-    if (!_shrink_size(bm->width, bm->height, s, &W, &H))
+    if (!_shrink_size(bm->width, bm->height, 1.0 / n, &W, &H))
         return nullptr;
-    const float kf = static_cast<float>(1.0 / s);
-    const float norm = 1.0f / (kf * kf);
-    const int m = std::max(W, H);
-    std::vector<int> pos(static_cast<std::size_t>(m) + 1);
-    std::vector<float> frac(static_cast<std::size_t>(m) + 1);
-    for (int i = 0; i <= m; ++i) {
-        float p = static_cast<float>(i) * kf;
-        pos[i] = static_cast<int>(p);
-        frac[i] = p - static_cast<float>(pos[i]);
-    }
     _bmap* out = new_result(W, H, turn);
     if (!turn_known(turn))
         return blank(out);
+    // result rows are independent: runs of them go to threads of their own
+    image_run_rows(H, image_threads_for(bm->size), [&](int ya, int yb) { box_rows(bm, out, W, H, n, turn, ya, yb); });
+    return out;
+}
+
+// The fixed positions and weights of an area or bilinear reduction to W x H.
+struct ShrinkPlan {
+    const int* pos;
+    const float* frac;          // area: fraction of each position
+    const std::uint32_t* wgt;   // bilinear: weight of each position
+    float kf;
+    int W, H, turn;
+};
+
+// Result rows ya..yb-1 of an area reduction. As in box_rows, everything the loops use
+// is a parameter or a local.
+static void area_rows(const _bmap* bm, _bmap* out, ShrinkPlan plan, int ya, int yb)
+{
+    const int* const pos = plan.pos;
+    const float* const frac = plan.frac;
+    const float kf = plan.kf;
+    const float norm = 1.0f / (kf * kf);
+    const int W = plan.W, H = plan.H, turn = plan.turn;
     // Per output row and per strip of output columns (so that the sums stay in the
     // first-level cache), the footprint rows are first summed down each source column
     // (whole rows as integers, the two edge rows weighted), then across the footprint
@@ -236,7 +239,7 @@ _bmap* _bmap_shrink_area(const _bmap* bm, double s, int turn)
     // one spare entry: the last column is read as four floats
     std::vector<float> col(static_cast<std::size_t>(maxcols) * 3 + 1, 0.0f);
     const unsigned char* rows[kFusedRows];
-    for (int y = 0; y < H; ++y) {
+    for (int y = ya; y < yb; ++y) {
         const int y0 = pos[y], y1 = pos[y + 1];
         const float wt = 1.0f - frac[y], wb = frac[y + 1];
         const int inner = y1 - y0 - 1;
@@ -281,30 +284,41 @@ _bmap* _bmap_shrink_area(const _bmap* bm, double s, int turn)
             }
         }
     }
-    return out;
 }
 
-_bmap* _bmap_shrink_bilinear(const _bmap* bm, double s, int turn)
+_bmap* _bmap_shrink_area(const _bmap* bm, double s, int turn)
 {
     if (!image_bmap_valid(bm) || !(s > 0.0) || !std::isfinite(s) || s > 1.0)
         return nullptr;
+    if (s > 0.5)
+        return _bmap_shrink_bilinear(bm, s, turn);
     int W, H;
     if (!_shrink_size(bm->width, bm->height, s, &W, &H))
         return nullptr;
     const float kf = static_cast<float>(1.0 / s);
     const int m = std::max(W, H);
     std::vector<int> pos(static_cast<std::size_t>(m) + 1);
-    std::vector<std::uint32_t> wgt(static_cast<std::size_t>(m) + 1);
+    std::vector<float> frac(static_cast<std::size_t>(m) + 1);
     for (int i = 0; i <= m; ++i) {
         float p = static_cast<float>(i) * kf;
         pos[i] = static_cast<int>(p);
-        float keep = (1.0f - (p - static_cast<float>(pos[i]))) * 256.0f;
-        double w = keep * s;
-        wgt[i] = static_cast<std::uint32_t>(std::clamp(w, 0.0, 256.0));
+        frac[i] = p - static_cast<float>(pos[i]);
     }
     _bmap* out = new_result(W, H, turn);
     if (!turn_known(turn))
         return blank(out);
+    image_run_rows(H, image_threads_for(bm->size), [&](int ya, int yb) {
+        area_rows(bm, out, ShrinkPlan{pos.data(), frac.data(), nullptr, kf, W, H, turn}, ya, yb);
+    });
+    return out;
+}
+
+// Result rows ya..yb-1 of a bilinear reduction; parameters and locals only, as above.
+static void bilinear_rows(const _bmap* bm, _bmap* out, ShrinkPlan plan, int ya, int yb)
+{
+    const int* const pos = plan.pos;
+    const std::uint32_t* const wgt = plan.wgt;
+    const int W = plan.W, H = plan.H, turn = plan.turn;
     // The blend is taken in two passes, which is the same sum regrouped:
     //   wy (wx p00 + (256 - wx) p10) + (256 - wy) (wx p01 + (256 - wx) p11)
     // Every term is a non-negative integer and the total stays below 2^24 (weights at
@@ -355,7 +369,7 @@ _bmap* _bmap_shrink_bilinear(const _bmap* bm, double s, int turn)
         return across[k].data();
     };
     const std::ptrdiff_t step = turn_step(turn, out->stride);
-    for (int y = 0; y < H; ++y) {
+    for (int y = ya; y < yb; ++y) {
         // weights at most 256: 16 bits each, so the products are 16 x 16 -> 32-bit
         const std::uint16_t wy = static_cast<std::uint16_t>(wgt[y]), wb = static_cast<std::uint16_t>(256 - wy);
         const std::uint16_t* h0 = row_across(pos[y], pos[y] + 1);
@@ -369,5 +383,31 @@ _bmap* _bmap_shrink_bilinear(const _bmap* bm, double s, int turn)
             for (int x = 0; x < W; ++x)
                 std::memcpy(line + x * step, b + x * 3, 3);
     }
+}
+
+_bmap* _bmap_shrink_bilinear(const _bmap* bm, double s, int turn)
+{
+    if (!image_bmap_valid(bm) || !(s > 0.0) || !std::isfinite(s) || s > 1.0)
+        return nullptr;
+    int W, H;
+    if (!_shrink_size(bm->width, bm->height, s, &W, &H))
+        return nullptr;
+    const float kf = static_cast<float>(1.0 / s);
+    const int m = std::max(W, H);
+    std::vector<int> pos(static_cast<std::size_t>(m) + 1);
+    std::vector<std::uint32_t> wgt(static_cast<std::size_t>(m) + 1);
+    for (int i = 0; i <= m; ++i) {
+        float p = static_cast<float>(i) * kf;
+        pos[i] = static_cast<int>(p);
+        float keep = (1.0f - (p - static_cast<float>(pos[i]))) * 256.0f;
+        double w = keep * s;
+        wgt[i] = static_cast<std::uint32_t>(std::clamp(w, 0.0, 256.0));
+    }
+    _bmap* out = new_result(W, H, turn);
+    if (!turn_known(turn))
+        return blank(out);
+    image_run_rows(H, image_threads_for(bm->size), [&](int ya, int yb) {
+        bilinear_rows(bm, out, ShrinkPlan{pos.data(), nullptr, wgt.data(), kf, W, H, turn}, ya, yb);
+    });
     return out;
 }

@@ -7,12 +7,14 @@
 // implementation, also pin the references themselves.
 #include "image_test_util.h"
 #include "runtime/image/bmap_rotate.h"
+#include "runtime/image/image_threads.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <string>
 #include <vector>
 
 namespace {
@@ -211,9 +213,24 @@ const int kTurns[] = {0, 1, -1, 2, -2};
 
 constexpr std::uint64_t kFnvStart = 1469598103934665603ull;
 
+// The reductions split large pictures between threads by runs of result rows. Each
+// reduction runs as the size chooses (one thread at these sizes) and forced onto three
+// threads, so that runs start and end mid-picture, even with one row each: the same
+// pixels, the same checksums.
+class TransformThreads : public ::testing::TestWithParam<int> {
+protected:
+    void SetUp() override { image_force_threads(GetParam()); }
+    void TearDown() override { image_force_threads(0); }
+};
+
 } // namespace
 
-TEST(TransformMatch, BoxEqualsItsPlainReading)
+INSTANTIATE_TEST_SUITE_P(Split, TransformThreads, ::testing::Values(0, 3),
+                         [](const ::testing::TestParamInfo<int>& i) {
+                             return i.param ? "threads" + std::to_string(i.param) : std::string("chosen");
+                         });
+
+TEST_P(TransformThreads, BoxEqualsItsPlainReading)
 {
     std::uint64_t hash = kFnvStart;
     int compared = 0;
@@ -236,7 +253,7 @@ TEST(TransformMatch, BoxEqualsItsPlainReading)
     EXPECT_EQ(hash, 0x8d5c947ccdae9762ull);
 }
 
-TEST(TransformMatch, AreaEqualsItsPlainReading)
+TEST_P(TransformThreads, AreaEqualsItsPlainReading)
 {
     std::uint64_t hash = kFnvStart;
     int compared = 0;
@@ -273,7 +290,7 @@ TEST(TransformMatch, AreaOfWhiteAndBlackHitsBothEnds)
         }
 }
 
-TEST(TransformMatch, BilinearEqualsItsPlainReading)
+TEST_P(TransformThreads, BilinearEqualsItsPlainReading)
 {
     std::uint64_t hash = kFnvStart;
     int compared = 0;
@@ -296,7 +313,7 @@ TEST(TransformMatch, BilinearEqualsItsPlainReading)
     EXPECT_EQ(hash, 0x0ae3206714976fcbull);
 }
 
-TEST(TransformMatch, ShrinkChoiceEqualsTheMethodItNames)
+TEST_P(TransformThreads, ShrinkChoiceEqualsTheMethodItNames)
 {
     // through the public entry: tolerance picks box or area, scale above 1/2 the blend
     BmapPtr src = noise(211, 157, 9);
@@ -350,12 +367,31 @@ TEST(TransformMatch, RotationPathsEqualThePlainReading)
             for (bool vectors : {false, true}) {
                 SCOPED_TRACE(testing::Message() << sz.w << "x" << sz.h << " angle " << angle
                                                 << (vectors ? " vectors" : " portable"));
-                BmapPtr got(image_rotate_with(src.get(), angle, vectors));
+                BmapPtr got(image_rotate_with(src.get(), angle, vectors, 1));
                 BmapPtr want = ref_rotate(src.get(), angle);
                 ASSERT_TRUE(got);
                 ASSERT_TRUE(same_pixels(got.get(), want.get())) << first_difference(got.get(), want.get());
             }
     }
+}
+
+// Large results are split between threads (quarter turns by strips of source columns,
+// half turns by rows); every split, even and uneven, more threads than parts, must give
+// the same pixels as one thread.
+TEST(TransformMatch, RotationSplitBetweenThreadsEqualsThePlainReading)
+{
+    for (const Size& sz : {Size{1030, 9}, Size{769, 40}, Size{300, 3}, Size{5, 7}, Size{2049, 65}})
+        for (int threads : {2, 3, 4, 9})
+            for (int angle : {90, -90, 180})
+                for (bool vectors : {false, true}) {
+                    SCOPED_TRACE(testing::Message() << sz.w << "x" << sz.h << " threads " << threads << " angle "
+                                                    << angle << (vectors ? " vectors" : " portable"));
+                    BmapPtr src = noise(sz.w, sz.h, static_cast<std::uint32_t>(sz.w * 11 + sz.h + threads));
+                    BmapPtr got(image_rotate_with(src.get(), angle, vectors, threads));
+                    BmapPtr want = ref_rotate(src.get(), angle);
+                    ASSERT_TRUE(got);
+                    ASSERT_TRUE(same_pixels(got.get(), want.get())) << first_difference(got.get(), want.get());
+                }
 }
 
 // Rows that end exactly at the end of their block (no padding after the last pixel) and
@@ -385,7 +421,7 @@ TEST(TransformMatch, RotationFollowsTheStrideAndStaysInTheBlock)
                 for (bool vectors : {false, true}) {
                     SCOPED_TRACE(testing::Message() << sz.w << "x" << sz.h << " stride " << stride << " angle "
                                                     << angle << (vectors ? " vectors" : " portable"));
-                    BmapPtr got(image_rotate_with(&view, angle, vectors));
+                    BmapPtr got(image_rotate_with(&view, angle, vectors, 1));
                     BmapPtr want = ref_rotate(packed.get(), angle);
                     ASSERT_TRUE(got);
                     ASSERT_TRUE(same_pixels(got.get(), want.get())) << first_difference(got.get(), want.get());

@@ -1,0 +1,23 @@
+// Rows of large bitmaps: where they come from and where they go (not public).
+#pragma once
+#include "ostrel/bmap.h"
+
+#include <cstddef>
+
+// Rows for a bitmap whose every pixel the caller is about to write (the transforms'
+// results). A large request may be served by the block of the last large bitmap
+// released, which is still mapped: its pages are neither faulted in nor cleared again.
+// Null when memory runs out.
+unsigned char* image_rows_for_overwrite(std::size_t size);
+
+// Gives back rows that came from malloc or from image_rows_for_overwrite. A large block
+// is kept for the next large result, in place of the one kept before; the kernel may
+// take its pages back meanwhile, in which case they are simply faulted in again.
+void image_rows_release(unsigned char* rows);
+
+// Frees the kept block, if any.
+void image_rows_drop_kept();
+
+// A new 24-bit w x h bitmap for a result that writes every pixel; the row padding is
+// cleared here. Failing memory is fatal, as for the plain constructor.
+_bmap* image_new_result(int w, int h);
