@@ -104,6 +104,7 @@ void BM_rotate_90_first_call(benchmark::State& st) { first_call(st, 0); }
 void BM_rotate_90_first_call_one_thread(benchmark::State& st) { first_call(st, 1); }
 void BM_rotate_90_one_thread(benchmark::State& st) { run(st, [] { return image_rotate_with(&source(), 90, true, 1); }); }
 void BM_rotate_180(benchmark::State& st) { run(st, [] { return _bmap_rotate(&source(), 180); }); }
+void BM_rotate_180_one_thread(benchmark::State& st) { run(st, [] { return image_rotate_with(&source(), 180, true, 1); }); }
 
 void qt_scaled(benchmark::State& st, double s)
 {
@@ -175,6 +176,7 @@ BENCHMARK(BM_rotate_90_first_call)->Unit(benchmark::kMillisecond)->UseRealTime()
 BENCHMARK(BM_rotate_90_first_call_one_thread)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_qt_transformed_90)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_rotate_180)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_rotate_180_one_thread)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_fwrite)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_savebmp)->Unit(benchmark::kMillisecond);
 

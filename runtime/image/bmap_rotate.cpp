@@ -3,7 +3,9 @@
 // cache. Where the processor has SSSE3 (chosen at run time: the build targets baseline
 // x86-64), blocks of 4 x 4 pixels are transposed in registers: four 12-byte rows in,
 // four 12-byte rows out. Elsewhere four source columns move at a time: one 12-byte read
-// per source row, four 4-byte writes into the four destination rows.
+// per source row, four 4-byte writes into the four destination rows. The half turn
+// reverses four pixels per shuffle where it can. Large pictures are split between
+// threads (image_threads.h).
 #include "runtime/image/bmap_rotate.h"
 #include "runtime/image/image_internal.h"
 #include "runtime/image/image_threads.h"
@@ -311,27 +313,61 @@ void quarter(const _bmap* src, _bmap* dst, bool vectors, int threads)
     });
 }
 
+// One row turned end for end, pixel by pixel: destination pixel j is source pixel
+// W - 1 - j.
+void half_row(const unsigned char* s, unsigned char* d, int W)
+{
+    for (int j = 0; j < W; ++j)
+        std::memcpy(d + j * 3, s + (W - 1 - j) * 3, 3);
+}
+
+#if OSTREL_ROTATE_SSSE3
+// The same, four pixels per shuffle, destination left to right so that a 16-byte
+// store's spare 4 bytes land on pixels written next (the last two pixels go one by
+// one). The 16-byte load reads 4 bytes past the group; `room` is how many bytes may be
+// read from the row's start (less than that only in the last row of the buffer).
+OSTREL_SSSE3 void half_row_ssse3(const unsigned char* s, unsigned char* d, int W, std::ptrdiff_t room)
+{
+    const __m128i reverse = _mm_setr_epi8(9, 10, 11, 6, 7, 8, 3, 4, 5, 0, 1, 2, -1, -1, -1, -1);
+    int j = 0;
+    for (; j + 6 <= W; j += 4) {
+        const unsigned char* group = s + (W - 4 - j) * 3;   // source pixels of j + 3 .. j
+        if (group - s + 16 > room) {
+            half_row(group, d + j * 3, 4);
+            continue;
+        }
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(group));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(d + j * 3), _mm_shuffle_epi8(v, reverse));
+    }
+    for (; j < W; ++j)
+        std::memcpy(d + j * 3, s + (W - 1 - j) * 3, 3);
+}
+#endif
+
 // Source rows y0..y1-1; each thread takes a run of rows.
-void half_part(const _bmap* src, _bmap* dst, int y0, int y1)
+void half_part(const _bmap* src, _bmap* dst, bool vectors, int y0, int y1)
 {
     const int W = src->width, H = src->height;
     for (int y = y0; y < y1; ++y) {
         const unsigned char* s = src->bits + static_cast<std::ptrdiff_t>(y) * src->stride;
-        unsigned char* d = dst->bits + static_cast<std::ptrdiff_t>(H - 1 - y) * dst->stride + (W - 1) * 3;
-        for (int x = 0; x < W; ++x) {
-            d[0] = s[0];
-            d[1] = s[1];
-            d[2] = s[2];
-            s += 3;
-            d -= 3;
+        unsigned char* d = dst->bits + static_cast<std::ptrdiff_t>(H - 1 - y) * dst->stride;
+#if OSTREL_ROTATE_SSSE3
+        if (vectors && have_ssse3()) {
+            // rows below the last have the whole next row after them
+            const std::ptrdiff_t room = y + 1 < H ? 2 * src->stride : src->stride;
+            half_row_ssse3(s, d, W, room);
+            continue;
         }
+#endif
+        (void)vectors;
+        half_row(s, d, W);
     }
 }
 
-void half(const _bmap* src, _bmap* dst, int threads)
+void half(const _bmap* src, _bmap* dst, bool vectors, int threads)
 {
     image_run_rows(src->height, threads > 0 ? threads : image_threads_for(dst->size),
-                   [&](int y0, int y1) { half_part(src, dst, y0, y1); });
+                   [&](int y0, int y1) { half_part(src, dst, vectors, y0, y1); });
 }
 
 } // namespace
@@ -369,7 +405,7 @@ _bmap* image_rotate_with(const _bmap* bm, int angle, bool vectors, int threads)
             return out;
         out->set_ppm(h.biXPelsPerMeter, h.biYPelsPerMeter);
         out->update_info();
-        half(bm, out, threads);
+        half(bm, out, vectors, threads);
         return out;
     }
     return nullptr;
