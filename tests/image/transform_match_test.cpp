@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -213,6 +214,35 @@ const int kTurns[] = {0, 1, -1, 2, -2};
 
 constexpr std::uint64_t kFnvStart = 1469598103934665603ull;
 
+// Every size of kSizes, parameter and turn: `method` against `ref`, byte for byte (both
+// may refuse, but alike), up to the first difference. Returns the checksum of all
+// results; counts the comparisons.
+template <class Param, class Seed, class Method, class Ref>
+std::uint64_t compare_all(std::initializer_list<Param> params, Seed seed, Method method, Ref ref, int* compared)
+{
+    std::uint64_t hash = kFnvStart;
+    for (const Size& sz : kSizes) {
+        BmapPtr src = noise(sz.w, sz.h, static_cast<std::uint32_t>(seed(sz.w, sz.h)));
+        for (Param p : params)
+            for (int turn : kTurns) {
+                SCOPED_TRACE(testing::Message() << sz.w << "x" << sz.h << " parameter " << p << " turn " << turn);
+                BmapPtr got(method(src.get(), p, turn));
+                BmapPtr want = ref(src.get(), p, turn);
+                EXPECT_EQ(!got, !want);
+                if (got && want) {
+                    EXPECT_TRUE(same_pixels(got.get(), want.get())) << first_difference(got.get(), want.get());
+                }
+                if (::testing::Test::HasFailure())
+                    return hash;  // the first difference says enough
+                if (!got)
+                    continue;
+                mix(&hash, got.get());
+                ++*compared;
+            }
+    }
+    return hash;
+}
+
 // The reductions split large pictures between threads by runs of result rows. Each
 // reduction runs as the size chooses (one thread at these sizes) and forced onto three
 // threads, so that runs start and end mid-picture, even with one row each: the same
@@ -232,46 +262,20 @@ INSTANTIATE_TEST_SUITE_P(Split, TransformThreads, ::testing::Values(0, 3),
 
 TEST_P(TransformThreads, BoxEqualsItsPlainReading)
 {
-    std::uint64_t hash = kFnvStart;
     int compared = 0;
-    for (const Size& sz : kSizes) {
-        BmapPtr src = noise(sz.w, sz.h, static_cast<std::uint32_t>(sz.w * 131 + sz.h));
-        for (int n : {1, 2, 3, 4, 5, 7, 8, 16, 17})
-            for (int turn : kTurns) {
-                SCOPED_TRACE(testing::Message() << sz.w << "x" << sz.h << " n " << n << " turn " << turn);
-                BmapPtr got(_bmap_shrink_box(src.get(), n, turn));
-                BmapPtr want = ref_box(src.get(), n, turn);
-                ASSERT_EQ(!got, !want);
-                if (!got)
-                    continue;
-                ASSERT_TRUE(same_pixels(got.get(), want.get())) << first_difference(got.get(), want.get());
-                mix(&hash, got.get());
-                ++compared;
-            }
-    }
+    const std::uint64_t hash = compare_all(
+        {1, 2, 3, 4, 5, 7, 8, 16, 17}, [](int w, int h) { return w * 131 + h; },
+        [](const _bmap* src, int n, int turn) { return _bmap_shrink_box(src, n, turn); }, ref_box, &compared);
     EXPECT_GT(compared, 200);
     EXPECT_EQ(hash, 0x8d5c947ccdae9762ull);
 }
 
 TEST_P(TransformThreads, AreaEqualsItsPlainReading)
 {
-    std::uint64_t hash = kFnvStart;
     int compared = 0;
-    for (const Size& sz : kSizes) {
-        BmapPtr src = noise(sz.w, sz.h, static_cast<std::uint32_t>(sz.w * 17 + sz.h * 5));
-        for (double s : {0.5, 0.45, 0.3, 0.29, 0.25, 0.2, 0.123, 0.1, 0.07, 0.031})
-            for (int turn : kTurns) {
-                SCOPED_TRACE(testing::Message() << sz.w << "x" << sz.h << " scale " << s << " turn " << turn);
-                BmapPtr got(_bmap_shrink_area(src.get(), s, turn));
-                BmapPtr want = ref_area(src.get(), s, turn);
-                ASSERT_EQ(!got, !want);
-                if (!got)
-                    continue;
-                ASSERT_TRUE(same_pixels(got.get(), want.get())) << first_difference(got.get(), want.get());
-                mix(&hash, got.get());
-                ++compared;
-            }
-    }
+    const std::uint64_t hash = compare_all(
+        {0.5, 0.45, 0.3, 0.29, 0.25, 0.2, 0.123, 0.1, 0.07, 0.031}, [](int w, int h) { return w * 17 + h * 5; },
+        [](const _bmap* src, double s, int turn) { return _bmap_shrink_area(src, s, turn); }, ref_area, &compared);
     EXPECT_GT(compared, 200);
     EXPECT_EQ(hash, 0x9a33c01840a015e9ull);
 }
@@ -292,23 +296,11 @@ TEST(TransformMatch, AreaOfWhiteAndBlackHitsBothEnds)
 
 TEST_P(TransformThreads, BilinearEqualsItsPlainReading)
 {
-    std::uint64_t hash = kFnvStart;
     int compared = 0;
-    for (const Size& sz : kSizes) {
-        BmapPtr src = noise(sz.w, sz.h, static_cast<std::uint32_t>(sz.w * 3 + sz.h * 101));
-        for (double s : {0.51, 0.6, 0.75, 0.8, 0.9, 0.99, 1.0})
-            for (int turn : kTurns) {
-                SCOPED_TRACE(testing::Message() << sz.w << "x" << sz.h << " scale " << s << " turn " << turn);
-                BmapPtr got(_bmap_shrink_bilinear(src.get(), s, turn));
-                BmapPtr want = ref_bilinear(src.get(), s, turn);
-                ASSERT_EQ(!got, !want);
-                if (!got)
-                    continue;
-                ASSERT_TRUE(same_pixels(got.get(), want.get())) << first_difference(got.get(), want.get());
-                mix(&hash, got.get());
-                ++compared;
-            }
-    }
+    const std::uint64_t hash = compare_all(
+        {0.51, 0.6, 0.75, 0.8, 0.9, 0.99, 1.0}, [](int w, int h) { return w * 3 + h * 101; },
+        [](const _bmap* src, double s, int turn) { return _bmap_shrink_bilinear(src, s, turn); }, ref_bilinear,
+        &compared);
     EXPECT_GT(compared, 200);
     EXPECT_EQ(hash, 0x0ae3206714976fcbull);
 }
