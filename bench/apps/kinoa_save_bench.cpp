@@ -1,6 +1,7 @@
 // save_all_frames of 1,000 frames on a 720 x 480 page (draw, copy into the
 // export page, write a 24-bit BMP file each), against writing the same number
 // of bytes into the same number of files with plain fwrite (the I/O floor).
+#include "app_bench.h"
 #include "app_io.h"
 #include "frame_cursor.h"
 #include "stick_data.h"
@@ -23,17 +24,6 @@ namespace {
 
 const int kFrames = 1000;
 std::string dir;
-
-void silence()
-{
-    AppIo io;
-    io.print = [](const char*) {};
-    io.info = [](const char*, const char*) { return 1; };
-    io.yesno = [](const char*, const char*) { return 1; };
-    io.getkey = []() { return EOF; };
-    io.quit = [](int) {};
-    app_io_set(io);
-}
 
 void write_frames(const std::string& path)
 {
@@ -93,16 +83,5 @@ BENCHMARK(BM_FwriteFloor)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    char tmpl[] = "/tmp/ostrel-bench-kinoa-XXXXXX";
-    dir = mkdtemp(tmpl);
-    silence();
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-    std::fflush(stdout);
-    _exit(0); // the runtime's windows are not torn down one by one
+    app_bench_main(argc, argv, "kinoa", &dir, nullptr);
 }

@@ -1,5 +1,6 @@
 // One click on a 6000 x 4000 JPEG with 100 markers already placed (hook,
 // five pixel reads, drawing, _setpage, repaint), and one undo with 100 points.
+#include "app_bench.h"
 #include "app_io.h"
 #include "measure_session.h"
 #include "measure_settings.h"
@@ -28,17 +29,6 @@ namespace {
 std::string dir;
 MeasureSettings* settings = nullptr;
 MeasureSession* session = nullptr;
-
-void silence()
-{
-    AppIo io;
-    io.print = [](const char*) {};
-    io.info = [](const char*, const char*) { return 1; };
-    io.yesno = [](const char*, const char*) { return 1; };
-    io.getkey = []() { return EOF; };
-    io.quit = [](int) {};
-    app_io_set(io);
-}
 
 double px(int i) { return 100 + (i * 577) % 5800; }
 double py(int i) { return 100 + (i * 389) % 3800; }
@@ -132,21 +122,8 @@ BENCHMARK(BM_UndoWith100PointsAndConsoleLines)->Unit(benchmark::kMillisecond)->I
 
 int main(int argc, char** argv)
 {
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    char tmpl[] = "/tmp/ostrel-bench-marcot-XXXXXX";
-    dir = mkdtemp(tmpl);
-    silence();
-    _getpage(); // the runtime makes its application object on first use
-    if (!set_up()) {
-        std::fprintf(stderr, "set-up failed\n");
-        _exit(1);
-    }
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ec;
-    std::filesystem::remove_all(dir, ec);
-    std::fflush(stdout);
-    _exit(0);
+    app_bench_main(argc, argv, "marcot", &dir, [] {
+        _getpage(); // the runtime makes its application object on first use
+        return set_up();
+    });
 }

@@ -1,5 +1,6 @@
 // Loading a stick data file of 100,000 frames (about 10 MB) with load_frames,
 // against reading the same file line by line with fgets alone (the I/O floor).
+#include "app_bench.h"
 #include "app_io.h"
 #include "stick_data.h"
 #include "viewer_settings.h"
@@ -27,17 +28,6 @@ const std::string& stick_file()
     return path;
 }
 
-void silence()
-{
-    AppIo io;
-    io.print = [](const char*) {};
-    io.info = [](const char*, const char*) { return 1; };
-    io.yesno = [](const char*, const char*) { return 1; };
-    io.getkey = []() { return int('\n'); };
-    io.quit = [](int) {};
-    app_io_set(io);
-}
-
 void BM_FgetsFloor(benchmark::State& state)
 {
     const std::string& path = stick_file();
@@ -56,7 +46,7 @@ BENCHMARK(BM_FgetsFloor)->Unit(benchmark::kMillisecond);
 void BM_LoadFrames(benchmark::State& state)
 {
     const std::string& path = stick_file();
-    silence();
+    app_bench_silence('\n');
     ViewerSettings settings("/nonexistent/Kinoa.ini");
     for (auto _ : state) {
         StickData data(settings);
