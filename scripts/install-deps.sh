@@ -14,4 +14,9 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libjpeg-dev libjpeg-turbo-progs libpng-dev zlib1g-dev libgif-dev libtiff-dev libarchive-dev \
   fonts-ipafont-gothic fonts-dejavu-core \
   xvfb xauth xdotool xclip x11-utils imagemagick python3 python3-pil libwmf-bin gsfonts \
-  mingw-w64-common ccache
+  mingw-w64-common ccache locales
+# A locale with a decimal comma, for the tests that check that numbers are read and
+# written alike whatever the process locale is (they are skipped without one).
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  $SUDO localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi
