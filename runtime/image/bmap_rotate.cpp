@@ -290,12 +290,11 @@ void quarter_part(const _bmap* src, _bmap* dst, bool vectors, int x0, int x1)
     }
 #endif
     (void)vectors;
-    const int W = src->width, H = src->height;
+    const int H = src->height;
     static_assert(kCols % kTile == 0, "parts must start on a tile of the portable path");
     for (int ty = 0; ty < H; ty += kTile)
         for (int tx = x0; tx < x1; tx += kTile)
-            quarter_tile<Ccw>(src, dst, tx, std::min(W, tx + kTile), ty, std::min(H, ty + kTile));
-    (void)W;
+            quarter_tile<Ccw>(src, dst, tx, std::min(x1, tx + kTile), ty, std::min(H, ty + kTile));
 }
 
 // Each thread takes a run of whole strips: its own destination rows, so no two threads

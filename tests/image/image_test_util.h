@@ -29,6 +29,9 @@ BmapPtr make_bmap(int w, int h, F f)
 
 // Pixel (x, y) of a bitmap as 0x00RRGGBB.
 std::uint32_t px(const _bmap* bm, int x, int y);
+// Where a rotation by `angle` (90 counter-clockwise, -90, or a half turn) puts source
+// pixel (x, y) of a w x h picture.
+void rotated_place(int angle, int x, int y, int w, int h, int* col, int* row);
 // True when both bitmaps have the same size and pixels (padding ignored).
 bool same_pixels(const _bmap* a, const _bmap* b);
 

@@ -36,16 +36,7 @@ TEST(Rotate, PlacementsOfEveryAngle)
             for (int y = 0; y < h; ++y)
                 for (int x = 0; x < w; ++x) {
                     int col, row;
-                    if (angle == 90) {
-                        col = y;
-                        row = w - 1 - x;
-                    } else if (angle == -90) {
-                        col = h - 1 - y;
-                        row = x;
-                    } else {
-                        col = w - 1 - x;
-                        row = h - 1 - y;
-                    }
+                    rotated_place(angle, x, y, w, h, &col, &row);
                     ASSERT_EQ(px(r.get(), col, row), px(src.get(), x, y)) << x << "," << y;
                 }
             if (angle == 180 || angle == -180) {

@@ -155,16 +155,7 @@ BmapPtr ref_rotate(const _bmap* src, int angle)
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             int col, row;
-            if (angle == 90) {
-                col = y;
-                row = w - 1 - x;
-            } else if (angle == -90) {
-                col = h - 1 - y;
-                row = x;
-            } else {
-                col = w - 1 - x;
-                row = h - 1 - y;
-            }
+            rotated_place(angle, x, y, w, h, &col, &row);
             std::memcpy(r->bits + static_cast<std::ptrdiff_t>(row) * r->stride + col * 3,
                         src->bits + static_cast<std::ptrdiff_t>(y) * src->stride + x * 3, 3);
         }
