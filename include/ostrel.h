@@ -30,6 +30,9 @@
 #if __has_include("ostrel/image.h")
 #include "ostrel/image.h"
 #endif
+#if __has_include("ostrel/clipboard.h")
+#include "ostrel/clipboard.h"
+#endif
 #if __has_include("ostrel/decoders.h")
 #include "ostrel/decoders.h"
 #endif

@@ -8,7 +8,8 @@
 
 enum : UINT { CF_TEXT = 1, CF_BITMAP = 2, CF_METAFILEPICT = 3, CF_DIB = 8, CF_UNICODETEXT = 13,
               CF_HDROP = 15 };
-enum : UINT { GMEM_FIXED = 0x0000, GMEM_MOVEABLE = 0x0002, GMEM_ZEROINIT = 0x0040, GHND = 0x0042,
+enum : UINT { GMEM_FIXED = 0x0000, GMEM_MOVEABLE = 0x0002, GMEM_ZEROINIT = 0x0040, GMEM_DDESHARE = 0x2000,
+              GHND = 0x0042,
               GPTR = 0x0040 };
 
 // ---- global memory blocks (sizes beyond what the caller asked are never read) ----

@@ -1,0 +1,327 @@
+// Pictures put on the clipboard by a program: the block layouts a program of
+// the runtime reads back (CF_DIB, CF_METAFILEPICT in MM_LOENGLISH), routing by
+// extension, and files or pages that must fail without touching the clipboard.
+#include "page_fixture.h"
+#include "platform/gdi/gdi_surface.h"
+#include "platform/gdi/winclip.h"
+#include "ostrel/clipboard.h"
+
+#include <QImage>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+// A file in a fresh directory of its own (no fixed name in a shared place).
+class ClipTransferTest : public PageTest {
+protected:
+    std::string dir;
+    void SetUp() override
+    {
+        char tmpl[] = "/tmp/ostrel-clip-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        dir = tmpl;
+    }
+    void TearDown() override
+    {
+        std::string cmd = "rm -rf '" + dir + "'";
+        EXPECT_EQ(std::system(cmd.c_str()), 0);
+        PageTest::TearDown();
+    }
+    std::string file(const char* name, const Bytes& bytes)
+    {
+        std::string path = dir + "/" + name;
+        FILE* f = std::fopen(path.c_str(), "wb");
+        EXPECT_NE(f, nullptr);
+        if (f) {
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+        }
+        return path;
+    }
+};
+
+// What a program of the runtime gets back for `format`: the block's bytes.
+Bytes clip_block(UINT format)
+{
+    Bytes out;
+    if (!OpenClipboard(nullptr))
+        return out;
+    if (HGLOBAL h = GetClipboardData(format)) {
+        const auto* p = static_cast<const unsigned char*>(GlobalLock(h));
+        out.assign(p, p + GlobalSize(h));
+    }
+    CloseClipboard();
+    return out;
+}
+
+// A w x h bitmap whose pixel (x, y) is blue x, green y, red 200.
+_bmap* pattern_bmap(int w, int h)
+{
+    _bmap* bm = new _bmap(w, h, 24);
+    std::memset(bm->bits, 0x5A, std::size_t(bm->size));   // padding bytes travel as they are
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            unsigned char* p = bm->bits + std::size_t(y) * bm->stride + 3 * x;
+            p[0] = std::uint8_t(x);
+            p[1] = std::uint8_t(y);
+            p[2] = 200;
+        }
+    return bm;
+}
+
+// A BMP file of a pattern bitmap, through the runtime's own writer.
+Bytes bmp_file(int w, int h, const std::string& path)
+{
+    _bmap* bm = pattern_bmap(w, h);
+    EXPECT_EQ(_bmap_savebmp(path.c_str(), bm), 1);
+    delete bm;
+    Bytes b;
+    FILE* f = std::fopen(path.c_str(), "rb");
+    for (int c; f && (c = std::fgetc(f)) != EOF;)
+        b.push_back(std::uint8_t(c));
+    if (f)
+        std::fclose(f);
+    std::remove(path.c_str());
+    return b;
+}
+
+// A placeable metafile: a red rectangle over the left half of a 1440 x 720
+// frame at 1440 units per inch (1 x 0.5 inch).
+Bytes wmf_file()
+{
+    HDC rec = CreateMetaFileA(nullptr);
+    SetWindowOrgEx(rec, 0, 0, nullptr);
+    SetWindowExtEx(rec, 1440, 720, nullptr);
+    HBRUSH br = CreateSolidBrush(0x0000FF);
+    SelectObject(rec, br);
+    SelectObject(rec, GetStockObject(NULL_PEN));
+    Rectangle(rec, 0, 0, 720, 720);
+    HMETAFILE mf = CloseMetaFile(rec);
+    DeleteObject(br);
+    Bytes b = gdi_placeable_wmf(mf, 1440, RECT{0, 0, 1440, 720});
+    DeleteMetaFile(mf);
+    return b;
+}
+
+void put32(Bytes& b, std::size_t at, std::uint32_t v)
+{
+    for (int i = 0; i < 4; ++i)
+        b[at + i] = std::uint8_t(v >> (8 * i));
+}
+
+// Leaves a known 1 x 1 DIB on the clipboard, to see whether a call touched it.
+Bytes mark_clipboard()
+{
+    _bmap* bm = pattern_bmap(1, 1);
+    EXPECT_EQ(_copybmapdib(bm), 1);
+    delete bm;
+    return clip_block(CF_DIB);
+}
+
+TEST_F(ClipTransferTest, BitmapBecomesBottomUpDibOfHeaderAndSize)
+{
+    _bmap* bm = pattern_bmap(3, 2);
+    bm->set_ppm(3780, 2835);
+    ASSERT_EQ(_copybmapdib(bm), 1);
+    Bytes dib = clip_block(CF_DIB);
+    ASSERT_EQ(dib.size(), std::size_t(40 + bm->size));
+    ostrel_bitmapinfoheader h;
+    std::memcpy(&h, dib.data(), 40);
+    EXPECT_EQ(h.biSize, 40u);
+    EXPECT_EQ(h.biWidth, 3);
+    EXPECT_EQ(h.biHeight, 2);
+    EXPECT_EQ(h.biPlanes, 1);
+    EXPECT_EQ(h.biBitCount, 24);
+    EXPECT_EQ(h.biCompression, 0u);
+    EXPECT_EQ(h.biSizeImage, 0u);
+    EXPECT_EQ(h.biXPelsPerMeter, 3780);
+    EXPECT_EQ(h.biYPelsPerMeter, 2835);
+    EXPECT_EQ(h.biClrUsed, 0u);
+    // the first row after the header is the object's bottom row, then the top
+    EXPECT_EQ(0, std::memcmp(dib.data() + 40, bm->bits + bm->stride, std::size_t(bm->stride)));
+    EXPECT_EQ(0, std::memcmp(dib.data() + 40 + bm->stride, bm->bits, std::size_t(bm->stride)));
+    delete bm;
+}
+
+TEST_F(ClipTransferTest, UnusableBitmapsGiveZero)
+{
+    Bytes mark = mark_clipboard();
+    _bmap empty;
+    EXPECT_EQ(_copybmapdib(nullptr), 0);
+    EXPECT_EQ(_copybmapdib(&empty), 0);
+    _bmap* lying = pattern_bmap(4, 4);
+    lying->size = lying->stride;   // claims fewer bytes than its rows
+    EXPECT_EQ(_copybmapdib(lying), 0);
+    lying->size = lying->stride * 4;
+    delete lying;
+    EXPECT_EQ(clip_block(CF_DIB), mark);
+}
+
+TEST_F(ClipTransferTest, OffscreenPageGoesAsItsDibAndOtherPagesLeaveTheClipboard)
+{
+    Bytes mark = mark_clipboard();
+    ASSERT_EQ(_newpage(1, "window", 10, 10, 100, 80, PAGE_HIDDEN), 1);
+    EXPECT_EQ(_copypagedib(1), 0);     // a window page has no image of its own
+    EXPECT_EQ(_copypagedib(77), 0);    // no page
+    EXPECT_EQ(clip_block(CF_DIB), mark);
+
+    ASSERT_EQ(_newmempage(5, 3, 2), 1);
+    ASSERT_EQ(_fillpage(2, 0x00FF0000), 1);   // blue
+    _pageinfo pi = _getpageinfo(2);
+    SetPixel(pi.dc, 0, 0, 0x000000FF);        // top-left red
+    ASSERT_EQ(_copypagedib(2), 1);
+    Bytes dib = clip_block(CF_DIB);
+    ASSERT_EQ(dib.size(), std::size_t(40 + 16 * 3));
+    ostrel_bitmapinfoheader h;
+    std::memcpy(&h, dib.data(), 40);
+    EXPECT_EQ(h.biWidth, 5);
+    EXPECT_EQ(h.biHeight, 3);
+    EXPECT_EQ(h.biBitCount, 24);
+    const unsigned char* top = dib.data() + 40 + 2 * 16;   // last row of a bottom-up DIB
+    EXPECT_EQ(top[0], 0);
+    EXPECT_EQ(top[2], 255);
+    EXPECT_EQ(top[3], 255);   // the next pixel is blue
+    EXPECT_EQ(dib[40], 255);
+}
+
+TEST_F(ClipTransferTest, CopyfileRoutesByTheLastDotWithoutRegardToCase)
+{
+    const Bytes bmp = bmp_file(4, 3, dir + "/src.bmp");
+    const Bytes wmf = wmf_file();
+    ASSERT_FALSE(wmf.empty());
+    struct Case {
+        const char* name;
+        const Bytes* bytes;
+        int result;
+        UINT format;
+    } cases[] = {
+        {"picture.bmp", &bmp, 1, CF_DIB},
+        {"PICTURE.BmP", &bmp, 1, CF_DIB},
+        {"drawing.Wmf", &wmf, 1, CF_METAFILEPICT},
+        {"drawing.bmp.WMF", &wmf, 1, CF_METAFILEPICT},
+        {"wrong.wmf", &bmp, 0, 0},   // BMP bytes on the metafile path
+        {"wrong.bmp", &wmf, 0, 0},
+        {"notes.txt", &bmp, 0, 0},
+        {"nodot", &bmp, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes mark = mark_clipboard();
+        std::string path = file(c.name, *c.bytes);
+        EXPECT_EQ(_copyfile(path.c_str()), c.result);
+        if (c.result)
+            EXPECT_TRUE(IsClipboardFormatAvailable(c.format));
+        else
+            EXPECT_EQ(clip_block(CF_DIB), mark);
+    }
+    EXPECT_EQ(_copyfile(nullptr), 0);
+}
+
+TEST_F(ClipTransferTest, BmpFileGoesAsTheDibAfterItsFileHeader)
+{
+    const Bytes bmp = bmp_file(5, 4, dir + "/src.bmp");
+    ASSERT_EQ(_copybmpfile(file("a.bmp", bmp).c_str()), 1);
+    EXPECT_EQ(clip_block(CF_DIB), Bytes(bmp.begin() + 14, bmp.end()));
+}
+
+TEST_F(ClipTransferTest, BadBmpFilesGiveZeroAndLeaveTheClipboard)
+{
+    const Bytes good = bmp_file(5, 4, dir + "/src.bmp");
+    auto with_size = [&](std::uint32_t bfsize) {
+        Bytes b = good;
+        put32(b, 2, bfsize);
+        return b;
+    };
+    Bytes other = good;
+    other[0] = 'P';
+    Bytes cut(good.begin(), good.end() - 10);
+    Bytes rows = good;
+    put32(rows, 14 + 8, 400);   // a height whose rows the file does not hold
+    struct Case {
+        const char* what;
+        Bytes bytes;
+    } cases[] = {
+        {"other signature", other},
+        {"bfSize below 14", with_size(13)},
+        {"bfSize 14", with_size(14)},
+        {"bfSize beyond the file", with_size(std::uint32_t(good.size() + 1))},
+        {"bfSize 4 GB", with_size(0xFFFFFFFFu)},
+        {"file cut short", cut},
+        {"rows beyond the block", rows},
+        {"header only", Bytes(good.begin(), good.begin() + 14)},
+        {"empty", Bytes()},
+    };
+    Bytes mark = mark_clipboard();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(_copybmpfile(file("bad.bmp", c.bytes).c_str()), 0);
+        EXPECT_EQ(clip_block(CF_DIB), mark);
+    }
+    EXPECT_EQ(_copybmpfile((dir + "/missing.bmp").c_str()), 0);
+    EXPECT_EQ(_copybmpfile(dir.c_str()), 0);   // a directory opens but has no size to trust
+    EXPECT_EQ(_copybmpfile(nullptr), 0);
+    EXPECT_EQ(clip_block(CF_DIB), mark);
+}
+
+TEST_F(ClipTransferTest, MetafileGoesInHundredthsOfAnInchAndDrawsLikeTheFile)
+{
+    ASSERT_EQ(_copywmffile(file("a.wmf", wmf_file()).c_str()), 1);
+    Bytes block = clip_block(CF_METAFILEPICT);
+    ASSERT_EQ(block.size(), sizeof(METAFILEPICT));
+    LONG f[3];
+    std::memcpy(f, block.data(), sizeof f);
+    EXPECT_EQ(f[0], MM_LOENGLISH);
+    EXPECT_EQ(f[1], 100);   // 1440 units at 1440 per inch
+    EXPECT_EQ(f[2], 50);
+    HMETAFILE mf;
+    std::memcpy(&mf, block.data() + offsetof(METAFILEPICT, hMF), sizeof mf);
+    QImage img = gdi_metafile_image(mf, 96, 48);
+    EXPECT_EQ(img.pixel(20, 24) & 0xFFFFFF, 0xFF0000u);   // red on the left
+    EXPECT_EQ(img.pixel(70, 24) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST_F(ClipTransferTest, BadMetafilesGiveZeroAndLeaveTheClipboard)
+{
+    const Bytes good = wmf_file();
+    ASSERT_GT(good.size(), std::size_t(22 + 18 + 12));
+    auto patched = [&](std::size_t at, std::uint32_t v, int bytes) {
+        Bytes b = good;
+        for (int i = 0; i < bytes; ++i)
+            b[at + i] = std::uint8_t(v >> (8 * i));
+        return b;
+    };
+    std::size_t first = 22 + 18;   // the first record after both headers
+    struct Case {
+        const char* what;
+        Bytes bytes;
+    } cases[] = {
+        {"cut inside a record", Bytes(good.begin(), good.end() - 3)},
+        {"cut between records", Bytes(good.begin(), good.end() - 6)},   // the end record is missing
+        {"placeable header only", Bytes(good.begin(), good.begin() + 22)},
+        {"no placeable key", patched(0, 0x12345678u, 4)},
+        {"zero units per inch", patched(14, 0, 2)},
+        {"empty frame", patched(10, 0, 2)},
+        {"record larger than the file", patched(first, 0x7FFFFFFFu, 4)},
+        {"record of no size", patched(first, 0, 4)},
+        {"empty", Bytes()},
+    };
+    Bytes mark = mark_clipboard();
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(_copywmffile(file("bad.wmf", c.bytes).c_str()), 0);
+        EXPECT_EQ(clip_block(CF_DIB), mark);
+    }
+    EXPECT_EQ(_copywmffile((dir + "/missing.wmf").c_str()), 0);
+    EXPECT_EQ(_copywmffile(nullptr), 0);
+}
+
+} // namespace
