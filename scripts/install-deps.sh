@@ -9,7 +9,7 @@ $SUDO apt-get update -q
 $SUDO apt-get install -y -q --no-install-recommends \
   build-essential cmake pkg-config git ca-certificates \
   clang libclang-rt-14-dev \
-  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev \
+  qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev libxcb1-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   libjpeg-dev libjpeg-turbo-progs libpng-dev zlib1g-dev libgif-dev libtiff-dev libarchive-dev \
   fonts-ipafont-gothic fonts-dejavu-core \

@@ -26,3 +26,10 @@ BOOL EmptyClipboard();
 HGLOBAL SetClipboardData(UINT format, HGLOBAL data);   // the clipboard owns data from now on
 HGLOBAL GetClipboardData(UINT format);                  // owned by the clipboard; valid until closed
 BOOL IsClipboardFormatAvailable(UINT format);
+
+// ---- the end of the program (not Win32) ----
+// Hands what this process offers on the desktop clipboard to the desktop's
+// clipboard manager, when one runs, so that it outlives the program; waits at
+// most waitMs for the manager. 1 when the manager took it, else 0 (nothing
+// owned, no manager, or a platform without one).
+int platform_clipboard_handover(int waitMs);

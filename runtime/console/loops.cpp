@@ -1,11 +1,14 @@
 // The dispatch step, the pump, the double-click wait and exit: every loop of the
 // runtime goes through these, and the quit message met anywhere ends the process.
 #include "runtime/console/console_state.h"
+#include "platform/gdi/winclip.h"
 
 #include <cstdlib>
 
 void _quitprocess()
 {
+    // what the program copied outlives it where the desktop keeps clipboards
+    platform_clipboard_handover(3000);
     std::exit(0);
 }
 

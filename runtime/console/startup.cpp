@@ -142,5 +142,6 @@ int ostrel_entry(int argc, char** argv, int (*program)())
     if (!_consolestartup(line.c_str()))
         return 0;
     _runmain(program);
-    return _mainloop();
+    _mainloop();
+    _quitprocess();   // the one way out, as for a quit met by any pump
 }

@@ -7,7 +7,8 @@
 //   copyfile _copyfile of the same file named .BMP
 //   wmffile  _copywmffile of a placeable metafile (src.wmf)
 // It writes the expected pixels to ref.bmp (the metafile to src.wmf), prints
-// "ready" or "failed" and keeps running until it is ended.
+// "ready" or "failed" and keeps running until it is ended; with CLIP_END set
+// it ends at once, through the runtime's own end.
 #include "platform/gdi/gdi_surface.h"
 #include "platform/gdi/wingdi.h"
 #include <ostrel.h>
@@ -105,6 +106,7 @@ int main()
     const char* c = std::getenv("CLIP_CASE");
     std::fputs(c && run(c, dir) ? "ready\n" : "failed\n", stdout);
     std::fflush(stdout);
-    _showconsole();   // a visible console keeps the program (the clipboard's owner) running
+    if (!std::getenv("CLIP_END"))
+        _showconsole();   // a visible console keeps the program (the clipboard's owner) running
     return 0;
 }

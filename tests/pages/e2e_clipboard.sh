@@ -2,10 +2,12 @@
 # Under a real X server: after each of the five clipboard calls another X
 # client (xclip) receives the picture. Bitmaps must come out pixel for pixel as
 # image/bmp and image/png; a metafile as image/x-wmf that libwmf draws like the
-# source file, and as an image of its size on the screen.
-# Usage: e2e_clipboard.sh <clip_child>
+# source file, and as an image of its size on the screen. With a clipboard
+# manager running, a picture outlives the program that copied it.
+# Usage: e2e_clipboard.sh <clip_child> [<clip_manager>]
 set -eu
 child="$1"
+manager="${2:-}"
 for tool in xvfb-run xclip compare identify wmf2gd wmf2svg; do
     command -v "$tool" >/dev/null 2>&1 || { echo "SKIPPED: $tool is not installed"; exit 77; }
 done
@@ -15,8 +17,10 @@ fi
 unset QT_QPA_PLATFORM
 work=$(mktemp -d)
 pid=""
+mpid=""
 cleanup() {
     [ -n "$pid" ] && kill "$pid" 2>/dev/null || true
+    [ -n "$mpid" ] && kill "$mpid" 2>/dev/null || true
     rm -rf "$work"
 }
 trap cleanup EXIT
@@ -86,4 +90,25 @@ size=$(identify -format '%w %h' "$work/got.png")
 [ "$size" = "192 96" ] || fail "image/png is $size, not 192 x 96"
 stop
 echo "ok: wmffile"
+
+case=handover
+if [ -z "$manager" ]; then
+    echo "skipped: no clipboard manager stand-in was built (no xcb)"
+else
+    "$manager" >"$work.manager" 2>&1 &
+    mpid=$!
+    for _ in $(seq 1 100); do grep -q '^manager$' "$work.manager" 2>/dev/null && break; sleep 0.1; done
+    grep -q "^manager$" "$work.manager" || { cat "$work.manager"; fail "the manager did not start"; }
+    rm -f "$work"/*
+    CLIP_CASE=bmap CLIP_END=1 timeout 60 "$child" "$work" >"$work/out" 2>"$work/err" || fail "the program did not end by itself"
+    grep -q '^ready$' "$work/out" || fail "the call did not succeed"
+    grep -q '^saved [1-9]' "$work.manager" || fail "the manager was not handed the picture"
+    paste image/bmp "$work/got.bmp"
+    [ "$(differ "$work/got.bmp" "$work/ref.bmp")" = "0" ] || fail "the kept picture differs from the source"
+    kill "$mpid" 2>/dev/null || true
+    wait "$mpid" 2>/dev/null || true
+    mpid=""
+    rm -f "$work.manager"
+    echo "ok: the picture outlived the program"
+fi
 echo PASS
