@@ -142,16 +142,13 @@ public:
         bounds_ = b;
     }
 
-    bool empty() const { return !dib_ && !pict_.hMF; }
     HGLOBAL dib() const { return dib_; }
     const METAFILEPICT& picture() const { return pict_; }
 
     QStringList formats() const override
     {
         QStringList f;
-        if (pict_.hMF) {
-            if (pict_.xExt > 0 && pict_.yExt > 0) f << QStringLiteral("image/x-wmf") << kPictFields;
-        }
+        if (pict_.hMF && pict_.xExt > 0 && pict_.yExt > 0) f << QStringLiteral("image/x-wmf") << kPictFields;
         if (dib_) f << QStringLiteral("image/bmp");
         if (dib_ || pict_.hMF) f << QStringLiteral("application/x-qt-image");
         return f;
