@@ -83,7 +83,7 @@ int platform_clipboard_handover(int waitMs)
     QElapsedTimer t;
     t.start();
     while (!answer.answered && t.elapsed() < waitMs) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents, 20);
         if (!answer.answered) QThread::msleep(2);
     }
     QCoreApplication::instance()->removeNativeEventFilter(&answer);

@@ -2,6 +2,7 @@
 // and as an image of its on-screen size; a CF_DIB as image/bmp and an image;
 // both come back through GetClipboardData.
 #include "gdi_test_support.h"
+#include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/winclip.h"
 
 #include <QClipboard>
@@ -128,5 +129,42 @@ TEST(GdiClipboard, WidePicturesAreWrittenInLargerUnitsNotCorrupted)
     EXPECT_EQ(a.pixel(185, 103) & 0xFFFFFF, 0xFF0000u);
     DeleteMetaFile(mf);
     DeleteMetaFile(back);
+}
+}  // namespace
+
+namespace {
+// A picture in MM_LOENGLISH (hundredths of an inch) goes out as a placeable file
+// of the matching units per inch, and comes back to a program of this runtime
+// (here: through the desktop's copy of the data) with its own mode and extents.
+TEST(GdiClipboard, LoEnglishPictureKeepsItsModeAndExtentsAcrossPrograms)
+{
+    HDC rec = CreateMetaFileA(nullptr);
+    SetWindowExtEx(rec, 2000, 1000, nullptr);
+    Rectangle(rec, 0, 0, 1000, 1000);
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(METAFILEPICT));
+    *static_cast<METAFILEPICT*>(GlobalLock(h)) = METAFILEPICT{MM_LOENGLISH, 200, 100, CloseMetaFile(rec)};
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_METAFILEPICT, h);
+    CloseClipboard();
+    const QMimeData* own = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(own, nullptr);
+    QByteArray wmf = own->data(QStringLiteral("image/x-wmf"));
+    ASSERT_GT(wmf.size(), 22);
+    EXPECT_EQ((unsigned char)wmf[14] | ((unsigned char)wmf[15] << 8), 1000);   // units per inch
+    EXPECT_EQ(qvariant_cast<QImage>(own->imageData()).size(), QSize(2 * gdi_screen_dpi_x(), gdi_screen_dpi_y()));
+
+    // what another process of the runtime sees: plain bytes of both formats
+    auto* other = new QMimeData;
+    other->setData(QStringLiteral("image/x-wmf"), wmf);
+    other->setData(QStringLiteral("application/x-ostrel-metafilepict"), own->data(QStringLiteral("application/x-ostrel-metafilepict")));
+    QGuiApplication::clipboard()->setMimeData(other);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    auto* mp = static_cast<METAFILEPICT*>(GlobalLock(GetClipboardData(CF_METAFILEPICT)));
+    ASSERT_NE(mp, nullptr);
+    EXPECT_EQ(mp->mm, MM_LOENGLISH);
+    EXPECT_EQ(mp->xExt, 200);
+    EXPECT_EQ(mp->yExt, 100);
+    CloseClipboard();
 }
 }  // namespace
