@@ -1,0 +1,200 @@
+// Decoding into UTF-8 and encoding from it over glibc's iconv. Descriptors are
+// opened once and reset before each use (the component serves one thread).
+// Shift_JIS is code page 932 so that Windows text round-trips; ISO-2022-JP is read
+// as ISO-2022-JP-3, which also takes half-width katakana (ESC ( I), and written as
+// plain ISO-2022-JP, with half-width katakana (kept by -x) designated by hand.
+#include "nkf_iconv.h"
+
+#include <iconv.h>
+#include <cerrno>
+#include <cstring>
+
+namespace nkf {
+
+namespace {
+
+const iconv_t no_cd = reinterpret_cast<iconv_t>(-1);
+
+iconv_t cached(iconv_t& slot, const char* to, const char* from)
+{
+    if (slot == no_cd)
+        slot = iconv_open(to, from);
+    if (slot != no_cd)
+        iconv(slot, nullptr, nullptr, nullptr, nullptr);
+    return slot;
+}
+
+iconv_t decoder(Encoding e)
+{
+    static iconv_t slots[5] = {no_cd, no_cd, no_cd, no_cd, no_cd};
+    return cached(slots[static_cast<int>(e)], "UTF-8", charset_name(e));
+}
+
+iconv_t encoder(Encoding e)
+{
+    static iconv_t slots[5] = {no_cd, no_cd, no_cd, no_cd, no_cd};
+    const char* name = e == Encoding::iso2022_jp ? "ISO-2022-JP" : charset_name(e);
+    return cached(slots[static_cast<int>(e)], name, "UTF-8");
+}
+
+// An output string written through a pointer, grown on demand.
+struct Sink {
+    std::string& s;
+    std::size_t used = 0;
+    char* at() { return s.data() + used; }
+    std::size_t left() const { return s.size() - used; }
+    void reserve(std::size_t k)
+    {
+        if (left() < k)
+            s.resize(s.size() + (s.size() > k ? s.size() : k));
+    }
+    void put(const char* p, std::size_t k)
+    {
+        reserve(k);
+        std::memcpy(at(), p, k);
+        used += k;
+    }
+};
+
+// Runs iconv over the whole input; `refused` handles a refused position and
+// returns how many input bytes it consumed. Ends in the initial shift state.
+template <class Refused>
+void run(iconv_t cd, const char* in, std::size_t n, Sink& out, Refused refused)
+{
+    char* ip = const_cast<char*>(in);
+    std::size_t ileft = n;
+    while (true) {
+        out.reserve(16);
+        char* op = out.at();
+        std::size_t oleft = out.left();
+        std::size_t r = ileft ? iconv(cd, &ip, &ileft, &op, &oleft) : 0;
+        int err = errno;
+        out.used = static_cast<std::size_t>(op - out.s.data());
+        if (r != static_cast<std::size_t>(-1))
+            break;
+        if (err == E2BIG) {
+            out.reserve(out.left() + 64);
+            continue;
+        }
+        std::size_t k = refused(ip, ileft, out);
+        ip += k;
+        ileft -= k;
+    }
+    while (true) {
+        out.reserve(16);
+        char* op = out.at();
+        std::size_t oleft = out.left();
+        std::size_t r = iconv(cd, nullptr, nullptr, &op, &oleft);
+        out.used = static_cast<std::size_t>(op - out.s.data());
+        if (r != static_cast<std::size_t>(-1) || errno != E2BIG)
+            break;
+    }
+}
+
+// Puts the encoder back into ASCII (ISO-2022-JP writes its ESC ( B).
+void to_initial_state(iconv_t cd, Sink& out)
+{
+    out.reserve(16);
+    char* op = out.at();
+    std::size_t oleft = out.left();
+    iconv(cd, nullptr, nullptr, &op, &oleft);
+    out.used = static_cast<std::size_t>(op - out.s.data());
+}
+
+std::size_t utf8_length(unsigned char lead)
+{
+    return lead < 0x80 ? 1 : lead < 0xe0 ? 2 : lead < 0xf0 ? 3 : 4;
+}
+
+// The JIS X 0201 code of a half-width katakana in UTF-8 (EF BD A1 .. EF BE 9F), or 0.
+unsigned char halfwidth_kana_code(const char* p, std::size_t left)
+{
+    if (left < 3 || static_cast<unsigned char>(p[0]) != 0xef)
+        return 0;
+    unsigned cp = ((static_cast<unsigned char>(p[1]) & 0x3fu) << 6) | (static_cast<unsigned char>(p[2]) & 0x3fu);
+    cp |= 0xf000;
+    return cp >= 0xff61 && cp <= 0xff9f ? static_cast<unsigned char>(cp - 0xff61 + 0x21) : 0;
+}
+
+}  // namespace
+
+const char* charset_name(Encoding e)
+{
+    switch (e) {
+    case Encoding::shift_jis: return "CP932";
+    case Encoding::euc_jp: return "EUC-JP";
+    case Encoding::iso2022_jp: return "ISO-2022-JP-3";
+    default: return "UTF-8";
+    }
+}
+
+bool decodes_cleanly(const char* charset, const char* in, std::size_t n, bool cut)
+{
+    iconv_t cd = iconv_open("UTF-8", charset);
+    if (cd == no_cd)
+        return false;
+    char* ip = const_cast<char*>(in);
+    std::size_t ileft = n;
+    char scratch[4096];
+    bool clean = true;
+    while (ileft) {
+        char* op = scratch;
+        std::size_t oleft = sizeof scratch;
+        if (iconv(cd, &ip, &ileft, &op, &oleft) != static_cast<std::size_t>(-1))
+            break;
+        if (errno == E2BIG)
+            continue;
+        clean = errno == EINVAL && cut;
+        break;
+    }
+    iconv_close(cd);
+    return clean;
+}
+
+void decode_to_utf8(Encoding from, const char* in, std::size_t n, std::string& out)
+{
+    out.resize(n + n / 2 + 16);
+    Sink sink{out};
+    iconv_t cd = decoder(from);
+    if (cd == no_cd) {
+        out.clear();
+        return;
+    }
+    run(cd, in, n, sink, [](const char*, std::size_t, Sink& s) {
+        s.put("\xef\xbf\xbd", 3);
+        return std::size_t{1};
+    });
+    out.resize(sink.used);
+}
+
+void encode_from_utf8(Encoding to, const std::string& in, std::string& out)
+{
+    out.resize(in.size() + 16);
+    Sink sink{out};
+    iconv_t cd = encoder(to);
+    if (cd == no_cd) {
+        out.clear();
+        return;
+    }
+    bool jis = to == Encoding::iso2022_jp;
+    run(cd, in.data(), in.size(), sink, [cd, jis](const char* p, std::size_t left, Sink& s) {
+        if (jis)
+            to_initial_state(cd, s);
+        if (jis && halfwidth_kana_code(p, left)) {
+            std::size_t used = 0;
+            s.put("\x1b(I", 3);
+            while (unsigned char code = halfwidth_kana_code(p + used, left - used)) {
+                s.put(reinterpret_cast<const char*>(&code), 1);
+                used += 3;
+            }
+            s.put("\x1b(B", 3);
+            return used;
+        }
+        s.put("?", 1);
+        std::size_t k = utf8_length(static_cast<unsigned char>(*p));
+        return k < left ? k : left;
+    });
+    out.resize(sink.used);
+}
+
+}  // namespace nkf

@@ -1,0 +1,44 @@
+// The converter's pieces, shared by its source files: the parsed options and the
+// three passes (decode into UTF-8, rewrite the UTF-8 text, encode from UTF-8).
+#ifndef NKF32_NKF_INTERNAL_H
+#define NKF32_NKF_INTERNAL_H
+
+#include <cstddef>
+#include <string>
+
+namespace nkf {
+
+enum class Encoding { guess, utf8, shift_jis, euc_jp, iso2022_jp };
+enum class LineEnd { keep, lf, crlf, cr };
+
+struct Options {
+    Encoding output = Encoding::utf8;
+    Encoding input = Encoding::guess;
+    bool byte_order_mark = false;      // -w8
+    bool keep_halfwidth_kana = false;  // -x
+    LineEnd line_end = LineEnd::keep;  // -Lu, -Lw, -Lm
+    int fold_fullwidth = -1;           // -Z / -Z0: 0, -Z1: 1, none: -1
+};
+
+// Reads one option text; false (and `out` untouched) for anything unknown.
+bool parse_options(const char* text, Options& out);
+
+// The input's encoding when the options name none.
+Encoding guess_encoding(const char* in, std::size_t n);
+
+// Any of the three Japanese encodings into UTF-8; what does not decode becomes U+FFFD.
+void decode_to_utf8(Encoding from, const char* in, std::size_t n, std::string& out);
+
+// UTF-8 (not yet checked) into checked UTF-8 with the options' rewrites applied:
+// broken sequences become U+FFFD, a leading byte-order mark goes.
+void rewrite_utf8(const char* in, std::size_t n, const Options& options, std::string& out);
+
+// Checked UTF-8 into a Japanese encoding; what has no code there becomes '?'.
+void encode_from_utf8(Encoding to, const std::string& in, std::string& out);
+
+// The whole conversion of n bytes.
+void convert(const Options& options, const char* in, std::size_t n, std::string& out);
+
+}  // namespace nkf
+
+#endif
