@@ -116,6 +116,33 @@ unsigned char halfwidth_kana_code(const char* p, std::size_t left)
     return cp >= 0xff61 && cp <= 0xff9f ? static_cast<unsigned char>(cp - 0xff61 + 0x21) : 0;
 }
 
+// The designations that ISO-2022-JP-3 knows.
+bool known_escape(const char* p, std::size_t left)
+{
+    static const char* const known[] = {"\x1b(B", "\x1b(J", "\x1b(I", "\x1b$@", "\x1b$B",
+                                        "\x1b$(O", "\x1b$(Q", "\x1b$(P"};
+    for (const char* k : known) {
+        std::size_t len = std::strlen(k);
+        if (left >= len && std::memcmp(p, k, len) == 0)
+            return true;
+    }
+    return false;
+}
+
+// The position of the next escape byte from `from` that starts no designation, or n.
+std::size_t next_stray_escape(const char* in, std::size_t n, std::size_t from)
+{
+    for (std::size_t i = from; i < n; ++i) {
+        const void* hit = std::memchr(in + i, 0x1b, n - i);
+        if (!hit)
+            return n;
+        i = static_cast<std::size_t>(static_cast<const char*>(hit) - in);
+        if (!known_escape(in + i, n - i))
+            return i;
+    }
+    return n;
+}
+
 }  // namespace
 
 const char* charset_name(Encoding e)
@@ -160,10 +187,20 @@ void decode_to_utf8(Encoding from, const char* in, std::size_t n, std::string& o
         out.clear();
         return;
     }
-    run(cd, in, n, sink, [](const char*, std::size_t, Sink& s) {
+    auto replace = [](const char*, std::size_t, Sink& s) {
         s.put("\xef\xbf\xbd", 3);
         return std::size_t{1};
-    });
+    };
+    // iconv passes an escape it does not know through as a control character;
+    // the converter replaces it and goes on in ASCII.
+    std::size_t done = 0;
+    if (from == Encoding::iso2022_jp) {
+        for (std::size_t stray; (stray = next_stray_escape(in, n, done)) < n; done = stray + 1) {
+            run(cd, in + done, stray - done, sink, replace);
+            sink.put("\xef\xbf\xbd", 3);
+        }
+    }
+    run(cd, in + done, n - done, sink, replace);
     out.resize(sink.used);
 }
 
