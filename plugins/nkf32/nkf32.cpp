@@ -6,6 +6,7 @@
 #include "nkf_internal.h"
 
 #include <cstring>
+#include <new>
 
 #define NKF_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -22,6 +23,17 @@ bool within_unsized_bound(std::size_t input, std::size_t result)
     return result + 1 <= 4 * input + 8;
 }
 
+// No exception crosses the component's border: memory running out fails the call.
+bool convert_quietly(const char* input, std::size_t n, nkf::Result& result)
+{
+    try {
+        nkf::convert(current, input, n, result);
+        return true;
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+}
+
 }  // namespace
 
 // 0 when the options are taken; -1 when the text holds an unknown option (the
@@ -33,35 +45,37 @@ NKF_EXPORT int SetNkfOption(const char* options)
 }
 
 // 0 when converted; -1 with nothing written when the options were refused, an
-// argument is null or the result would exceed 4 x strlen(input) + 8 bytes.
+// argument is null, memory ran out or the result would exceed 4 x strlen(input) + 8 bytes.
 NKF_EXPORT int NkfConvert(char* output, const char* input)
 {
     if (refused || !output || !input)
         return -1;
     std::size_t n = std::strlen(input);
-    std::string result;
-    nkf::convert(current, input, n, result);
-    if (!within_unsized_bound(n, result.size()))
+    nkf::Result result;
+    if (!convert_quietly(input, n, result))
         return -1;
-    std::memcpy(output, result.data(), result.size());
-    output[result.size()] = '\0';
+    if (!within_unsized_bound(n, result.size))
+        return -1;
+    std::memcpy(output, result.data, result.size);
+    output[result.size] = '\0';
     return 0;
 }
 
 // 0 when the result and its terminator fit in `size` bytes (and are written); 1
-// when they do not (nothing written); -1 on refused options or a null input.
+// when they do not (nothing written); -1 on refused options, a null input or no memory.
 // `needed` (when given) receives the result's length without the terminator.
 NKF_EXPORT int NkfConvertSized(char* output, std::size_t size, const char* input, std::size_t* needed)
 {
     if (refused || !input)
         return -1;
-    std::string result;
-    nkf::convert(current, input, std::strlen(input), result);
+    nkf::Result result;
+    if (!convert_quietly(input, std::strlen(input), result))
+        return -1;
     if (needed)
-        *needed = result.size();
-    if (!output || result.size() >= size)
+        *needed = result.size;
+    if (!output || result.size >= size)
         return 1;
-    std::memcpy(output, result.data(), result.size());
-    output[result.size()] = '\0';
+    std::memcpy(output, result.data, result.size);
+    output[result.size] = '\0';
     return 0;
 }

@@ -1,29 +1,42 @@
 // One conversion: the input's encoding (named or guessed), decoding into UTF-8,
-// the rewriting pass, and encoding into the output's encoding.
+// the rewriting pass (skipped when it would change nothing, as it does for most
+// text), and encoding into the output's encoding. Each step writes a new buffer
+// only when it changes something.
 #include "nkf_internal.h"
 
 namespace nkf {
 
-void convert(const Options& options, const char* in, std::size_t n, std::string& out)
+void convert(const Options& options, const char* in, std::size_t n, Result& out)
 {
     Encoding from = options.input == Encoding::guess ? guess_encoding(in, n) : options.input;
-    std::string decoded;
+    bool checked = false;
     if (from != Encoding::utf8) {
-        decode_to_utf8(from, in, n, decoded);
-        in = decoded.data();
-        n = decoded.size();
+        decode_to_utf8(from, in, n, out.first);
+        in = out.first.data();
+        n = out.first.size();
+        checked = true;
     }
-    std::string text;
-    rewrite_utf8(in, n, options, text);
-    decoded = std::string();
+    if (needs_rewrite(in, n, options, checked)) {
+        Buffer& into = checked ? out.second : out.first;
+        rewrite_utf8(in, n, options, into);
+        in = into.data();
+        n = into.size();
+    }
     if (options.output != Encoding::utf8) {
-        encode_from_utf8(options.output, text, out);
+        Buffer& into = in == out.first.data() ? out.second : out.first;
+        encode_from_utf8(options.output, in, n, into);
+        in = into.data();
+        n = into.size();
     } else if (options.byte_order_mark) {
-        out.assign("\xef\xbb\xbf");
-        out.append(text);
-    } else {
-        out.swap(text);
+        Buffer& into = in == out.first.data() ? out.second : out.first;
+        into.set_size(0);
+        into.append("\xef\xbb\xbf", 3);
+        into.append(in, n);
+        in = into.data();
+        n = into.size();
     }
+    out.data = in;
+    out.size = n;
 }
 
 }  // namespace nkf

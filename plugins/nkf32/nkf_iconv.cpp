@@ -37,16 +37,18 @@ iconv_t encoder(Encoding e)
     return cached(slots[static_cast<int>(e)], name, "UTF-8");
 }
 
-// An output string written through a pointer, grown on demand.
+// The output of iconv: written through a pointer, grown on demand.
 struct Sink {
-    std::string& s;
+    Buffer& b;
     std::size_t used = 0;
-    char* at() { return s.data() + used; }
-    std::size_t left() const { return s.size() - used; }
+    char* at() { return b.data() + used; }
+    std::size_t left() const { return b.room() + b.size() - used; }
     void reserve(std::size_t k)
     {
-        if (left() < k)
-            s.resize(s.size() + (s.size() > k ? s.size() : k));
+        if (left() < k) {
+            b.set_size(used);
+            b.reserve(k);
+        }
     }
     void put(const char* p, std::size_t k)
     {
@@ -69,7 +71,7 @@ void run(iconv_t cd, const char* in, std::size_t n, Sink& out, Refused refused)
         std::size_t oleft = out.left();
         std::size_t r = ileft ? iconv(cd, &ip, &ileft, &op, &oleft) : 0;
         int err = errno;
-        out.used = static_cast<std::size_t>(op - out.s.data());
+        out.used = static_cast<std::size_t>(op - out.b.data());
         if (r != static_cast<std::size_t>(-1))
             break;
         if (err == E2BIG) {
@@ -85,7 +87,7 @@ void run(iconv_t cd, const char* in, std::size_t n, Sink& out, Refused refused)
         char* op = out.at();
         std::size_t oleft = out.left();
         std::size_t r = iconv(cd, nullptr, nullptr, &op, &oleft);
-        out.used = static_cast<std::size_t>(op - out.s.data());
+        out.used = static_cast<std::size_t>(op - out.b.data());
         if (r != static_cast<std::size_t>(-1) || errno != E2BIG)
             break;
     }
@@ -98,7 +100,7 @@ void to_initial_state(iconv_t cd, Sink& out)
     char* op = out.at();
     std::size_t oleft = out.left();
     iconv(cd, nullptr, nullptr, &op, &oleft);
-    out.used = static_cast<std::size_t>(op - out.s.data());
+    out.used = static_cast<std::size_t>(op - out.b.data());
 }
 
 std::size_t utf8_length(unsigned char lead)
@@ -178,15 +180,14 @@ bool decodes_cleanly(const char* charset, const char* in, std::size_t n, bool cu
     return clean;
 }
 
-void decode_to_utf8(Encoding from, const char* in, std::size_t n, std::string& out)
+void decode_to_utf8(Encoding from, const char* in, std::size_t n, Buffer& out)
 {
-    out.resize(n + n / 2 + 16);
+    out.set_size(0);
+    out.reserve(n + n / 2 + 16);
     Sink sink{out};
     iconv_t cd = decoder(from);
-    if (cd == no_cd) {
-        out.clear();
+    if (cd == no_cd)
         return;
-    }
     auto replace = [](const char*, std::size_t, Sink& s) {
         s.put("\xef\xbf\xbd", 3);
         return std::size_t{1};
@@ -201,20 +202,19 @@ void decode_to_utf8(Encoding from, const char* in, std::size_t n, std::string& o
         }
     }
     run(cd, in + done, n - done, sink, replace);
-    out.resize(sink.used);
+    out.set_size(sink.used);
 }
 
-void encode_from_utf8(Encoding to, const std::string& in, std::string& out)
+void encode_from_utf8(Encoding to, const char* in, std::size_t n, Buffer& out)
 {
-    out.resize(in.size() + 16);
+    out.set_size(0);
+    out.reserve(n + 16);
     Sink sink{out};
     iconv_t cd = encoder(to);
-    if (cd == no_cd) {
-        out.clear();
+    if (cd == no_cd)
         return;
-    }
     bool jis = to == Encoding::iso2022_jp;
-    run(cd, in.data(), in.size(), sink, [cd, jis](const char* p, std::size_t left, Sink& s) {
+    run(cd, in, n, sink, [cd, jis](const char* p, std::size_t left, Sink& s) {
         if (jis)
             to_initial_state(cd, s);
         if (jis && halfwidth_kana_code(p, left)) {
@@ -231,7 +231,7 @@ void encode_from_utf8(Encoding to, const std::string& in, std::string& out)
         std::size_t k = utf8_length(static_cast<unsigned char>(*p));
         return k < left ? k : left;
     });
-    out.resize(sink.used);
+    out.set_size(sink.used);
 }
 
 }  // namespace nkf

@@ -3,8 +3,9 @@
 #ifndef NKF32_NKF_INTERNAL_H
 #define NKF32_NKF_INTERNAL_H
 
+#include "nkf_buffer.h"
+
 #include <cstddef>
-#include <string>
 
 namespace nkf {
 
@@ -27,17 +28,28 @@ bool parse_options(const char* text, Options& out);
 Encoding guess_encoding(const char* in, std::size_t n);
 
 // Any of the three Japanese encodings into UTF-8; what does not decode becomes U+FFFD.
-void decode_to_utf8(Encoding from, const char* in, std::size_t n, std::string& out);
+void decode_to_utf8(Encoding from, const char* in, std::size_t n, Buffer& out);
+
+// Whether rewrite_utf8 would change the text; `checked` says that the text is
+// known to be valid UTF-8 (iconv's output), so only the rewrites are looked for.
+bool needs_rewrite(const char* in, std::size_t n, const Options& options, bool checked);
 
 // UTF-8 (not yet checked) into checked UTF-8 with the options' rewrites applied:
 // broken sequences become U+FFFD, a leading byte-order mark goes.
-void rewrite_utf8(const char* in, std::size_t n, const Options& options, std::string& out);
+void rewrite_utf8(const char* in, std::size_t n, const Options& options, Buffer& out);
 
 // Checked UTF-8 into a Japanese encoding; what has no code there becomes '?'.
-void encode_from_utf8(Encoding to, const std::string& in, std::string& out);
+void encode_from_utf8(Encoding to, const char* in, std::size_t n, Buffer& out);
+
+// The result of one conversion: its bytes, in one of the buffers or the input.
+struct Result {
+    Buffer first, second;
+    const char* data = nullptr;
+    std::size_t size = 0;
+};
 
 // The whole conversion of n bytes.
-void convert(const Options& options, const char* in, std::size_t n, std::string& out);
+void convert(const Options& options, const char* in, std::size_t n, Result& out);
 
 }  // namespace nkf
 

@@ -8,6 +8,8 @@
 // these (Unicode compatibility folding would change far more than widths).
 #include "nkf_internal.h"
 
+#include <cstring>
+
 namespace nkf {
 
 namespace {
@@ -79,25 +81,86 @@ unsigned widen(unsigned cp, unsigned next, bool& joined)
     return wide;
 }
 
+bool is_halfwidth_kana(unsigned cp) { return cp >= 0xFF61 && cp <= 0xFF9F; }
+
+bool is_fullwidth_alnum(unsigned cp)
+{
+    return (cp >= 0xFF10 && cp <= 0xFF19) || (cp >= 0xFF21 && cp <= 0xFF3A) || (cp >= 0xFF41 && cp <= 0xFF5A);
+}
+
+// Whether the code point is one the options rewrite.
+bool rewritten(unsigned cp, const Options& o)
+{
+    return (is_halfwidth_kana(cp) && !o.keep_halfwidth_kana) || (o.fold_fullwidth >= 0 && is_fullwidth_alnum(cp)) ||
+           (o.fold_fullwidth >= 1 && cp == 0x3000);
+}
+
+// Whether a line end at p (CR, LF or CR LF) differs from the one asked for.
+bool other_line_end(const unsigned char* p, const unsigned char* end, LineEnd want)
+{
+    bool crlf = p[0] == '\r' && p + 1 < end && p[1] == '\n';
+    if (want == LineEnd::crlf)
+        return !crlf;
+    return crlf || p[0] != (want == LineEnd::lf ? '\n' : '\r');
+}
+
 }  // namespace
 
-void rewrite_utf8(const char* in, std::size_t n, const Options& o, std::string& out)
+bool needs_rewrite(const char* in, std::size_t n, const Options& o, bool checked)
 {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(in);
     const unsigned char* end = p + n;
-    out.resize(n + n / 4 + 64);
-    std::size_t used = 0;
+    if (n >= 3 && p[0] == 0xef && p[1] == 0xbb && p[2] == 0xbf)
+        return true;
+    bool lines = o.line_end != LineEnd::keep;
+    if (checked && !lines && o.fold_fullwidth < 1) {
+        // Every code point that can be rewritten then starts with EF.
+        while (const void* hit = std::memchr(p, 0xef, static_cast<std::size_t>(end - p))) {
+            p = static_cast<const unsigned char*>(hit);
+            unsigned cp = 0;
+            unsigned len = decode(p, end, cp);
+            if (len && rewritten(cp, o))
+                return true;
+            p += len ? len : 1;
+        }
+        return false;
+    }
+    while (p < end) {
+        if (*p < 0x80) {
+            if (lines && (*p == '\r' || *p == '\n')) {
+                if (other_line_end(p, end, o.line_end))
+                    return true;
+                p += p[0] == '\r' && p + 1 < end && p[1] == '\n' ? 2 : 1;
+            } else {
+                ++p;
+            }
+            continue;
+        }
+        unsigned cp = 0;
+        unsigned len = decode(p, end, cp);
+        if (!len || rewritten(cp, o))
+            return true;
+        p += len;
+    }
+    return false;
+}
+
+void rewrite_utf8(const char* in, std::size_t n, const Options& o, Buffer& out)
+{
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(in);
+    const unsigned char* end = p + n;
+    out.set_size(0);
+    out.reserve(n + n / 4 + 64);
     const char* line_end = o.line_end == LineEnd::lf ? "\n" : o.line_end == LineEnd::crlf ? "\r\n" : "\r";
     std::size_t line_end_len = o.line_end == LineEnd::crlf ? 2 : 1;
     bool lines = o.line_end != LineEnd::keep;
     if (end - p >= 3 && p[0] == 0xef && p[1] == 0xbb && p[2] == 0xbf)
         p += 3;
     while (p < end) {
-        if (out.size() - used < 16)
-            out.resize(out.size() * 2);
-        char* o_ptr = out.data() + used;
+        out.reserve(16);
+        char* o_ptr = out.end();
         // Room for 16 bytes, and no step writes more than 6: copy ASCII in bulk.
-        char* o_stop = out.data() + out.size() - 8;
+        char* o_stop = out.end() + out.room() - 8;
         while (p < end && *p < 0x80 && o_ptr < o_stop) {
             unsigned char c = *p;
             if (lines && (c == '\r' || c == '\n')) {
@@ -109,37 +172,33 @@ void rewrite_utf8(const char* in, std::size_t n, const Options& o, std::string& 
             *o_ptr++ = static_cast<char>(c);
             ++p;
         }
-        used = static_cast<std::size_t>(o_ptr - out.data());
-        if (p >= end || *p < 0x80)
-            continue;
-        unsigned cp = 0;
-        unsigned len = decode(p, end, cp);
-        if (!len) {
-            o_ptr = put3(o_ptr, 0xFFFD);
-            ++p;
-        } else if (cp >= 0xFF61 && cp <= 0xFF9F && !o.keep_halfwidth_kana) {
-            unsigned next = 0;
-            if (end - (p + len) >= 3)
-                decode(p + len, end, next);
-            bool joined = false;
-            o_ptr = put3(o_ptr, widen(cp, next, joined));
-            p += joined ? len + 3 : len;
-        } else if (o.fold_fullwidth >= 0 &&
-                   ((cp >= 0xFF10 && cp <= 0xFF19) || (cp >= 0xFF21 && cp <= 0xFF3A) ||
-                    (cp >= 0xFF41 && cp <= 0xFF5A))) {
-            *o_ptr++ = static_cast<char>(cp - 0xFF00 + 0x20);
-            p += len;
-        } else if (o.fold_fullwidth >= 1 && cp == 0x3000) {
-            *o_ptr++ = ' ';
-            p += len;
-        } else {
-            for (unsigned i = 0; i < len; ++i)
-                *o_ptr++ = static_cast<char>(p[i]);
-            p += len;
+        if (p < end && *p >= 0x80 && o_ptr < o_stop) {
+            unsigned cp = 0;
+            unsigned len = decode(p, end, cp);
+            if (!len) {
+                o_ptr = put3(o_ptr, 0xFFFD);
+                ++p;
+            } else if (is_halfwidth_kana(cp) && !o.keep_halfwidth_kana) {
+                unsigned next = 0;
+                if (end - (p + len) >= 3)
+                    decode(p + len, end, next);
+                bool joined = false;
+                o_ptr = put3(o_ptr, widen(cp, next, joined));
+                p += joined ? len + 3 : len;
+            } else if (o.fold_fullwidth >= 0 && is_fullwidth_alnum(cp)) {
+                *o_ptr++ = static_cast<char>(cp - 0xFF00 + 0x20);
+                p += len;
+            } else if (o.fold_fullwidth >= 1 && cp == 0x3000) {
+                *o_ptr++ = ' ';
+                p += len;
+            } else {
+                for (unsigned i = 0; i < len; ++i)
+                    *o_ptr++ = static_cast<char>(p[i]);
+                p += len;
+            }
         }
-        used = static_cast<std::size_t>(o_ptr - out.data());
+        out.set_size(static_cast<std::size_t>(o_ptr - out.data()));
     }
-    out.resize(used);
 }
 
 }  // namespace nkf
