@@ -215,9 +215,13 @@ void encode_from_utf8(Encoding to, const char* in, std::size_t n, Buffer& out)
         return;
     bool jis = to == Encoding::iso2022_jp;
     run(cd, in, n, sink, [cd, jis](const char* p, std::size_t left, Sink& s) {
+        std::size_t before = s.used;
         if (jis)
             to_initial_state(cd, s);
         if (jis && halfwidth_kana_code(p, left)) {
+            // The run's own designation replaces the ESC ( B that ended a kanji run.
+            if (s.used == before + 3)
+                s.used = before;
             std::size_t used = 0;
             s.put("\x1b(I", 3);
             while (unsigned char code = halfwidth_kana_code(p + used, left - used)) {

@@ -95,6 +95,7 @@ TEST_F(NkfTest, OptionsRewriteTheText)
         {"-J -w", "\x1b$B$\"\x1b(B", "あ"},
         {"-S -e", "\x82\xa0", "\xa4\xa2"},
         {"-j -x", "ｱ", "\x1b(I1\x1b(B"},
+        {"-j -x", "あｱ?", "\x1b$B$\"\x1b(I1\x1b(B?"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(convert(c.options, c.in), c.out) << c.options << " " << c.in;
