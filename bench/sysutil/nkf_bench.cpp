@@ -2,11 +2,15 @@
 // converted to UTF-8 and written, then read back, converted to Shift_JIS and
 // written, with the input's encoding guessed both times; beside it, in the same
 // run, the iconv command doing the same two conversions on the same file.
-// Throughput is reported as Shift_JIS bytes per second.
+// Throughput is reported as Shift_JIS bytes per second, and the processor time of
+// a round trip (this process, or the iconv and shell processes) as cpu_ms. Run with
+// --benchmark_enable_random_interleaving=true --benchmark_repetitions=6 so that the
+// two sides alternate and the swings of a shared machine fall on both.
 #include "ostrel/sysutil.h"
 
 #include <benchmark/benchmark.h>
 #include <iconv.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -42,6 +46,16 @@ void write_file(const std::string& path, const std::string& data)
         std::fwrite(data.data(), 1, data.size(), f);
         std::fclose(f);
     }
+}
+
+// User and system time of this process or of its ended children, in milliseconds:
+// the machine is shared, so the processor time of both sides is reported beside
+// the wall clock.
+double cpu_ms(int who)
+{
+    rusage u{};
+    getrusage(who, &u);
+    return (u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3;
 }
 
 // The Shift_JIS file, made once: lines of prose, katakana, symbols and ASCII.
@@ -101,6 +115,7 @@ void BM_NkfConvertRoundTrip(benchmark::State& state)
     setenv("OSTREL_COMPONENT_DIR", OSTREL_BENCH_COMPONENT_DIR, 0);
     const std::string& path = sjis_file();
     std::size_t bytes = 0;
+    double cpu = cpu_ms(RUSAGE_SELF);
     for (auto _ : state) {
         std::string sjis = read_file(path);
         bytes = sjis.size();
@@ -110,6 +125,7 @@ void BM_NkfConvertRoundTrip(benchmark::State& state)
         if (back.size != sjis.size() || std::memcmp(back.data.get(), sjis.data(), sjis.size()) != 0)
             state.SkipWithError("the round trip changed the text");
     }
+    state.counters["cpu_ms"] = (cpu_ms(RUSAGE_SELF) - cpu) / static_cast<double>(state.iterations());
     state.SetBytesProcessed(static_cast<int64_t>(bytes * state.iterations()));
 }
 
@@ -118,9 +134,11 @@ void BM_IconvCommandRoundTrip(benchmark::State& state)
     const std::string& path = sjis_file();
     std::string cmd = "iconv -f CP932 -t UTF-8 " + path + " > " + dir() + "/cmd.utf8 && iconv -f UTF-8 -t CP932 " +
                       dir() + "/cmd.utf8 > " + dir() + "/cmd.sjis";
+    double cpu = cpu_ms(RUSAGE_CHILDREN);
     for (auto _ : state)
         if (std::system(cmd.c_str()) != 0)
             state.SkipWithError("the iconv command failed");
+    state.counters["cpu_ms"] = (cpu_ms(RUSAGE_CHILDREN) - cpu) / static_cast<double>(state.iterations());
     state.SetBytesProcessed(static_cast<int64_t>(read_file(path).size() * state.iterations()));
 }
 

@@ -9,15 +9,14 @@ namespace nkf {
 void convert(const Options& options, const char* in, std::size_t n, Result& out)
 {
     Encoding from = options.input == Encoding::guess ? guess_encoding(in, n) : options.input;
-    bool checked = false;
-    if (from != Encoding::utf8) {
+    bool decoded = from != Encoding::utf8;
+    if (decoded) {
         decode_to_utf8(from, in, n, out.first);
         in = out.first.data();
         n = out.first.size();
-        checked = true;
     }
-    if (needs_rewrite(in, n, options, checked)) {
-        Buffer& into = checked ? out.second : out.first;
+    if (needs_rewrite(in, n, options, decoded || options.output != Encoding::utf8)) {
+        Buffer& into = decoded ? out.second : out.first;
         rewrite_utf8(in, n, options, into);
         in = into.data();
         n = into.size();

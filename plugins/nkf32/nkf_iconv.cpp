@@ -103,11 +103,6 @@ void to_initial_state(iconv_t cd, Sink& out)
     out.used = static_cast<std::size_t>(op - out.b.data());
 }
 
-std::size_t utf8_length(unsigned char lead)
-{
-    return lead < 0x80 ? 1 : lead < 0xe0 ? 2 : lead < 0xf0 ? 3 : 4;
-}
-
 // The JIS X 0201 code of a half-width katakana in UTF-8 (EF BD A1 .. EF BE 9F), or 0.
 unsigned char halfwidth_kana_code(const char* p, std::size_t left)
 {
@@ -231,9 +226,11 @@ void encode_from_utf8(Encoding to, const char* in, std::size_t n, Buffer& out)
             s.put("\x1b(B", 3);
             return used;
         }
+        // An unmappable character goes whole, a broken byte alone (as the rewriting
+        // pass would have replaced it).
         s.put("?", 1);
-        std::size_t k = utf8_length(static_cast<unsigned char>(*p));
-        return k < left ? k : left;
+        std::size_t k = valid_utf8_length(p, left);
+        return k ? k : std::size_t{1};
     });
     out.set_size(sink.used);
 }

@@ -30,15 +30,19 @@ Encoding guess_encoding(const char* in, std::size_t n);
 // Any of the three Japanese encodings into UTF-8; what does not decode becomes U+FFFD.
 void decode_to_utf8(Encoding from, const char* in, std::size_t n, Buffer& out);
 
-// Whether rewrite_utf8 would change the text; `checked` says that the text is
-// known to be valid UTF-8 (iconv's output), so only the rewrites are looked for.
+// Whether rewrite_utf8 would change the text. `checked` says that broken sequences
+// need no rewrite: the text is iconv's output, or iconv will meet them on the way
+// out and they are replaced there alike. Then only the rewrites are looked for.
 bool needs_rewrite(const char* in, std::size_t n, const Options& options, bool checked);
 
 // UTF-8 (not yet checked) into checked UTF-8 with the options' rewrites applied:
 // broken sequences become U+FFFD, a leading byte-order mark goes.
 void rewrite_utf8(const char* in, std::size_t n, const Options& options, Buffer& out);
 
-// Checked UTF-8 into a Japanese encoding; what has no code there becomes '?'.
+// The length of the valid UTF-8 sequence at p, 0 when the bytes there are none.
+std::size_t valid_utf8_length(const char* p, std::size_t left);
+
+// UTF-8 into a Japanese encoding; what has no code there becomes '?'.
 void encode_from_utf8(Encoding to, const char* in, std::size_t n, Buffer& out);
 
 // The result of one conversion: its bytes, in one of the buffers or the input.

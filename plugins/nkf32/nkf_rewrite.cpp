@@ -106,6 +106,13 @@ bool other_line_end(const unsigned char* p, const unsigned char* end, LineEnd wa
 
 }  // namespace
 
+std::size_t valid_utf8_length(const char* p, std::size_t left)
+{
+    const unsigned char* u = reinterpret_cast<const unsigned char*>(p);
+    unsigned cp = 0;
+    return left ? decode(u, u + left, cp) : 0;
+}
+
 bool needs_rewrite(const char* in, std::size_t n, const Options& o, bool checked)
 {
     const unsigned char* p = reinterpret_cast<const unsigned char*>(in);

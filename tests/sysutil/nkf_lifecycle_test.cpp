@@ -88,6 +88,8 @@ TEST_F(NkfTest, BrokenInputIsReplaced)
         {"-W -w", "\xed\xa0\x80", "\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd"},  // a surrogate
         {"-W -w", "\xc0\xaf", "\xef\xbf\xbd\xef\xbf\xbd"},          // overlong
         {"-W -s", "a\xff", "a?"},
+        {"-W -e", "\xed\xa0\x80\xe6\xbc", "?????"},                 // one '?' a byte
+        {"-W -j", "\xe6\xbc\xa2\xe6", "\x1b$B4A\x1b(B?"},
         {"-S -w", "a\x82", "a\xef\xbf\xbd"},                        // cut Shift_JIS
         {"-E -w", "\xa4", "\xef\xbf\xbd"},                          // cut EUC-JP
         {"-J -w", "\x1b$B$", "\xef\xbf\xbd"},                       // cut in a JIS run
