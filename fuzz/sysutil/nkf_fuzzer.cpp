@@ -1,7 +1,8 @@
 // Runs the converter on arbitrary bytes and options through nkf_convert_n, into
 // heap buffers of exactly the size given (and through nkf_convert into exactly
 // the documented 4 x + 8 bytes), so a write past either is an AddressSanitizer
-// report; a result that claims to fit must be there, terminated.
+// report; a result that claims to fit must be there, terminated; UTF-8 converted
+// directly equals UTF-8 converted through its checked form.
 //
 // Input: one size byte, then the option text up to the first line feed (at most
 // 24 bytes), then the text to convert (cut at its first zero byte).
@@ -23,6 +24,21 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
         std::abort();
     return 0;
 }
+
+namespace {
+
+std::string converted(const char* options, const std::string& in)
+{
+    long n = nkf_convert_n(options, in.c_str(), nullptr, 0);
+    if (n < 0)
+        return "<failed>";
+    std::string out(static_cast<std::size_t>(n) + 1, '\0');
+    nkf_convert_n(options, in.c_str(), out.data(), out.size());
+    out.resize(static_cast<std::size_t>(n));
+    return out;
+}
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
@@ -48,6 +64,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t bound = nkf_output_size(input.size());
     std::unique_ptr<char[]> exact(new char[bound]);
     if (nkf_convert(options.c_str(), input.c_str(), exact.get()) == 1 && !std::memchr(exact.get(), '\0', bound))
+        __builtin_trap();
+    // UTF-8 going straight into another encoding (broken bytes met by iconv) must
+    // come out as it does through a checked UTF-8 text first.
+    const char* to = data[0] % 3 == 0 ? "-W -s" : data[0] % 3 == 1 ? "-W -e" : "-W -j";
+    if (input.size() < 4096 && converted(to, input) != converted(to, converted("-W -w", input)))
         __builtin_trap();
     if (data[0] == 0xff)
         nkf_convert(nullptr, nullptr, nullptr);  // the free-and-load-again path

@@ -106,7 +106,7 @@ void to_initial_state(iconv_t cd, Sink& out)
 // The JIS X 0201 code of a half-width katakana in UTF-8 (EF BD A1 .. EF BE 9F), or 0.
 unsigned char halfwidth_kana_code(const char* p, std::size_t left)
 {
-    if (left < 3 || static_cast<unsigned char>(p[0]) != 0xef)
+    if (static_cast<unsigned char>(p[0]) != 0xef || valid_utf8_length(p, left) != 3)
         return 0;
     unsigned cp = ((static_cast<unsigned char>(p[1]) & 0x3fu) << 6) | (static_cast<unsigned char>(p[2]) & 0x3fu);
     cp |= 0xf000;

@@ -90,6 +90,7 @@ TEST_F(NkfTest, BrokenInputIsReplaced)
         {"-W -s", "a\xff", "a?"},
         {"-W -e", "\xed\xa0\x80\xe6\xbc", "?????"},                 // one '?' a byte
         {"-W -j", "\xe6\xbc\xa2\xe6", "\x1b$B4A\x1b(B?"},
+        {"-W -j -x", "\x80\xef\xbd\xef", "????"},                   // no katakana from broken bytes
         {"-S -w", "a\x82", "a\xef\xbf\xbd"},                        // cut Shift_JIS
         {"-E -w", "\xa4", "\xef\xbf\xbd"},                          // cut EUC-JP
         {"-J -w", "\x1b$B$", "\xef\xbf\xbd"},                       // cut in a JIS run
