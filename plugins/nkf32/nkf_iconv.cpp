@@ -15,26 +15,37 @@ namespace {
 
 const iconv_t no_cd = reinterpret_cast<iconv_t>(-1);
 
-iconv_t cached(iconv_t& slot, const char* to, const char* from)
-{
-    if (slot == no_cd)
-        slot = iconv_open(to, from);
-    if (slot != no_cd)
-        iconv(slot, nullptr, nullptr, nullptr, nullptr);
-    return slot;
-}
+// Descriptors by encoding, closed when the component is unloaded, so that a
+// program that loads and frees it again and again does not pile them up.
+struct Descriptors {
+    iconv_t slots[5] = {no_cd, no_cd, no_cd, no_cd, no_cd};
+    ~Descriptors()
+    {
+        for (iconv_t cd : slots)
+            if (cd != no_cd)
+                iconv_close(cd);
+    }
+    iconv_t get(Encoding e, const char* to, const char* from)
+    {
+        iconv_t& slot = slots[static_cast<int>(e)];
+        if (slot == no_cd)
+            slot = iconv_open(to, from);
+        if (slot != no_cd)
+            iconv(slot, nullptr, nullptr, nullptr, nullptr);
+        return slot;
+    }
+};
+
+Descriptors decoders, encoders;
 
 iconv_t decoder(Encoding e)
 {
-    static iconv_t slots[5] = {no_cd, no_cd, no_cd, no_cd, no_cd};
-    return cached(slots[static_cast<int>(e)], "UTF-8", charset_name(e));
+    return decoders.get(e, "UTF-8", charset_name(e));
 }
 
 iconv_t encoder(Encoding e)
 {
-    static iconv_t slots[5] = {no_cd, no_cd, no_cd, no_cd, no_cd};
-    const char* name = e == Encoding::iso2022_jp ? "ISO-2022-JP" : charset_name(e);
-    return cached(slots[static_cast<int>(e)], name, "UTF-8");
+    return encoders.get(e, e == Encoding::iso2022_jp ? "ISO-2022-JP" : charset_name(e), "UTF-8");
 }
 
 // The output of iconv: written through a pointer, grown on demand.
