@@ -12,6 +12,8 @@
 
 #include <stddef.h>
 
+#include "ostrel/text_convert.h" /* nkf_convert, nkf_convert_n */
+
 /* Opaque handles of the platform layer (the same types the runtime uses). */
 struct Wnd;
 struct DeviceContext;
