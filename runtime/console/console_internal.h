@@ -33,8 +33,8 @@ HMENU _editsubmenu();
 
 // Start-up steps (the entry runs them in order; tests run them to get a console).
 int _consolestartup(const char* cmdline);   // windows, formats, accelerator; 1 or 0
-int _runmain(int (*program)());             // steps 11-15: call it, Done text, closing decision
-int _mainloop();                            // step 16: until the quit message
+int _runmain(int (*program)());             // call it, Done text, closing decision
+int _mainloop();                            // until the quit message
 int ostrel_entry(int argc, char** argv, int (*program)());
 
 // Process end through the C exit with status 0 (the quit message met by a loop).
