@@ -6,7 +6,7 @@
 
 namespace {
 
-TEST(AcceleratorMessages, KeysAndCharactersThatMatchAnEntry)
+TEST(Accelerators, KeysAndCharactersThatMatchAnEntry)
 {
     HWND w = make_window();
     ACCEL entries[] = {
@@ -49,7 +49,7 @@ TEST(AcceleratorMessages, KeysAndCharactersThatMatchAnEntry)
     DestroyWindow(w);
 }
 
-TEST(AcceleratorMessages, DeadTablesAndBadArgumentsTranslateNothing)
+TEST(Accelerators, DeadTablesAndBadArgumentsTranslateNothing)
 {
     HWND w = make_window();
     ACCEL entry{FVIRTKEY, WORD(VK_F3), 302};

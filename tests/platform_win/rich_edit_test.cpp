@@ -1,39 +1,77 @@
-// The rich-text area as programs drive it: sequences of EM_ and WM_ messages and
-// what each step leaves in the text, the selection and the undo history.
-#include "win_test_util.h"
-#include "platform/win/richedit.h"
+// The rich-text area as programs drive it: lines, find, limits, formats, and
+// sequences of EM_ and WM_ messages with what each step leaves in the text, the
+// selection and the undo history.
+#include "rich_edit_fixture.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <cstring>
 #include <gtest/gtest.h>
-#include <string>
 
 namespace {
 
-class RichEditMessages : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        frame = make_window();
-        edit = CreateWindowExA(0, "RichEdit", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 300, 150, frame, nullptr,
-                               nullptr, nullptr);
-        ASSERT_NE(edit, nullptr);
-    }
-    void TearDown() override { DestroyWindow(frame); }
-    LRESULT send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) { return SendMessageA(edit, msg, wp, lp); }
-    LRESULT send_text(UINT msg, WPARAM wp, const char* text) { return send(msg, wp, reinterpret_cast<LPARAM>(text)); }
-    std::string text()
-    {
-        char buf[256];
-        send(WM_GETTEXT, sizeof buf, reinterpret_cast<LPARAM>(buf));
-        return buf;
-    }
-    void select(long from, long to) { send(EM_SETSEL, WPARAM(from), LPARAM(to)); }
-    HWND frame = nullptr, edit = nullptr;
-};
+TEST_F(RichEdit, LinesAndPositions)
+{
+    put("first\r\nsécond line\r\nthird");
+    EXPECT_EQ(SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 3);
+    EXPECT_EQ(SendMessageA(edit, EM_LINEINDEX, 1, 0), 6);
+    EXPECT_EQ(SendMessageA(edit, EM_EXLINEFROMCHAR, 0, 8), 1);
+    EXPECT_EQ(SendMessageA(edit, EM_LINELENGTH, 8, 0), 11);
+    char buf[64];
+    WORD max = 2;
+    std::memcpy(buf, &max, 2);
+    // two bytes would split the "é": one is copied
+    EXPECT_EQ(SendMessageA(edit, EM_GETLINE, 1, reinterpret_cast<LPARAM>(buf)), 1);
+    max = 60;
+    std::memcpy(buf, &max, 2);
+    LRESULT n = SendMessageA(edit, EM_GETLINE, 1, reinterpret_cast<LPARAM>(buf));
+    buf[n] = 0;
+    EXPECT_STREQ(buf, "sécond line");
+    EXPECT_EQ(SendMessageA(edit, EM_LINEINDEX, 7, 0), -1);
+}
 
-TEST_F(RichEditMessages, SelectReplaceAndReadBack)
+TEST_F(RichEdit, FindWithCaseAndWholeWord)
+{
+    put("Alpha beta alphabet\r\nbeta");
+    FINDTEXTA ft{{0, -1}, "alpha"};
+    EXPECT_EQ(SendMessageA(edit, EM_FINDTEXT, FR_DOWN, reinterpret_cast<LPARAM>(&ft)), 0);
+    EXPECT_EQ(SendMessageA(edit, EM_FINDTEXT, FR_DOWN | FR_MATCHCASE, reinterpret_cast<LPARAM>(&ft)), 11);
+    EXPECT_EQ(SendMessageA(edit, EM_FINDTEXT, FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD, reinterpret_cast<LPARAM>(&ft)), -1);
+    FINDTEXTA b{{7, -1}, "beta"};
+    EXPECT_EQ(SendMessageA(edit, EM_FINDTEXT, FR_DOWN, reinterpret_cast<LPARAM>(&b)), 20);
+}
+
+TEST_F(RichEdit, LimitUndoReadOnlyAndFormats)
+{
+    SendMessageA(edit, EM_EXLIMITTEXT, 0, 5);
+    put("abcdefgh");
+    EXPECT_EQ(GetWindowTextLengthA(edit), 5);
+    SetWindowTextA(edit, "");
+    SendMessageA(edit, EM_EXLIMITTEXT, 0, 1000);
+    SendMessageA(edit, EM_REPLACESEL, 1, reinterpret_cast<LPARAM>("undo me"));
+    EXPECT_EQ(SendMessageA(edit, EM_CANUNDO, 0, 0), 1);
+    SendMessageA(edit, EM_UNDO, 0, 0);
+    EXPECT_EQ(GetWindowTextLengthA(edit), 0);
+    CHARFORMATA cf{};
+    cf.cbSize = sizeof cf;
+    cf.dwMask = CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_BOLD;
+    cf.dwEffects = CFE_BOLD;
+    cf.yHeight = 270;
+    cf.crTextColor = RGB(0, 0, 255);
+    std::strcpy(cf.szFaceName, "ＭＳ ゴシック");
+    EXPECT_EQ(SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf)), 1);
+    CHARFORMATA got{};
+    got.cbSize = sizeof got;
+    SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&got));
+    EXPECT_EQ(got.yHeight, 270);
+    EXPECT_EQ(got.crTextColor, RGB(0, 0, 255));
+    EXPECT_STREQ(got.szFaceName, "ＭＳ ゴシック");
+    EXPECT_TRUE(got.dwEffects & CFE_BOLD);
+    SendMessageA(edit, EM_SETREADONLY, 1, 0);
+    EXPECT_TRUE(GetWindowLongA(edit, GWL_STYLE) & LONG(ES_READONLY));
+}
+
+TEST_F(RichEdit, SelectReplaceAndReadBack)
 {
     EXPECT_EQ(send_text(WM_SETTEXT, 0, "abc\r\ndef"), TRUE);
     EXPECT_EQ(send(WM_GETTEXTLENGTH), 8);   // the line break reads back as two bytes
@@ -59,7 +97,7 @@ TEST_F(RichEditMessages, SelectReplaceAndReadBack)
     EXPECT_STREQ(small, "aX");
 }
 
-TEST_F(RichEditMessages, ReadOnlyClearUndoAndItsHistory)
+TEST_F(RichEdit, ReadOnlyClearUndoAndItsHistory)
 {
     send_text(WM_SETTEXT, 0, "hello");
     EXPECT_EQ(send(EM_CANUNDO), 0);   // setting the text leaves nothing to undo
@@ -81,7 +119,7 @@ TEST_F(RichEditMessages, ReadOnlyClearUndoAndItsHistory)
     EXPECT_EQ(text(), ">hello");
 }
 
-TEST_F(RichEditMessages, LimitsAndTheirDefaults)
+TEST_F(RichEdit, LimitsAndTheirDefaults)
 {
     struct Case {
         UINT msg;
@@ -104,7 +142,7 @@ TEST_F(RichEditMessages, LimitsAndTheirDefaults)
     EXPECT_EQ(text(), "abcdefg");
 }
 
-TEST_F(RichEditMessages, CopyCutAndPasteThroughTheClipboard)
+TEST_F(RichEdit, CopyCutAndPasteThroughTheClipboard)
 {
     send_text(WM_SETTEXT, 0, "cut me");
     select(0, 3);
@@ -119,7 +157,7 @@ TEST_F(RichEditMessages, CopyCutAndPasteThroughTheClipboard)
     EXPECT_EQ(text(), " mecut");
 }
 
-TEST_F(RichEditMessages, MissingOrShortRecordsAreRefused)
+TEST_F(RichEdit, MissingOrShortRecordsAreRefused)
 {
     CHARFORMATA short_cf{};
     short_cf.cbSize = sizeof short_cf - 1;
