@@ -14,6 +14,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include "ostrel/constants.h"
 
 #if __has_include("ostrel/console.h")
 #include "ostrel/console.h"

@@ -13,6 +13,8 @@
 #include <cstring>
 #include <string>
 
+#include <ostrel/constants.h>
+
 namespace kinoa {
 
 namespace {
@@ -21,10 +23,6 @@ ViewerSettings* settings_ = nullptr;
 StickData* data_ = nullptr;
 FrameCursor* cursor_ = nullptr;
 PathParts parts_ = {};
-
-const int CLOSE = 1961;
-const unsigned int WM_LBUTTONDOWN_ = 513;
-const unsigned int WM_RBUTTONDOWN_ = 516;
 
 /* Set while a frame is drawn or the frames are saved: the console output of
  * that work pumps messages, and a click arriving then must not start a second
@@ -130,7 +128,7 @@ bool draw_frame(FrameCursor& cursor, int n)
     cursor.current = n;
     const AppCanvas& c = app_canvas();
     const ViewerSettings& s = *settings_;
-    c.clearscreen(2);
+    c.clearscreen(CLEAR_PAGE);
     c.setpage(1, 1);
     app_print("[frame%d]\n", n);
     for (int j = 0; j < s.block_line; ++j) {
@@ -244,13 +242,13 @@ int act_on_key(FrameCursor& cursor, int key)
         break;
     case 'E':
         if (app_yesno("Kinoascope", "%s", "QUIT? (Y/N)") == 1)
-            return CLOSE;
+            return CLOSE_CONSOLE;
         break;
     case 'Q':
         if (app_yesno("Kinoascope", "%s", "QUIT and SAVE ? (Y/N)") == 1) {
             save_all_frames(cursor);
             app_info("Kinoascope", "%s", "終了します．");
-            return CLOSE;
+            return CLOSE_CONSOLE;
         }
         break;
     default:
@@ -265,7 +263,7 @@ int key_loop(FrameCursor& cursor)
     for (;;) {
         int key = app_getkey();
         if (key == EOF)
-            return CLOSE; /* the console has no more input to give */
+            return CLOSE_CONSOLE; /* the console has no more input to give */
         if (key >= 'a' && key <= 'z')
             key = key - 'a' + 'A';
         app_print("\n");
@@ -277,9 +275,9 @@ int key_loop(FrameCursor& cursor)
 
 int on_page_message(int page, unsigned int message)
 {
-    if (page != 1 || (message != WM_LBUTTONDOWN_ && message != WM_RBUTTONDOWN_))
+    if (page != 1 || (message != WM_LBUTTONDOWN && message != WM_RBUTTONDOWN))
         return 0;
-    const int step = message == WM_LBUTTONDOWN_ ? 1 : -1;
+    const int step = message == WM_LBUTTONDOWN ? 1 : -1;
     if (busy_) {
         if (pending_count_ < static_cast<int>(sizeof pending_steps_ / sizeof pending_steps_[0]))
             pending_steps_[pending_count_++] = step;

@@ -9,11 +9,12 @@
 
 #include <cstdint>
 
+#include <ostrel/win_types.h>
+
 #include "path_parts.h"
 
 struct ViewerSettings;
 struct StickData;
-struct Wnd;
 
 struct FrameCursor {
     int32_t current = 0;
@@ -46,14 +47,14 @@ bool save_shown_page();
 bool save_all_frames(FrameCursor& cursor);
 /* Steps asked for by clicks while a frame was being drawn. */
 void run_pending();
-/* One typed key; returns 1961 to end the program, 0 to go on. */
+/* One typed key; returns CLOSE_CONSOLE to end the program, 0 to go on. */
 int act_on_key(FrameCursor& cursor, int key);
 /* The key loop; returns the result of main. */
 int key_loop(FrameCursor& cursor);
 
 int on_page_message(int page, unsigned int message);
 /* The hook adapter registered with _setmsgproc. */
-int hook(Wnd* window, unsigned int message, std::uintptr_t wparam, std::intptr_t lparam);
+int hook(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 /* The whole of main: binds the records and runs the viewer. */
 int run(ViewerSettings& settings, StickData& data, FrameCursor& cursor);

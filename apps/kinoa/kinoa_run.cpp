@@ -12,7 +12,7 @@
 
 namespace kinoa {
 
-int hook(Wnd* window, unsigned int message, std::uintptr_t, std::intptr_t)
+int hook(HWND window, UINT message, WPARAM, LPARAM)
 {
     return on_page_message(_windowpage(window), message);
 }

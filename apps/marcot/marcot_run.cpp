@@ -11,10 +11,11 @@
 
 namespace marcot {
 
-int hook(Wnd* window, unsigned int message, std::uintptr_t, std::intptr_t lparam)
+int hook(HWND window, UINT message, WPARAM, LPARAM lparam)
 {
-    const double x = static_cast<double>(static_cast<std::uintptr_t>(lparam) & 0xFFFFu);
-    const double y = static_cast<double>((static_cast<std::uintptr_t>(lparam) >> 16) & 0xFFFFu);
+    /* Unsigned halves: the click's client pixel, 0 to 65535 (not GET_X_LPARAM). */
+    const double x = static_cast<double>(LOWORD(static_cast<std::uintptr_t>(lparam)));
+    const double y = static_cast<double>(HIWORD(static_cast<std::uintptr_t>(lparam)));
     return on_page_message(_windowpage(window), message, x, y);
 }
 
@@ -41,7 +42,7 @@ bool show_image()
         height = s.image->height;
     }
     _newpage(1, s.image_path, settings.window_x, settings.window_y, -width, -height, 0, 0);
-    app_canvas().putbmap(0, 0, s.image, 0x00CC0020u, 1.0);
+    app_canvas().putbmap(0, 0, s.image, SRCCOPY, 1.0);
     app_canvas().setpage(1, 0);
     return true;
 }

@@ -14,16 +14,12 @@
 #include <string>
 
 #include <ostrel/bmap.h>
+#include <ostrel/constants.h>
 
 namespace {
 
 const MeasureSettings* settings_ = nullptr;
 MeasureSession* session_ = nullptr;
-
-const int CLOSE = 1961;
-const unsigned int WM_LBUTTONDOWN_ = 513;
-const unsigned int WM_RBUTTONDOWN_ = 516;
-const unsigned int SRCCOPY_ = 0x00CC0020;
 
 /* Console output pumps messages, so a click can arrive while the previous
  * one is still printing and drawing; it waits here and is handled after, in
@@ -130,8 +126,8 @@ void undo_last()
         return;
     s.count = s.count - 1;
     const AppCanvas& c = app_canvas();
-    c.clearscreen(2);
-    c.putbmap(0, 0, s.image, SRCCOPY_, 1.0);
+    c.clearscreen(CLEAR_PAGE);
+    c.putbmap(0, 0, s.image, SRCCOPY, 1.0);
     app_print("[CANCEL]\n");
     for (int i = 0; i < s.count; ++i) {
         app_print("%d: (%lf, %lf)\n", i, s.points[i].x, s.points[i].y);
@@ -149,7 +145,7 @@ bool write_data_file()
     if (!s.data_file) {
         app_print("Can not open data file[%s]\n", s.data_path);
         app_getkey();
-        app_quit(CLOSE);
+        app_quit(CLOSE_CONSOLE);
         return false;
     }
     const char* format = settings_->data_format;
@@ -164,7 +160,7 @@ bool write_data_file()
     if (!out.commit()) {
         app_print("Can not write data file[%s]\n", s.data_path);
         app_getkey();
-        app_quit(CLOSE);
+        app_quit(CLOSE_CONSOLE);
         return false;
     }
     return true;
@@ -175,7 +171,7 @@ namespace {
 int handle_click(unsigned int message, double x, double y)
 {
     MeasureSession& s = *session_;
-    if (message == WM_RBUTTONDOWN_) {
+    if (message == WM_RBUTTONDOWN) {
         if (s.count >= 1)
             undo_last();
         return 1;
@@ -185,7 +181,7 @@ int handle_click(unsigned int message, double x, double y)
     if (!s.push_point(x, y)) {
         app_info("Error", "%s", "Can not Push_data");
         app_getkey();
-        app_quit(CLOSE);
+        app_quit(CLOSE_CONSOLE);
         return 1;
     }
     app_print("%d: (%lf, %lf)\n", s.count - 1, x, y);
@@ -196,7 +192,7 @@ int handle_click(unsigned int message, double x, double y)
     if (write_data_file()) {
         app_print("データファイルへの書き込み完了\nQUIT");
         app_getkey();
-        app_quit(CLOSE);
+        app_quit(CLOSE_CONSOLE);
     }
     return 1;
 }
@@ -205,7 +201,7 @@ int handle_click(unsigned int message, double x, double y)
 
 int on_page_message(int page, unsigned int message, double x, double y)
 {
-    if (page != 1 || (message != WM_LBUTTONDOWN_ && message != WM_RBUTTONDOWN_))
+    if (page != 1 || (message != WM_LBUTTONDOWN && message != WM_RBUTTONDOWN))
         return 0;
     if (busy_) {
         if (pending_.size() < 1024)

@@ -10,8 +10,9 @@
 #include <cstdint>
 #include <cstdio>
 
+#include <ostrel/win_types.h>
+
 class _bmap;
-struct Wnd;
 struct MeasureSettings;
 
 struct MeasurePoint {
@@ -61,7 +62,7 @@ bool write_data_file();
 
 int on_page_message(int page, unsigned int message, double x, double y);
 /* The hook adapter registered with _setmsgproc. */
-int hook(Wnd* window, unsigned int message, std::uintptr_t wparam, std::intptr_t lparam);
+int hook(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
 
 /* The whole of main: binds the records and starts the session. */
 int run(const MeasureSettings& settings, MeasureSession& session);

@@ -3,8 +3,8 @@
  *
  * A program uses printf, scanf, getchar, gets, getline and exit by those names
  * (ostrel/console_names.h maps them to the ostrel_ functions below); everything
- * else keeps its own name. Window handles and message numbers are the platform's
- * (Win32-shaped); this header only names the types.
+ * else keeps its own name. Window handles, messages and their numbers are the
+ * platform's (Win32-shaped): ostrel/win_types.h and ostrel/constants.h name them.
  */
 #ifndef OSTREL_CONSOLE_H
 #define OSTREL_CONSOLE_H
@@ -14,25 +14,8 @@
 #include <cstdint>
 #include <cstdio>
 
-/* Handle and value types of the window layer (same definitions as the platform's). */
-struct Wnd;
-struct Menu;
-struct AccelTable;
-struct DropInfo;
-struct MSG;
-using HWND = Wnd*;
-using HMENU = Menu*;
-using HACCEL = AccelTable*;
-using HDROP = DropInfo*;
-using HCURSOR = void*;
-using UINT = unsigned int;
-using WPARAM = std::uintptr_t;
-using LPARAM = std::intptr_t;
-using COLORREF = std::uint32_t;
-
-/* As the result of main or the argument of exit: close the console, every page
- * and the program at once. */
-inline constexpr int CLOSE_CONSOLE = 1961;
+#include "ostrel/constants.h"
+#include "ostrel/win_types.h"
 
 /* ---- start-up, loops and hooks ---- */
 using _helpproc = void (*)();

@@ -10,8 +10,9 @@
 #ifndef OSTREL_DRAW_H
 #define OSTREL_DRAW_H
 
-struct Wnd;
-typedef Wnd* HWND;
+#include "ostrel/constants.h"
+#include "ostrel/win_types.h"
+
 class _bmap;
 
 /* A point in page units (text position, current position). */
@@ -35,7 +36,7 @@ unsigned int _getbkcolor();
 int _setfont(const char* options);                     /* e.g. "'tSystem'h15" */
 void _setfontstyle(int bold, unsigned char italic, unsigned char underline, unsigned char strikeout);
 void _settextangle(int escapement, int orientation);   /* degrees */
-void _settextalign(int horizontal, int vertical);      /* 1 centre, 2 right; 20 bottom */
+void _settextalign(int horizontal, int vertical);      /* TEXTALIGN_ codes */
 _dpoint _settextpos(double x, double y);               /* returns the previous position */
 _dpoint _gettextpos();
 double _gettextwidth(const char* text);
@@ -55,8 +56,8 @@ int _floodfill(double x, double y, unsigned int colour);
 unsigned int _setpixel(double x, double y);
 unsigned int _getpixel(double x, double y);
 _dpoint _getcurrentposition();
-void _textout(const char* text, int bkmode);           /* 1 TRANSPARENT, 2 OPAQUE */
-void _clearscreen(int flags);                          /* 2 page, 1 console text, 4 no repaint */
+void _textout(const char* text, int bkmode);           /* TRANSPARENT or OPAQUE */
+void _clearscreen(int flags);                          /* a sum of CLEAR_ flags */
 void _putpage(double x, double y, int page, unsigned int rop, double scale);
 int _savearea(double x1, double y1, double x2, double y2, int page);
 void _putbmap(double x, double y, _bmap* bitmap, unsigned int rop, double scale);

@@ -10,15 +10,9 @@
 
 #include <stdio.h>
 
-/* Opaque handles of the platform layer (the same types the runtime uses). */
-struct Wnd;
-struct DeviceContext;
-struct GdiObject;
+#include "ostrel/win_types.h"
+
 struct BITMAPINFO;
-typedef Wnd* HWND;
-typedef DeviceContext* HDC;
-typedef GdiObject* HBITMAP;
-typedef void* HINSTANCE;
 
 class _bmap;
 

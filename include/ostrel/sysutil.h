@@ -13,12 +13,7 @@
 #include <stddef.h>
 
 #include "ostrel/text_convert.h" /* nkf_convert, nkf_convert_n */
-
-/* Opaque handles of the platform layer (the same types the runtime uses). */
-struct Wnd;
-struct DeviceContext;
-typedef Wnd* HWND;
-typedef DeviceContext* HDC;
+#include "ostrel/win_types.h"
 
 /* Buffer sizes of the dialogs and path functions. */
 enum {

@@ -93,18 +93,6 @@ void gdi_free_dc(HDC dc)
     delete dc;
 }
 
-void gdi_reset_state(HDC dc)
-{
-    gdi_state_release(dc->st);
-    GdiObject* bm = dc->st.bitmap;
-    dc->st = DcState{};
-    dc->st.pen = gdi_stock(BLACK_PEN);
-    dc->st.brush = gdi_stock(WHITE_BRUSH);
-    dc->st.font = gdi_stock(SYSTEM_FONT);
-    dc->st.bitmap = bm;
-    gdi_state_retain(dc->st);
-}
-
 std::vector<HDC> gdi_all_record_dcs()
 {
     std::vector<HDC> v;
@@ -145,8 +133,6 @@ HDC gdi_create_device_dc(QPaintDevice* device, HWND owner)
     dc->dpiY = std::max(1, device->logicalDpiY());
     return dc;
 }
-
-QImage* gdi_dc_image(HDC dc) { return gdi_valid_dc(dc) ? gdi_target_image(dc) : nullptr; }
 
 namespace {
 GdiWindowSettle window_settle = nullptr;

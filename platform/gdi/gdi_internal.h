@@ -138,7 +138,6 @@ QImage* gdi_target_image(HDC dc);
 GdiObject* gdi_state_select(DcState& st, GdiObject* o);
 void gdi_state_retain(DcState& st);
 void gdi_state_release(DcState& st);
-void gdi_reset_state(HDC dc);
 
 // ---- mapping (logical to device) ----
 struct Mapping {

@@ -14,8 +14,6 @@ HDC gdi_create_image_dc(QImage* target, HWND owner);
 void gdi_destroy_image_dc(HDC dc);
 // A DC on a printer or other paint device (logical pixels = device pixels).
 HDC gdi_create_device_dc(QPaintDevice* device, HWND owner);
-// The QImage behind a raster DC, or null for recording/printer DCs.
-QImage* gdi_dc_image(HDC dc);
 // A window paints only what can be seen; the rest of its back buffer may wait.
 // Reads of a window DC's pixels (GetPixel, a blit's source, a flood fill) first
 // ask the window layer to paint what waits under the rectangle (null: all).

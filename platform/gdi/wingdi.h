@@ -3,6 +3,7 @@
 // Names, signatures, numbers and layouts follow Win32; implemented on Qt
 // (QImage raster targets, QPrinter, and our own recording) in platform/gdi.
 #pragma once
+#include "ostrel/constants.h"
 #include "platform/win_types.h"
 
 #pragma pack(push, 1)
@@ -79,10 +80,7 @@ struct METAFILEPICT { LONG mm; LONG xExt; LONG yExt; HMETAFILE hMF; };
 enum : DWORD { BI_RGB = 0, BI_RLE8 = 1, BI_RLE4 = 2, BI_BITFIELDS = 3 };
 enum : UINT { DIB_RGB_COLORS = 0, DIB_PAL_COLORS = 1 };
 
-// raster operations
-enum : DWORD { SRCCOPY = 0x00CC0020, SRCPAINT = 0x00EE0086, SRCAND = 0x008800C6, SRCINVERT = 0x00660046,
-               NOTSRCCOPY = 0x00330008, PATCOPY = 0x00F00021, PATINVERT = 0x005A0049,
-               DSTINVERT = 0x00550009, BLACKNESS = 0x00000042, WHITENESS = 0x00FF0062 };
+// raster operations are the public ones (ostrel/constants.h); mix modes and stretch modes
 enum : int { R2_BLACK = 1, R2_NOT = 6, R2_XORPEN = 7, R2_NOP = 11, R2_COPYPEN = 13, R2_WHITE = 16 };
 enum : int { BLACKONWHITE = 1, WHITEONBLACK = 2, COLORONCOLOR = 3, HALFTONE = 4 };
 
@@ -94,10 +92,7 @@ enum : int { WHITE_BRUSH = 0, LTGRAY_BRUSH = 1, GRAY_BRUSH = 2, DKGRAY_BRUSH = 3
              NULL_BRUSH = 5, HOLLOW_BRUSH = 5, WHITE_PEN = 6, BLACK_PEN = 7, NULL_PEN = 8,
              SYSTEM_FONT = 13, DEFAULT_GUI_FONT = 17 };
 
-// background mode, text alignment, flood fill, mapping modes
-enum : int { TRANSPARENT = 1, OPAQUE = 2 };
-enum : UINT { TA_NOUPDATECP = 0, TA_UPDATECP = 1, TA_LEFT = 0, TA_RIGHT = 2, TA_CENTER = 6,
-              TA_TOP = 0, TA_BOTTOM = 8, TA_BASELINE = 24 };
+// flood fill, mapping modes (background modes and text alignments: ostrel/constants.h)
 enum : UINT { FLOODFILLBORDER = 0, FLOODFILLSURFACE = 1 };
 enum : int { MM_TEXT = 1, MM_LOMETRIC = 2, MM_HIMETRIC = 3, MM_LOENGLISH = 4, MM_HIENGLISH = 5,
              MM_TWIPS = 6, MM_ISOTROPIC = 7, MM_ANISOTROPIC = 8 };

@@ -88,7 +88,7 @@ int key_vk(int key)
     if (key >= Qt::Key_0 && key <= Qt::Key_9)
         return key;
     if (key >= Qt::Key_F1 && key <= Qt::Key_F24)
-        return 0x70 + (key - Qt::Key_F1);
+        return VK_F1 + (key - Qt::Key_F1);
     switch (key) {
     case Qt::Key_Backspace: return VK_BACK;
     case Qt::Key_Tab: case Qt::Key_Backtab: return VK_TAB;
@@ -96,8 +96,8 @@ int key_vk(int key)
     case Qt::Key_Shift: return VK_SHIFT;
     case Qt::Key_Control: return VK_CONTROL;
     case Qt::Key_Alt: return VK_MENU;
-    case Qt::Key_Pause: return 0x13;
-    case Qt::Key_CapsLock: return 0x14;
+    case Qt::Key_Pause: return VK_PAUSE;
+    case Qt::Key_CapsLock: return VK_CAPITAL;
     case Qt::Key_Escape: return VK_ESCAPE;
     case Qt::Key_Space: return VK_SPACE;
     case Qt::Key_PageUp: return VK_PRIOR;
@@ -108,18 +108,18 @@ int key_vk(int key)
     case Qt::Key_Up: return VK_UP;
     case Qt::Key_Right: return VK_RIGHT;
     case Qt::Key_Down: return VK_DOWN;
-    case Qt::Key_Print: return 0x2C;
+    case Qt::Key_Print: return VK_SNAPSHOT;
     case Qt::Key_Insert: return VK_INSERT;
     case Qt::Key_Delete: return VK_DELETE;
-    case Qt::Key_Help: return 0x2F;
-    case Qt::Key_Asterisk: return 0x6A;
-    case Qt::Key_Plus: return 0xBB;
-    case Qt::Key_Comma: return 0xBC;
-    case Qt::Key_Minus: return 0xBD;
-    case Qt::Key_Period: return 0xBE;
-    case Qt::Key_Slash: return 0xBF;
-    case Qt::Key_NumLock: return 0x90;
-    case Qt::Key_ScrollLock: return 0x91;
+    case Qt::Key_Help: return VK_HELP;
+    case Qt::Key_Asterisk: return VK_MULTIPLY;
+    case Qt::Key_Plus: return VK_OEM_PLUS;
+    case Qt::Key_Comma: return VK_OEM_COMMA;
+    case Qt::Key_Minus: return VK_OEM_MINUS;
+    case Qt::Key_Period: return VK_OEM_PERIOD;
+    case Qt::Key_Slash: return VK_OEM_2;
+    case Qt::Key_NumLock: return VK_NUMLOCK;
+    case Qt::Key_ScrollLock: return VK_SCROLL;
     default: return 0;
     }
 }

@@ -263,6 +263,345 @@ int line_of(RichEditWidget* e, long pos)
     return d->findBlock(p).blockNumber();
 }
 
+// ---- one handler per message ----
+// Each takes the window, its widget and the two parameters, and returns what the
+// message returns.
+using Handler = LRESULT (*)(HWND w, RichEditWidget* e, WPARAM wp, LPARAM lp);
+
+LRESULT on_create(HWND w, RichEditWidget*, WPARAM, LPARAM)
+{
+    if (w->style & ES_READONLY)
+        SendMessageA(w, EM_SETREADONLY, 1, 0);
+    return 0;
+}
+
+LRESULT on_getsel(HWND, RichEditWidget* e, WPARAM wp, LPARAM lp)
+{
+    QTextCursor c = e->textCursor();
+    DWORD s = DWORD(c.selectionStart()), t = DWORD(c.selectionEnd());
+    if (wp) *reinterpret_cast<DWORD*>(wp) = s;
+    if (lp) *reinterpret_cast<DWORD*>(lp) = t;
+    return LRESULT(MAKELPARAM(int(std::min<DWORD>(s, 0xFFFF)), int(std::min<DWORD>(t, 0xFFFF))));
+}
+
+LRESULT on_setsel(HWND, RichEditWidget* e, WPARAM wp, LPARAM lp)
+{
+    set_sel(e, long(std::intptr_t(wp)), long(lp));
+    return 0;
+}
+
+LRESULT on_exgetsel(HWND, RichEditWidget* e, WPARAM, LPARAM lp)
+{
+    auto* r = reinterpret_cast<CHARRANGE*>(lp);
+    if (r) {
+        QTextCursor c = e->textCursor();
+        r->cpMin = c.selectionStart();
+        r->cpMax = c.selectionEnd();
+    }
+    return 0;
+}
+
+LRESULT on_exsetsel(HWND, RichEditWidget* e, WPARAM, LPARAM lp)
+{
+    auto* r = reinterpret_cast<const CHARRANGE*>(lp);
+    if (!r)
+        return 0;
+    set_sel(e, r->cpMin, r->cpMax);
+    return e->textCursor().selectionEnd();
+}
+
+LRESULT on_replacesel(HWND, RichEditWidget* e, WPARAM wp, LPARAM lp)
+{
+    replace_sel(e, from_win_text(reinterpret_cast<const char*>(lp)), wp != 0);
+    return 0;
+}
+
+LRESULT on_scrollcaret(HWND, RichEditWidget* e, WPARAM, LPARAM)
+{
+    e->ensureCursorVisible();
+    return 0;
+}
+
+LRESULT on_setcharformat(HWND, RichEditWidget* e, WPARAM wp, LPARAM lp)
+{
+    auto* cf = reinterpret_cast<const CHARFORMATA*>(lp);
+    if (!cf || cf->cbSize < sizeof(CHARFORMATA))
+        return 0;
+    QTextDocument* d = e->document();
+    QTextCharFormat f = to_qt(*cf);
+    if (wp & SCF_ALL) {
+        QTextCursor all(d);
+        all.select(QTextCursor::Document);
+        all.mergeCharFormat(f);
+        e->mergeCurrentCharFormat(f);
+    } else if (wp & SCF_SELECTION) {
+        e->mergeCurrentCharFormat(f);
+    } else {
+        QFont font = d->defaultFont();
+        if (f.hasProperty(QTextFormat::FontPointSize))
+            font.setPointSizeF(f.fontPointSize());
+        if (f.hasProperty(QTextFormat::FontFamilies))
+            font.setFamilies(f.fontFamilies().toStringList());
+        d->setDefaultFont(font);
+    }
+    return 1;
+}
+
+LRESULT on_getcharformat(HWND, RichEditWidget* e, WPARAM wp, LPARAM lp)
+{
+    auto* cf = reinterpret_cast<CHARFORMATA*>(lp);
+    if (!cf || cf->cbSize < sizeof(CHARFORMATA))
+        return 0;
+    QTextCharFormat f = (wp & SCF_SELECTION) ? e->currentCharFormat() : QTextCharFormat();
+    if (!(wp & SCF_SELECTION))
+        f.setFont(e->document()->defaultFont());
+    from_qt(f, cf);
+    return LRESULT(cf->dwMask);
+}
+
+LRESULT on_linefromchar(HWND, RichEditWidget* e, WPARAM wp, LPARAM)
+{
+    return line_of(e, long(std::intptr_t(wp)));
+}
+
+LRESULT on_exlinefromchar(HWND, RichEditWidget* e, WPARAM, LPARAM lp)
+{
+    return line_of(e, long(lp));
+}
+
+LRESULT on_lineindex(HWND, RichEditWidget* e, WPARAM wp, LPARAM)
+{
+    int line = int(std::intptr_t(wp));
+    if (line < 0)
+        line = line_of(e, -1);
+    QTextBlock b = e->document()->findBlockByNumber(line);
+    return b.isValid() ? b.position() : -1;
+}
+
+LRESULT on_linelength(HWND, RichEditWidget* e, WPARAM wp, LPARAM)
+{
+    QTextBlock b = e->document()->findBlock(clamp_pos(e, long(std::intptr_t(wp))));
+    return b.isValid() ? b.length() - 1 : 0;
+}
+
+LRESULT on_getlinecount(HWND, RichEditWidget* e, WPARAM, LPARAM)
+{
+    return e->document()->blockCount();
+}
+
+LRESULT on_getline(HWND, RichEditWidget* e, WPARAM wp, LPARAM lp)
+{
+    char* buf = reinterpret_cast<char*>(lp);
+    if (!buf)
+        return 0;
+    WORD max;
+    std::memcpy(&max, buf, sizeof max);
+    QTextBlock b = e->document()->findBlockByNumber(int(std::intptr_t(wp)));
+    if (!b.isValid() || max == 0)
+        return 0;
+    return LRESULT(copy_utf8(buf, max, b.text().toUtf8()));
+}
+
+LRESULT on_setreadonly(HWND w, RichEditWidget* e, WPARAM wp, LPARAM)
+{
+    e->setReadOnly(wp != 0);
+    // read-only still lets the caret move and the keyboard select, as Windows does
+    e->setTextInteractionFlags(wp ? (Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard)
+                                  : Qt::TextEditorInteraction);
+    if (wp) w->style |= ES_READONLY; else w->style &= ~ES_READONLY;
+    return 1;
+}
+
+LRESULT on_limittext(HWND, RichEditWidget* e, WPARAM wp, LPARAM)
+{
+    e->limit = wp ? int(std::min<WPARAM>(wp, 0x7FFFFFFF)) : 65535;
+    return 0;
+}
+
+LRESULT on_exlimittext(HWND, RichEditWidget* e, WPARAM, LPARAM lp)
+{
+    e->limit = lp > 0 ? int(std::min<LPARAM>(lp, 0x7FFFFFFF)) : 65536;
+    return 0;
+}
+
+LRESULT on_getlimittext(HWND, RichEditWidget* e, WPARAM, LPARAM)
+{
+    return e->limit;
+}
+
+LRESULT on_canundo(HWND, RichEditWidget* e, WPARAM, LPARAM)
+{
+    return e->document()->isUndoAvailable() ? 1 : 0;
+}
+
+LRESULT on_undo(HWND, RichEditWidget* e, WPARAM, LPARAM)   // EM_UNDO and WM_UNDO
+{
+    if (!e->document()->isUndoAvailable())
+        return 0;
+    e->undo();
+    return 1;
+}
+
+LRESULT on_emptyundobuffer(HWND, RichEditWidget* e, WPARAM, LPARAM)
+{
+    e->document()->clearUndoRedoStacks();
+    return 0;
+}
+
+LRESULT on_canpaste(HWND, RichEditWidget*, WPARAM, LPARAM)
+{
+    const QMimeData* m = QApplication::clipboard()->mimeData();
+    return (m && m->hasText()) ? 1 : 0;
+}
+
+LRESULT on_cut(HWND, RichEditWidget* e, WPARAM, LPARAM)
+{
+    e->cut();
+    return 0;
+}
+
+LRESULT on_copy(HWND, RichEditWidget* e, WPARAM, LPARAM)
+{
+    e->copy();
+    return 0;
+}
+
+LRESULT on_paste(HWND, RichEditWidget* e, WPARAM, LPARAM)
+{
+    e->paste();
+    return 0;
+}
+
+LRESULT on_clear(HWND, RichEditWidget* e, WPARAM, LPARAM)
+{
+    if (!e->isReadOnly())
+        e->textCursor().removeSelectedText();
+    return 0;
+}
+
+LRESULT on_findtext(HWND, RichEditWidget* e, WPARAM wp, LPARAM lp)
+{
+    auto* ft = reinterpret_cast<const FINDTEXTA*>(lp);
+    if (!ft || !ft->lpstrText || !*ft->lpstrText)
+        return -1;
+    QString what = from_win_text(ft->lpstrText);
+    QTextDocument::FindFlags flags;
+    if (wp & FR_MATCHCASE) flags |= QTextDocument::FindCaseSensitively;
+    if (wp & FR_WHOLEWORD) flags |= QTextDocument::FindWholeWords;
+    int from = clamp_pos(e, ft->chrg.cpMin);
+    int to = ft->chrg.cpMax < 0 ? e->length() : clamp_pos(e, ft->chrg.cpMax);
+    QTextCursor hit = e->document()->find(what, from, flags);
+    if (hit.isNull() || hit.selectionEnd() > to)
+        return -1;
+    return hit.selectionStart();
+}
+
+LRESULT on_setbkgndcolor(HWND, RichEditWidget* e, WPARAM wp, LPARAM lp)
+{
+    QPalette p = e->palette();
+    COLORREF c = COLORREF(lp);
+    p.setColor(QPalette::Base, wp ? QApplication::palette().color(QPalette::Base)
+                                  : QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+    e->setPalette(p);
+    return 0;
+}
+
+LRESULT on_setfont(HWND, RichEditWidget* e, WPARAM wp, LPARAM)
+{
+    LOGFONTA lf{};
+    auto f = reinterpret_cast<HFONT>(wp);
+    if (f && GetObjectA(f, int(sizeof lf), &lf) == int(sizeof lf)) {
+        char face[33];
+        std::memcpy(face, lf.lfFaceName, 32);
+        face[32] = 0;
+        QFont font(platform_font_family(face));
+        font.setPixelSize(std::max(1, std::abs(int(lf.lfHeight))));
+        e->document()->setDefaultFont(font);
+    }
+    return 0;
+}
+
+LRESULT on_settext(HWND, RichEditWidget* e, WPARAM, LPARAM lp)
+{
+    QTextDocument* d = e->document();
+    QTextCursor c(d);
+    c.select(QTextCursor::Document);
+    d->setUndoRedoEnabled(false);
+    c.insertText(from_win_text(reinterpret_cast<const char*>(lp)), e->currentCharFormat());
+    d->setUndoRedoEnabled(true);
+    return TRUE;
+}
+
+LRESULT on_gettext(HWND, RichEditWidget* e, WPARAM wp, LPARAM lp)
+{
+    char* buf = reinterpret_cast<char*>(lp);
+    if (!buf || wp == 0)
+        return 0;
+    QByteArray t = e->toPlainText().replace(QChar('\n'), QStringLiteral("\r\n")).toUtf8();
+    size_t n = copy_utf8(buf, size_t(wp) - 1, t);
+    buf[n] = 0;
+    return LRESULT(n);
+}
+
+LRESULT on_gettextlength(HWND, RichEditWidget* e, WPARAM, LPARAM)
+{
+    return LRESULT(e->toPlainText().replace(QChar('\n'), QStringLiteral("\r\n")).toUtf8().size());
+}
+
+// The handler of a message, or null for the default procedure's.
+Handler handler_of(UINT msg)
+{
+    switch (msg) {
+    case WM_CREATE: return on_create;
+    case EM_GETSEL: return on_getsel;
+    case EM_SETSEL: return on_setsel;
+    case EM_EXGETSEL: return on_exgetsel;
+    case EM_EXSETSEL: return on_exsetsel;
+    case EM_REPLACESEL: return on_replacesel;
+    case EM_SCROLLCARET: return on_scrollcaret;
+    case EM_SETCHARFORMAT: return on_setcharformat;
+    case EM_GETCHARFORMAT: return on_getcharformat;
+    case EM_LINEFROMCHAR: return on_linefromchar;
+    case EM_EXLINEFROMCHAR: return on_exlinefromchar;
+    case EM_LINEINDEX: return on_lineindex;
+    case EM_LINELENGTH: return on_linelength;
+    case EM_GETLINECOUNT: return on_getlinecount;
+    case EM_GETLINE: return on_getline;
+    case EM_SETREADONLY: return on_setreadonly;
+    case EM_LIMITTEXT: return on_limittext;
+    case EM_EXLIMITTEXT: return on_exlimittext;
+    case EM_GETLIMITTEXT: return on_getlimittext;
+    case EM_CANUNDO: return on_canundo;
+    case EM_UNDO: case WM_UNDO: return on_undo;
+    case EM_EMPTYUNDOBUFFER: return on_emptyundobuffer;
+    case EM_CANPASTE: return on_canpaste;
+    case WM_CUT: return on_cut;
+    case WM_COPY: return on_copy;
+    case WM_PASTE: return on_paste;
+    case WM_CLEAR: return on_clear;
+    case EM_FINDTEXT: return on_findtext;
+    case EM_SETBKGNDCOLOR: return on_setbkgndcolor;
+    case WM_SETFONT: return on_setfont;
+    case WM_SETTEXT: return on_settext;
+    case WM_GETTEXT: return on_gettext;
+    case WM_GETTEXTLENGTH: return on_gettextlength;
+    default: return nullptr;
+    }
+}
+
+// Messages that change what the area shows (text, selection, formats, scroll);
+// their repaints are paced to the screen's frames.
+bool changes_view(UINT msg)
+{
+    switch (msg) {
+    case EM_SETSEL: case EM_EXSETSEL: case EM_REPLACESEL: case EM_SCROLLCARET: case EM_SETCHARFORMAT:
+    case WM_SETTEXT:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
 
 QWidget* richedit_create(QWidget* parent)
@@ -273,213 +612,10 @@ QWidget* richedit_create(QWidget* parent)
 LRESULT richedit_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
 {
     RichEditWidget* e = edit_of(w);
-    if (!e)
+    Handler handle = e ? handler_of(msg) : nullptr;
+    if (!handle)
         return DefWindowProcA(w, msg, wp, lp);
-    QTextDocument* d = e->document();
-    switch (msg) {
-    case EM_SETSEL: case EM_EXSETSEL: case EM_REPLACESEL: case EM_SCROLLCARET: case EM_SETCHARFORMAT:
-    case WM_SETTEXT:
+    if (changes_view(msg))
         e->pace_repaint();
-        break;
-    default:
-        break;
-    }
-    switch (msg) {
-    case WM_CREATE:
-        if (w->style & ES_READONLY)
-            SendMessageA(w, EM_SETREADONLY, 1, 0);
-        return 0;
-    case EM_GETSEL: {
-        QTextCursor c = e->textCursor();
-        DWORD s = DWORD(c.selectionStart()), t = DWORD(c.selectionEnd());
-        if (wp) *reinterpret_cast<DWORD*>(wp) = s;
-        if (lp) *reinterpret_cast<DWORD*>(lp) = t;
-        return LRESULT(MAKELPARAM(int(std::min<DWORD>(s, 0xFFFF)), int(std::min<DWORD>(t, 0xFFFF))));
-    }
-    case EM_SETSEL:
-        set_sel(e, long(std::intptr_t(wp)), long(lp));
-        return 0;
-    case EM_EXGETSEL: {
-        auto* r = reinterpret_cast<CHARRANGE*>(lp);
-        if (r) {
-            QTextCursor c = e->textCursor();
-            r->cpMin = c.selectionStart();
-            r->cpMax = c.selectionEnd();
-        }
-        return 0;
-    }
-    case EM_EXSETSEL: {
-        auto* r = reinterpret_cast<const CHARRANGE*>(lp);
-        if (!r)
-            return 0;
-        set_sel(e, r->cpMin, r->cpMax);
-        return e->textCursor().selectionEnd();
-    }
-    case EM_REPLACESEL:
-        replace_sel(e, from_win_text(reinterpret_cast<const char*>(lp)), wp != 0);
-        return 0;
-    case EM_SCROLLCARET:
-        e->ensureCursorVisible();
-        return 0;
-    case EM_SETCHARFORMAT: {
-        auto* cf = reinterpret_cast<const CHARFORMATA*>(lp);
-        if (!cf || cf->cbSize < sizeof(CHARFORMATA))
-            return 0;
-        QTextCharFormat f = to_qt(*cf);
-        if (wp & SCF_ALL) {
-            QTextCursor all(d);
-            all.select(QTextCursor::Document);
-            all.mergeCharFormat(f);
-            e->mergeCurrentCharFormat(f);
-        } else if (wp & SCF_SELECTION) {
-            e->mergeCurrentCharFormat(f);
-        } else {
-            QFont font = d->defaultFont();
-            if (f.hasProperty(QTextFormat::FontPointSize))
-                font.setPointSizeF(f.fontPointSize());
-            if (f.hasProperty(QTextFormat::FontFamilies))
-                font.setFamilies(f.fontFamilies().toStringList());
-            d->setDefaultFont(font);
-        }
-        return 1;
-    }
-    case EM_GETCHARFORMAT: {
-        auto* cf = reinterpret_cast<CHARFORMATA*>(lp);
-        if (!cf || cf->cbSize < sizeof(CHARFORMATA))
-            return 0;
-        QTextCharFormat f = (wp & SCF_SELECTION) ? e->currentCharFormat() : QTextCharFormat();
-        if (!(wp & SCF_SELECTION))
-            f.setFont(d->defaultFont());
-        from_qt(f, cf);
-        return LRESULT(cf->dwMask);
-    }
-    case EM_LINEFROMCHAR:
-        return line_of(e, long(std::intptr_t(wp)));
-    case EM_EXLINEFROMCHAR:
-        return line_of(e, long(lp));
-    case EM_LINEINDEX: {
-        int line = int(std::intptr_t(wp));
-        if (line < 0)
-            line = line_of(e, -1);
-        QTextBlock b = d->findBlockByNumber(line);
-        return b.isValid() ? b.position() : -1;
-    }
-    case EM_LINELENGTH: {
-        QTextBlock b = d->findBlock(clamp_pos(e, long(std::intptr_t(wp))));
-        return b.isValid() ? b.length() - 1 : 0;
-    }
-    case EM_GETLINECOUNT:
-        return d->blockCount();
-    case EM_GETLINE: {
-        char* buf = reinterpret_cast<char*>(lp);
-        if (!buf)
-            return 0;
-        WORD max;
-        std::memcpy(&max, buf, sizeof max);
-        QTextBlock b = d->findBlockByNumber(int(std::intptr_t(wp)));
-        if (!b.isValid() || max == 0)
-            return 0;
-        return LRESULT(copy_utf8(buf, max, b.text().toUtf8()));
-    }
-    case EM_SETREADONLY:
-        e->setReadOnly(wp != 0);
-        // read-only still lets the caret move and the keyboard select, as Windows does
-        e->setTextInteractionFlags(wp ? (Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard)
-                                      : Qt::TextEditorInteraction);
-        if (wp) w->style |= ES_READONLY; else w->style &= ~ES_READONLY;
-        return 1;
-    case EM_LIMITTEXT:
-        e->limit = wp ? int(std::min<WPARAM>(wp, 0x7FFFFFFF)) : 65535;
-        return 0;
-    case EM_EXLIMITTEXT:
-        e->limit = lp > 0 ? int(std::min<LPARAM>(lp, 0x7FFFFFFF)) : 65536;
-        return 0;
-    case EM_GETLIMITTEXT:
-        return e->limit;
-    case EM_CANUNDO:
-        return d->isUndoAvailable() ? 1 : 0;
-    case EM_UNDO:
-    case WM_UNDO:
-        if (!d->isUndoAvailable())
-            return 0;
-        e->undo();
-        return 1;
-    case EM_EMPTYUNDOBUFFER:
-        d->clearUndoRedoStacks();
-        return 0;
-    case EM_CANPASTE: {
-        const QMimeData* m = QApplication::clipboard()->mimeData();
-        return (m && m->hasText()) ? 1 : 0;
-    }
-    case WM_CUT:
-        e->cut();
-        return 0;
-    case WM_COPY:
-        e->copy();
-        return 0;
-    case WM_PASTE:
-        e->paste();
-        return 0;
-    case WM_CLEAR:
-        if (!e->isReadOnly())
-            e->textCursor().removeSelectedText();
-        return 0;
-    case EM_FINDTEXT: {
-        auto* ft = reinterpret_cast<const FINDTEXTA*>(lp);
-        if (!ft || !ft->lpstrText || !*ft->lpstrText)
-            return -1;
-        QString what = from_win_text(ft->lpstrText);
-        QTextDocument::FindFlags flags;
-        if (wp & FR_MATCHCASE) flags |= QTextDocument::FindCaseSensitively;
-        if (wp & FR_WHOLEWORD) flags |= QTextDocument::FindWholeWords;
-        int from = clamp_pos(e, ft->chrg.cpMin);
-        int to = ft->chrg.cpMax < 0 ? e->length() : clamp_pos(e, ft->chrg.cpMax);
-        QTextCursor hit = d->find(what, from, flags);
-        if (hit.isNull() || hit.selectionEnd() > to)
-            return -1;
-        return hit.selectionStart();
-    }
-    case EM_SETBKGNDCOLOR: {
-        QPalette p = e->palette();
-        COLORREF c = COLORREF(lp);
-        p.setColor(QPalette::Base, wp ? QApplication::palette().color(QPalette::Base)
-                                      : QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
-        e->setPalette(p);
-        return 0;
-    }
-    case WM_SETFONT: {
-        LOGFONTA lf{};
-        auto f = reinterpret_cast<HFONT>(wp);
-        if (f && GetObjectA(f, int(sizeof lf), &lf) == int(sizeof lf)) {
-            char face[33];
-            std::memcpy(face, lf.lfFaceName, 32);
-            face[32] = 0;
-            QFont font(platform_font_family(face));
-            font.setPixelSize(std::max(1, std::abs(int(lf.lfHeight))));
-            d->setDefaultFont(font);
-        }
-        return 0;
-    }
-    case WM_SETTEXT: {
-        QTextCursor c(d);
-        c.select(QTextCursor::Document);
-        d->setUndoRedoEnabled(false);
-        c.insertText(from_win_text(reinterpret_cast<const char*>(lp)), e->currentCharFormat());
-        d->setUndoRedoEnabled(true);
-        return TRUE;
-    }
-    case WM_GETTEXT: {
-        char* buf = reinterpret_cast<char*>(lp);
-        if (!buf || wp == 0)
-            return 0;
-        QByteArray t = e->toPlainText().replace(QChar('\n'), QStringLiteral("\r\n")).toUtf8();
-        size_t n = copy_utf8(buf, size_t(wp) - 1, t);
-        buf[n] = 0;
-        return LRESULT(n);
-    }
-    case WM_GETTEXTLENGTH:
-        return LRESULT(e->toPlainText().replace(QChar('\n'), QStringLiteral("\r\n")).toUtf8().size());
-    default:
-        return DefWindowProcA(w, msg, wp, lp);
-    }
+    return handle(w, e, wp, lp);
 }

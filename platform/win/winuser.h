@@ -3,18 +3,10 @@
 // Names, signatures, numbers and layouts follow Win32 so that the runtime's
 // algorithms read as written for it; implemented on Qt in platform/win.
 #pragma once
+#include "ostrel/constants.h"
 #include "platform/win_types.h"
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
-
-struct MSG {
-    HWND hwnd;
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    DWORD time;
-    POINT pt;
-};
 
 struct WNDCLASSA {
     UINT style;
@@ -53,39 +45,10 @@ struct ACCEL {
     WORD cmd;
 };
 
-// ---- messages ----
-enum : UINT {
-    WM_NULL = 0x0000, WM_CREATE = 0x0001, WM_DESTROY = 0x0002, WM_MOVE = 0x0003,
-    WM_SIZE = 0x0005, WM_ACTIVATE = 0x0006, WM_SETFOCUS = 0x0007, WM_KILLFOCUS = 0x0008,
-    WM_SETTEXT = 0x000C, WM_GETTEXT = 0x000D, WM_GETTEXTLENGTH = 0x000E,
-    WM_PAINT = 0x000F, WM_CLOSE = 0x0010, WM_QUIT = 0x0012, WM_ERASEBKGND = 0x0014,
-    WM_SHOWWINDOW = 0x0018, WM_SETCURSOR = 0x0020, WM_SETFONT = 0x0030,
-    WM_NOTIFY = 0x004E, WM_KEYDOWN = 0x0100, WM_KEYUP = 0x0101, WM_CHAR = 0x0102,
-    WM_SYSKEYDOWN = 0x0104, WM_SYSKEYUP = 0x0105, WM_SYSCHAR = 0x0106,
-    WM_COMMAND = 0x0111, WM_SYSCOMMAND = 0x0112, WM_TIMER = 0x0113,
-    WM_INITMENU = 0x0116, WM_INITMENUPOPUP = 0x0117,
-    WM_MOUSEMOVE = 0x0200, WM_LBUTTONDOWN = 0x0201, WM_LBUTTONUP = 0x0202,
-    WM_LBUTTONDBLCLK = 0x0203, WM_RBUTTONDOWN = 0x0204, WM_RBUTTONUP = 0x0205,
-    WM_RBUTTONDBLCLK = 0x0206, WM_MBUTTONDOWN = 0x0207, WM_MBUTTONUP = 0x0208,
-    WM_MBUTTONDBLCLK = 0x0209, WM_MOUSEWHEEL = 0x020A,
-    WM_DROPFILES = 0x0233, WM_CUT = 0x0300, WM_COPY = 0x0301, WM_PASTE = 0x0302,
-    WM_CLEAR = 0x0303, WM_UNDO = 0x0304, WM_USER = 0x0400,
-};
-
-// wParam flags of mouse messages
-enum : WPARAM { MK_LBUTTON = 0x0001, MK_RBUTTON = 0x0002, MK_SHIFT = 0x0004, MK_CONTROL = 0x0008, MK_MBUTTON = 0x0010 };
+// Messages, mouse flags and virtual keys are the public ones (ostrel/constants.h).
 
 // WM_ACTIVATE states
 enum : int { WA_INACTIVE = 0, WA_ACTIVE = 1, WA_CLICKACTIVE = 2 };
-
-// virtual keys (the ones the runtime and its tests name)
-enum : int {
-    VK_BACK = 0x08, VK_TAB = 0x09, VK_RETURN = 0x0D, VK_SHIFT = 0x10, VK_CONTROL = 0x11,
-    VK_MENU = 0x12, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_PRIOR = 0x21, VK_NEXT = 0x22,
-    VK_END = 0x23, VK_HOME = 0x24, VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27,
-    VK_DOWN = 0x28, VK_INSERT = 0x2D, VK_DELETE = 0x2E, VK_F1 = 0x70, VK_F3 = 0x72,
-    VK_F12 = 0x7B,
-};
 
 // ---- class and window styles ----
 enum : UINT { CS_VREDRAW = 0x0001, CS_HREDRAW = 0x0002, CS_DBLCLKS = 0x0008, CS_OWNDC = 0x0020 };

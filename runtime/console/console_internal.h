@@ -21,15 +21,11 @@ HWND _consoletext();             // its rich-text area
 HWND _consolestatus();           // its status bar
 HINSTANCE _instance();
 
-// 1 unless the platform is Windows 95 (never here); read by bitmap drawing.
-extern int stretchdib_ok;
-
 // Hooks: offered every unconsumed message of the console and of page windows.
 int _callmsghook(HWND w, UINT msg, WPARAM wp, LPARAM lp);   // the hook's result, 0 if none
 void _callhelphook();
 // Drop routing of a drop on page `page` (0: the console); finishes the drop.
 void _routedrop(int page, HDROP drop);
-int _mainreturned();
 
 // Menus: the shared Window submenu and the console Edit submenu.
 HMENU _windowsubmenu();
@@ -37,8 +33,8 @@ HMENU _editsubmenu();
 
 // Start-up steps (the entry runs them in order; tests run them to get a console).
 int _consolestartup(const char* cmdline);   // windows, formats, accelerator; 1 or 0
-int _runmain(int (*program)());             // steps 11-15: call it, Done text, closing decision
-int _mainloop();                            // step 16: until the quit message
+int _runmain(int (*program)());             // call it, Done text, closing decision
+int _mainloop();                            // until the quit message
 int ostrel_entry(int argc, char** argv, int (*program)());
 
 // Process end through the C exit with status 0 (the quit message met by a loop).

@@ -51,21 +51,21 @@ bool needs_input(const char* f)
 }
 
 // Stores the consumed count through a %n pointer of the size its letters name.
-void store_count(const char* spec, void* p, long count)
+void store_count(const char* conv, void* p, long count)
 {
     if (!p)
         return;
-    if (std::strstr(spec, "hh"))
+    if (std::strstr(conv, "hh"))
         *static_cast<signed char*>(p) = static_cast<signed char>(count);
-    else if (std::strchr(spec, 'h'))
+    else if (std::strchr(conv, 'h'))
         *static_cast<short*>(p) = static_cast<short>(count);
-    else if (std::strstr(spec, "ll") || std::strchr(spec, 'L') || std::strchr(spec, 'q'))
+    else if (std::strstr(conv, "ll") || std::strchr(conv, 'L') || std::strchr(conv, 'q'))
         *static_cast<long long*>(p) = count;
-    else if (std::strchr(spec, 'l'))
+    else if (std::strchr(conv, 'l'))
         *static_cast<long*>(p) = count;
-    else if (std::strchr(spec, 'j'))
+    else if (std::strchr(conv, 'j'))
         *static_cast<std::intmax_t*>(p) = count;
-    else if (std::strchr(spec, 'z') || std::strchr(spec, 't'))
+    else if (std::strchr(conv, 'z') || std::strchr(conv, 't'))
         *static_cast<std::size_t*>(p) = std::size_t(count);
     else
         *static_cast<int*>(p) = int(count);

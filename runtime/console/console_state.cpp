@@ -32,12 +32,9 @@ namespace {
 const bool g_built = (cs(), true);
 } // namespace
 
-int stretchdib_ok = 1;
-
 HWND _consolewindow() { return cs().console; }
 HWND _consoletext() { return cs().text; }
 HWND _consolestatus() { return cs().status; }
 HINSTANCE _instance() { return cs().instance; }
-int _mainreturned() { return cs().main_returned; }
 HMENU _windowsubmenu() { return cs().window_sub; }
 HMENU _editsubmenu() { return cs().edit_sub; }

@@ -63,7 +63,6 @@ int _consolestartup(const char* cmdline)
     s.instance = &instance_tag;
     for (auto& slot : _pagetable)
         slot = nullptr;
-    stretchdib_ok = 1;   // no Windows 95 here
 
     store_cmdline(cmdline);
     WNDCLASSA wc{};

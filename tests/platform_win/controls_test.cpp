@@ -1,16 +1,13 @@
-// Menus, the status and progress bars, the rich-text area, message boxes, drops
-// and face substitution.
+// The status and progress bars, the pacing of the rich-text area's repaints,
+// message boxes, drops and face substitution.
 #include "tests/support/screen_check.h"
-#include "win_test_util.h"
+#include "rich_edit_fixture.h"
 #include "platform/win/commctrl.h"
 #include "platform/win/font_faces.h"
-#include "platform/win/richedit.h"
 
 #include <QApplication>
 #include <QDropEvent>
 #include <QElapsedTimer>
-#include <QMenu>
-#include <QMenuBar>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
@@ -20,68 +17,6 @@
 #include <QUrl>
 #include <cstring>
 #include <gtest/gtest.h>
-
-TEST(Menus, ItemStatesAndLookups)
-{
-    HMENU bar = CreateMenu(), sub = CreatePopupMenu();
-    AppendMenuA(sub, MF_STRING, 10, "&One");
-    AppendMenuA(sub, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(sub, MF_STRING | MF_CHECKED, 11, "&Two");
-    AppendMenuA(bar, MF_POPUP, reinterpret_cast<std::uintptr_t>(sub), "&Sub");
-    EXPECT_EQ(GetMenuItemCount(sub), 3);
-    EXPECT_EQ(CheckMenuItem(bar, 11, MF_BYCOMMAND | MF_UNCHECKED), DWORD(MF_CHECKED));
-    EXPECT_EQ(CheckMenuItem(bar, 11, MF_BYCOMMAND | MF_CHECKED), 0u);
-    EXPECT_EQ(CheckMenuItem(bar, 99, MF_BYCOMMAND), DWORD(-1));
-    EXPECT_EQ(EnableMenuItem(sub, 10, MF_BYCOMMAND | MF_GRAYED), 0);
-    EXPECT_EQ(EnableMenuItem(sub, 10, MF_BYCOMMAND | MF_ENABLED), BOOL(MF_GRAYED));
-    EXPECT_EQ(EnableMenuItem(sub, 99, MF_BYCOMMAND), -1);
-    EXPECT_EQ(GetSubMenu(bar, 0), sub);
-    EXPECT_EQ(GetMenuItemID(sub, 2), 11u);
-    EXPECT_TRUE(DeleteMenu(sub, 1, MF_BYPOSITION));
-    EXPECT_EQ(GetMenuItemID(sub, 1), 11u);
-    DestroyMenu(bar);
-    EXPECT_EQ(GetMenuItemCount(sub), -1);
-}
-
-TEST(Menus, OpeningSendsInitMenuPopupAndChoosingPostsCommand)
-{
-    HMENU bar = CreateMenu(), sub = CreatePopupMenu();
-    AppendMenuA(sub, MF_STRING, 20, "&Item");
-    AppendMenuA(bar, MF_POPUP, reinterpret_cast<std::uintptr_t>(sub), "&File");
-    HWND w = make_window();
-    ASSERT_TRUE(SetMenu(w, bar));
-    ShowWindow(w, SW_SHOW);
-    RECT c{};
-    GetClientRect(w, &c);
-    EXPECT_EQ(c.bottom, 200 - GetSystemMetrics(SM_CYMENU));
-    auto* mb = platform_window_widget(w)->findChild<QMenuBar*>();
-    ASSERT_NE(mb, nullptr);
-    ASSERT_EQ(mb->actions().size(), 1);
-    QMenu* qm = mb->actions()[0]->menu();
-    ASSERT_NE(qm, nullptr);
-    // the program changes the popup when it is about to open
-    static HMENU target = nullptr;
-    target = sub;
-    SetWindowLongPtrA(w, GWLP_WNDPROC, reinterpret_cast<std::intptr_t>(+[](HWND h, UINT m, WPARAM wp, LPARAM lp) -> LRESULT {
-        if (m == WM_INITMENUPOPUP && reinterpret_cast<HMENU>(wp) == target)
-            AppendMenuA(target, MF_STRING, 21, "&Added");
-        return recording_proc(h, m, wp, lp);
-    }));
-    drain();
-    seen().clear();
-    qm->popup(QPoint(20, 20));
-    ASSERT_FALSE(seen().empty());
-    EXPECT_EQ(seen()[0].msg, UINT(WM_INITMENUPOPUP));
-    ASSERT_EQ(qm->actions().size(), 2);
-    EXPECT_EQ(qm->actions()[1]->text(), "&Added");
-    qm->actions()[1]->trigger();
-    qm->hide();
-    auto ms = drain();
-    ASSERT_FALSE(ms.empty());
-    EXPECT_EQ(ms.back().message, UINT(WM_COMMAND));
-    EXPECT_EQ(LOWORD(ms.back().wParam), 21);
-    DestroyWindow(w);
-}
 
 TEST(StatusBar, PartsTextsAndTheCutAt259Bytes)
 {
@@ -120,85 +55,6 @@ TEST(ProgressBar, RangeAndPosition)
     SendMessageA(pb, PBM_SETPOS, 500, 0);
     EXPECT_EQ(SendMessageA(pb, PBM_GETPOS, 0, 0), 100);
     DestroyWindow(w);
-}
-
-class RichEdit : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        frame = make_window();
-        edit = CreateWindowExA(0, "RichEdit", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 300, 150, frame, nullptr,
-                               nullptr, nullptr);
-        ASSERT_NE(edit, nullptr);
-    }
-    void TearDown() override { DestroyWindow(frame); }
-    void put(const char* t)
-    {
-        SendMessageA(edit, EM_SETSEL, WPARAM(-1), LPARAM(-1));
-        SendMessageA(edit, EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(t));
-    }
-    HWND frame = nullptr, edit = nullptr;
-};
-
-TEST_F(RichEdit, LinesAndPositions)
-{
-    put("first\r\nsécond line\r\nthird");
-    EXPECT_EQ(SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 3);
-    EXPECT_EQ(SendMessageA(edit, EM_LINEINDEX, 1, 0), 6);
-    EXPECT_EQ(SendMessageA(edit, EM_EXLINEFROMCHAR, 0, 8), 1);
-    EXPECT_EQ(SendMessageA(edit, EM_LINELENGTH, 8, 0), 11);
-    char buf[64];
-    WORD max = 2;
-    std::memcpy(buf, &max, 2);
-    // two bytes would split the "é": one is copied
-    EXPECT_EQ(SendMessageA(edit, EM_GETLINE, 1, reinterpret_cast<LPARAM>(buf)), 1);
-    max = 60;
-    std::memcpy(buf, &max, 2);
-    LRESULT n = SendMessageA(edit, EM_GETLINE, 1, reinterpret_cast<LPARAM>(buf));
-    buf[n] = 0;
-    EXPECT_STREQ(buf, "sécond line");
-    EXPECT_EQ(SendMessageA(edit, EM_LINEINDEX, 7, 0), -1);
-}
-
-TEST_F(RichEdit, FindWithCaseAndWholeWord)
-{
-    put("Alpha beta alphabet\r\nbeta");
-    FINDTEXTA ft{{0, -1}, "alpha"};
-    EXPECT_EQ(SendMessageA(edit, EM_FINDTEXT, FR_DOWN, reinterpret_cast<LPARAM>(&ft)), 0);
-    EXPECT_EQ(SendMessageA(edit, EM_FINDTEXT, FR_DOWN | FR_MATCHCASE, reinterpret_cast<LPARAM>(&ft)), 11);
-    EXPECT_EQ(SendMessageA(edit, EM_FINDTEXT, FR_DOWN | FR_MATCHCASE | FR_WHOLEWORD, reinterpret_cast<LPARAM>(&ft)), -1);
-    FINDTEXTA b{{7, -1}, "beta"};
-    EXPECT_EQ(SendMessageA(edit, EM_FINDTEXT, FR_DOWN, reinterpret_cast<LPARAM>(&b)), 20);
-}
-
-TEST_F(RichEdit, LimitUndoReadOnlyAndFormats)
-{
-    SendMessageA(edit, EM_EXLIMITTEXT, 0, 5);
-    put("abcdefgh");
-    EXPECT_EQ(GetWindowTextLengthA(edit), 5);
-    SetWindowTextA(edit, "");
-    SendMessageA(edit, EM_EXLIMITTEXT, 0, 1000);
-    SendMessageA(edit, EM_REPLACESEL, 1, reinterpret_cast<LPARAM>("undo me"));
-    EXPECT_EQ(SendMessageA(edit, EM_CANUNDO, 0, 0), 1);
-    SendMessageA(edit, EM_UNDO, 0, 0);
-    EXPECT_EQ(GetWindowTextLengthA(edit), 0);
-    CHARFORMATA cf{};
-    cf.cbSize = sizeof cf;
-    cf.dwMask = CFM_SIZE | CFM_COLOR | CFM_FACE | CFM_BOLD;
-    cf.dwEffects = CFE_BOLD;
-    cf.yHeight = 270;
-    cf.crTextColor = RGB(0, 0, 255);
-    std::strcpy(cf.szFaceName, "ＭＳ ゴシック");
-    EXPECT_EQ(SendMessageA(edit, EM_SETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&cf)), 1);
-    CHARFORMATA got{};
-    got.cbSize = sizeof got;
-    SendMessageA(edit, EM_GETCHARFORMAT, SCF_SELECTION, reinterpret_cast<LPARAM>(&got));
-    EXPECT_EQ(got.yHeight, 270);
-    EXPECT_EQ(got.crTextColor, RGB(0, 0, 255));
-    EXPECT_STREQ(got.szFaceName, "ＭＳ ゴシック");
-    EXPECT_TRUE(got.dwEffects & CFE_BOLD);
-    SendMessageA(edit, EM_SETREADONLY, 1, 0);
-    EXPECT_TRUE(GetWindowLongA(edit, GWL_STYLE) & LONG(ES_READONLY));
 }
 
 namespace {

@@ -22,7 +22,6 @@ jpeg_error_mgr* _imgerr_manager(jpeg_error_mgr* err);
 void _imgerr_set();
 // Raises the empty-input flag (and the error flag).
 void _imgerr_set_empty();
-int _imgerr_empty();
 
 // The file source: libjpeg's standard stdio source, except that an empty file
 // raises the empty-input and error flags without a box and reads as an image-less

@@ -82,11 +82,6 @@ void _imgerr_set_empty()
     state().error = 1;
 }
 
-int _imgerr_empty()
-{
-    return state().empty;
-}
-
 int _imgerr_showboxes(int show)
 {
     int old = boxes_shown();

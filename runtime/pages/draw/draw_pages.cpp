@@ -105,16 +105,7 @@ void _putbmap(double x, double y, _bmap* bitmap, unsigned int rop, double scale)
     int dx = twenty(x), dy = twenty(y), dw = twenty(w * scale), dh = twenty(h * scale);
     const auto* info = reinterpret_cast<const BITMAPINFO*>(&bitmap->info);
     PageUnits u(dc);
-    if (stretchdib_ok) {
-        StretchDIBits(dc, dx, dy, dw, dh, 0, 0, w, h, bitmap->bits, info, DIB_RGB_COLORS, rop);
-        return;
-    }
-    _tmppage tmp(w, h);
-    if (!tmp.page) return;
-    _pageinfo pi = _getpageinfo(tmp.page);
-    if (!pi.dc || !pi.bitmap) return;
-    SetDIBits(pi.dc, pi.bitmap, 0, UINT(h), bitmap->bits, info, DIB_RGB_COLORS);
-    StretchBlt(dc, dx, dy, dw, dh, pi.dc, 0, 0, w, h, rop);
+    StretchDIBits(dc, dx, dy, dw, dh, 0, 0, w, h, bitmap->bits, info, DIB_RGB_COLORS, rop);
 }
 
 void _putpage(double x, double y, int page, unsigned int rop, double scale)
