@@ -190,5 +190,3 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size);
 // ---- playback ----
 BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table);
 
-// ---- fonts ----
-QString gdi_font_family(const char* face);

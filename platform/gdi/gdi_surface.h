@@ -34,7 +34,3 @@ QImage gdi_metafile_image(HMETAFILE mf, int w, int h);
 // The placeable Windows metafile bytes (22-byte header with bounds and units per
 // inch) of a recording; empty when it cannot be written exactly.
 std::vector<unsigned char> gdi_placeable_wmf(HMETAFILE mf, int unitsPerInch, const RECT& bounds);
-// The installed font family used for a face name ("ＭＳ ゴシック" -> IPAGothic,
-// "System" -> the default sans face).
-class QString;
-QString gdi_font_family(const char* face);

@@ -3,6 +3,7 @@
 // measurement in logical units. Text is UTF-8; bytes from other programs'
 // metafiles that are not UTF-8 are read as Latin-1 (Shift-JIS for the Japanese
 // character set).
+#include "platform/gdi/font_faces.h"
 #include "platform/gdi/gdi_pixels.h"
 
 #include <QFontMetricsF>
@@ -75,7 +76,7 @@ FontAt font_at(HDC dc, double scale)
 {
     FontAt f;
     const LOGFONTA& lf = dc->st.font ? dc->st.font->lf : LOGFONTA{};
-    f.font = QFont(gdi_font_family(lf.lfFaceName));
+    f.font = QFont(platform_font_family(lf.lfFaceName));
     double h = std::abs(double(lf.lfHeight) * scale);
     if (lf.lfHeight == 0) h = 16 * std::max(scale, 1e-6);
     h = std::clamp(h, 1.0, 20000.0);

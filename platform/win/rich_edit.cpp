@@ -3,7 +3,7 @@
 // undo, clipboard, read-only option and a character limit, through the EM_ and
 // WM_ messages. Lines do not wrap (the console scrolls sideways), so a line is a
 // paragraph. Positions count UTF-16 units; a line break is one character.
-#include "platform/win/font_faces.h"
+#include "platform/gdi/font_faces.h"
 #include "platform/win/richedit.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/win/win_internal.h"
