@@ -4,6 +4,7 @@
 // WM_ messages. Lines do not wrap (the console scrolls sideways), so a line is a
 // paragraph. Positions count UTF-16 units; a line break is one character.
 #include "platform/gdi/font_faces.h"
+#include "platform/utf8_cut.h"
 #include "platform/win/richedit.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/win/win_internal.h"
@@ -143,9 +144,7 @@ QString from_win_text(const char* s)
 // character; no terminator. Returns the bytes copied.
 size_t copy_utf8(char* buf, size_t max, const QByteArray& bytes)
 {
-    size_t n = std::min<size_t>(max, size_t(bytes.size()));
-    while (n > 0 && n < size_t(bytes.size()) && (uchar(bytes[qsizetype(n)]) & 0xC0) == 0x80)
-        --n;
+    size_t n = utf8_cut(bytes.constData(), size_t(bytes.size()), max);
     std::memcpy(buf, bytes.constData(), n);
     return n;
 }

@@ -2,6 +2,7 @@
 // a text per part (at most SB_MAXTEXT bytes), an optional size grip; it docks
 // itself at the bottom of its parent on WM_SIZE.
 #include "platform/win/commctrl.h"
+#include "platform/utf8_cut.h"
 #include "platform/win/win_internal.h"
 
 #include <QBasicTimer>
@@ -116,12 +117,7 @@ StatusBarWidget* bar_of(HWND w)
 QByteArray cut_text(const char* s)
 {
     QByteArray t(s ? s : "");
-    if (t.size() > SB_MAXTEXT) {
-        qsizetype n = SB_MAXTEXT;
-        while (n > 0 && (uchar(t[n]) & 0xC0) == 0x80)
-            --n;
-        t.truncate(n);
-    }
+    t.truncate(qsizetype(utf8_cut(t.constData(), size_t(t.size()), SB_MAXTEXT)));
     return t;
 }
 
