@@ -8,6 +8,7 @@
 #include "platform/win/richedit.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/win/win_internal.h"
+#include "platform/win/window_surface.h"
 
 #include <QApplication>
 #include <QBasicTimer>
@@ -29,7 +30,6 @@ namespace {
 enum : int { PROP_FACE = QTextFormat::UserProperty + 1, PROP_TWIPS = QTextFormat::UserProperty + 2,
              PROP_OFFSET = QTextFormat::UserProperty + 3 };
 constexpr int DEFAULT_LIMIT = 32767;
-constexpr int FRAME_MS = 16;   // one screen refresh
 
 class RichEditWidget : public QTextEdit {
 public:
@@ -56,10 +56,10 @@ public:
     // scroll position are updated at once.
     void pace_repaint()
     {
-        if (pacing.isActive() || !isVisible() || !painted.isValid() || painted.elapsed() >= FRAME_MS)
+        if (pacing.isActive() || !isVisible() || !painted.isValid() || painted.elapsed() >= platform_frame_ms())
             return;
         setUpdatesEnabled(false);
-        pacing.start(int(FRAME_MS - painted.elapsed()), this);
+        pacing.start(int(platform_frame_ms() - painted.elapsed()), this);
     }
 
 protected:

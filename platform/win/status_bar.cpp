@@ -4,6 +4,7 @@
 #include "platform/win/commctrl.h"
 #include "platform/utf8_cut.h"
 #include "platform/win/win_internal.h"
+#include "platform/win/window_surface.h"
 
 #include <QBasicTimer>
 #include <QElapsedTimer>
@@ -17,7 +18,6 @@
 
 namespace {
 
-constexpr int FRAME_MS = 16;   // one screen refresh
 
 class StatusBarWidget : public QWidget {
 public:
@@ -53,9 +53,9 @@ public:
             held |= r;
             return;
         }
-        if (painted.isValid() && painted.elapsed() < FRAME_MS && isVisible()) {
+        if (painted.isValid() && painted.elapsed() < platform_frame_ms() && isVisible()) {
             held = r;
-            waiting.start(int(FRAME_MS - painted.elapsed()), this);
+            waiting.start(int(platform_frame_ms() - painted.elapsed()), this);
             return;
         }
         update(r);
