@@ -578,7 +578,7 @@ int StretchDIBits(HDC dc, int x, int y, int w, int h, int sx, int sy, int sw, in
         BlobPtr b = dib_blob(bits, bi, usage);
         if (!b) return 0;
         if (b->bytes.empty() && bi->bmiHeader.biHeight > 0) sy = height - sy - sh;   // image is top-down now
-        rec_add(dc, 0x0F43, {x, y, w, h, sx, sy, sw, sh, DIB_RGB_COLORS, std::int32_t(rop)}, b);
+        rec_add(dc, META_STRETCHDIB, {x, y, w, h, sx, sy, sw, sh, DIB_RGB_COLORS, std::int32_t(rop)}, b);
         return height;
     }
     bool bottomUp = false;
@@ -622,7 +622,7 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD w, DWORD h, int sx, int sy, UI
         if (!b) return 0;
         int bandSy = hh.biHeight > 0 ? sy - int(start) : srcTopInBand;
         if (b->bytes.empty() && hh.biHeight > 0) bandSy = srcTopInBand;
-        rec_add(dc, 0x0F43, {x, y, int(w), int(h), sx, bandSy, int(w), int(h), DIB_RGB_COLORS, std::int32_t(SRCCOPY)}, b);
+        rec_add(dc, META_STRETCHDIB, {x, y, int(w), int(h), sx, bandSy, int(w), int(h), DIB_RGB_COLORS, std::int32_t(SRCCOPY)}, b);
         return int(lines);
     }
     QImage img = image_of(bits, bandInfo, usage);

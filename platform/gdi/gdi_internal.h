@@ -2,6 +2,7 @@
 // state and mapping, and the recording (our display list of GDI calls with
 // 32-bit parameters). Shared by the files of platform/gdi only.
 #pragma once
+#include "platform/gdi/meta_records.h"
 #include "platform/gdi/record_params.h"
 #include "platform/gdi/wingdi.h"
 

@@ -171,7 +171,7 @@ BOOL TextOutA(HDC dc, int x, int y, const char* text, int len)
     if (dc->kind == DeviceContext::Record) {
         auto b = std::make_shared<MetaBlob>();
         b->bytes.assign(text, text + len);
-        rec_add(dc, 0x0521, {x, y}, b);
+        rec_add(dc, META_TEXTOUT, {x, y}, b);
         if (dc->st.align & TA_UPDATECP) {
             SIZE s{};
             GetTextExtentPoint32A(dc, text, len, &s);
@@ -199,7 +199,7 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* r, const char* 
         p.push_back(dx ? std::int32_t(len) : 0);
         if (dx)
             for (UINT i = 0; i < len; ++i) p.push_back(dx[i]);
-        rec_add_vec(dc, 0x0A32, std::move(p), b);
+        rec_add_vec(dc, META_EXTTEXTOUT, std::move(p), b);
         return TRUE;
     }
     return draw_text(dc, x, y, options, r, text ? text : "", int(len), dx);

@@ -28,43 +28,43 @@ struct Layout {
 const std::vector<Layout>& layouts()
 {
     static const std::vector<Layout> L = {
-        {0x0201, {{0, 'C'}}},
-        {0x0209, {{0, 'C'}}},
-        {0x0102, {{0, 'U'}}},
-        {0x0103, {{0, 'U'}}},
-        {0x0104, {{0, 'U'}}},
-        {0x0106, {{0, 'U'}}},
-        {0x0107, {{0, 'U'}}},
-        {0x012E, {{0, 'U'}}},
-        {0x0127, {{0, 'S'}}},
-        {0x012D, {{0, 'U'}}},
-        {0x01F0, {{0, 'U'}}},
-        {0x012C, {{0, 'U'}}},
-        {0x020B, {{1, 'P'}, {0, 'P'}}},
-        {0x020C, {{1, 'P'}, {0, 'P'}}},
-        {0x020D, {{1, 'S'}, {0, 'S'}}},
-        {0x020E, {{1, 'S'}, {0, 'S'}}},
-        {0x020F, {{1, 'P'}, {0, 'P'}}},
-        {0x0211, {{1, 'S'}, {0, 'S'}}},
-        {0x0213, {{1, 'P'}, {0, 'P'}}},
-        {0x0214, {{1, 'P'}, {0, 'P'}}},
-        {0x0410, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
-        {0x0412, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
-        {0x0415, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x0416, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x0418, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x041B, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x0817, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x081A, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x0830, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x061C, {{5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x0419, {{2, 'C'}, {1, 'P'}, {0, 'P'}}},
-        {0x0548, {{3, 'U'}, {2, 'C'}, {1, 'P'}, {0, 'P'}}},
-        {0x061D, {{4, 'C'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x001E, {}},
-        {0x041F, {{2, 'C'}, {1, 'P'}, {0, 'P'}}},
-        {0x02FA, {{0, 'U'}, {1, 'P'}, {-1, 'S'}, {2, 'C'}}},
-        {0x02FC, {{0, 'U'}, {1, 'C'}, {2, 'U'}}},
+        {META_SETBKCOLOR, {{0, 'C'}}},
+        {META_SETTEXTCOLOR, {{0, 'C'}}},
+        {META_SETBKMODE, {{0, 'U'}}},
+        {META_SETMAPMODE, {{0, 'U'}}},
+        {META_SETROP2, {{0, 'U'}}},
+        {META_SETPOLYFILLMODE, {{0, 'U'}}},
+        {META_SETSTRETCHBLTMODE, {{0, 'U'}}},
+        {META_SETTEXTALIGN, {{0, 'U'}}},
+        {META_RESTOREDC, {{0, 'S'}}},
+        {META_SELECTOBJECT, {{0, 'U'}}},
+        {META_DELETEOBJECT, {{0, 'U'}}},
+        {META_SELECTCLIPREGION, {{0, 'U'}}},
+        {META_SETWINDOWORG, {{1, 'P'}, {0, 'P'}}},
+        {META_SETWINDOWEXT, {{1, 'P'}, {0, 'P'}}},
+        {META_SETVIEWPORTORG, {{1, 'S'}, {0, 'S'}}},
+        {META_SETVIEWPORTEXT, {{1, 'S'}, {0, 'S'}}},
+        {META_OFFSETWINDOWORG, {{1, 'P'}, {0, 'P'}}},
+        {META_OFFSETVIEWPORTORG, {{1, 'S'}, {0, 'S'}}},
+        {META_LINETO, {{1, 'P'}, {0, 'P'}}},
+        {META_MOVETO, {{1, 'P'}, {0, 'P'}}},
+        {META_SCALEWINDOWEXT, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {META_SCALEVIEWPORTEXT, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {META_EXCLUDECLIPRECT, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_INTERSECTCLIPRECT, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_ELLIPSE, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_RECTANGLE, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_ARC, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_PIE, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_CHORD, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_ROUNDRECT, {{5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_FLOODFILL, {{2, 'C'}, {1, 'P'}, {0, 'P'}}},
+        {META_EXTFLOODFILL, {{3, 'U'}, {2, 'C'}, {1, 'P'}, {0, 'P'}}},
+        {META_PATBLT, {{4, 'C'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_SAVEDC, {}},
+        {META_SETPIXEL, {{2, 'C'}, {1, 'P'}, {0, 'P'}}},
+        {META_CREATEPENINDIRECT, {{0, 'U'}, {1, 'P'}, {-1, 'S'}, {2, 'C'}}},
+        {META_CREATEBRUSHINDIRECT, {{0, 'U'}, {1, 'C'}, {2, 'U'}}},
     };
     return L;
 }
@@ -183,7 +183,7 @@ void write_mono_pattern(Writer& w, const QImage& pattern, COLORREF zero, COLORRE
 {
     int bit = uniform_bit(pattern);
     if (bit >= 0) {
-        std::size_t at = w.begin(0x02FC);
+        std::size_t at = w.begin(META_CREATEBRUSHINDIRECT);
         w.u16(BS_SOLID);
         w.u32(bit ? one : zero);
         w.u16(0);
@@ -195,7 +195,7 @@ void write_mono_pattern(Writer& w, const QImage& pattern, COLORREF zero, COLORRE
 
 void write_dib_pattern(Writer& w, const std::vector<BYTE>& dib)
 {
-    std::size_t at = w.begin(0x0142);
+    std::size_t at = w.begin(META_DIBCREATEPATTERNBRUSH);
     w.u16(5);   // BS_DIBPATTERN
     w.u16(DIB_RGB_COLORS);
     w.bytes(dib.data(), dib.size());
@@ -231,10 +231,10 @@ std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
         if (!s.mono || s.file < 0 || (s.text == text && s.bk == bk)) return;
         int nf = w.alloc();
         write_mono_pattern(w, s.create->blob->image, text, bk);
-        std::size_t at = w.begin(0x012D);
+        std::size_t at = w.begin(META_SELECTOBJECT);
         w.u16(nf);
         w.end(at);
-        at = w.begin(0x01F0);
+        at = w.begin(META_DELETEOBJECT);
         w.u16(s.file);
         w.end(at);
         w.used[std::size_t(s.file)] = false;
@@ -247,19 +247,19 @@ std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
         if (!w.ok) return {};
         auto at_p = [&](std::size_t i) -> std::int64_t { return i < r.p.size() ? r.p[i] : 0; };
         switch (r.fn) {
-        case 0x0201: bk = COLORREF(at_p(0)) & 0xFFFFFF; break;
-        case 0x0209: text = COLORREF(at_p(0)) & 0xFFFFFF; break;
+        case META_SETBKCOLOR: bk = COLORREF(at_p(0)) & 0xFFFFFF; break;
+        case META_SETTEXTCOLOR: text = COLORREF(at_p(0)) & 0xFFFFFF; break;
         default: break;
         }
         // object table records
-        if (r.fn == 0x02FA || r.fn == 0x02FC || r.fn == 0x0142 || r.fn == 0x02FB || r.fn == 0x00F7 ||
-            r.fn == 0x06FF || r.fn == 0x01F9) {
+        if (r.fn == META_CREATEPENINDIRECT || r.fn == META_CREATEBRUSHINDIRECT || r.fn == META_DIBCREATEPATTERNBRUSH || r.fn == META_CREATEFONTINDIRECT || r.fn == META_CREATEPALETTE ||
+            r.fn == META_CREATEREGION || r.fn == META_CREATEPATTERNBRUSH) {
             int mine = first_free();
             Slot& s = tab[std::size_t(mine)];
             s = Slot{};
             s.file = w.alloc();
             s.create = &r;
-            if (r.fn == 0x0142) {
+            if (r.fn == META_DIBCREATEPATTERNBRUSH) {
                 if (!r.blob) return {};
                 s.mono = r.p.size() > 1 && r.p[1] == 1 && !r.blob->image.isNull();
                 if (s.mono) {
@@ -273,7 +273,7 @@ std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
                 }
                 continue;
             }
-            if (r.fn == 0x02FB) {
+            if (r.fn == META_CREATEFONTINDIRECT) {
                 std::size_t at = w.begin(r.fn);
                 w.p16(at_p(0));
                 w.p16(at_p(1));
@@ -285,7 +285,7 @@ std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
                 w.end(at);
                 continue;
             }
-            if (r.fn == 0x02FA || r.fn == 0x02FC) {
+            if (r.fn == META_CREATEPENINDIRECT || r.fn == META_CREATEBRUSHINDIRECT) {
                 const Layout* l = layout_of(r.fn);
                 std::size_t at = w.begin(r.fn);
                 for (const Field& f : l->f) {
@@ -299,31 +299,31 @@ std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
                 continue;
             }
             // a slot holder: an empty palette
-            std::size_t at = w.begin(0x00F7);
+            std::size_t at = w.begin(META_CREATEPALETTE);
             w.u16(0x300);
             w.u16(1);
             w.u32(0);
             w.end(at);
             continue;
         }
-        if (r.fn == 0x012D || r.fn == 0x01F0) {
+        if (r.fn == META_SELECTOBJECT || r.fn == META_DELETEOBJECT) {
             int mine = int(at_p(0));
             if (mine < 0 || std::size_t(mine) >= tab.size() || tab[std::size_t(mine)].file < 0) continue;
             Slot& s = tab[std::size_t(mine)];
             std::size_t at = w.begin(r.fn);
             w.u16(s.file);
             w.end(at);
-            if (r.fn == 0x01F0) {
+            if (r.fn == META_DELETEOBJECT) {
                 w.used[std::size_t(s.file)] = false;
                 s.file = -1;
                 if (selBrush == mine) selBrush = -1;
-            } else if (s.create && (s.create->fn == 0x0142 || s.create->fn == 0x02FC)) {
+            } else if (s.create && (s.create->fn == META_DIBCREATEPATTERNBRUSH || s.create->fn == META_CREATEBRUSHINDIRECT)) {
                 selBrush = mine;
                 refresh_mono();
             }
             continue;
         }
-        if (r.fn == 0x0201 || r.fn == 0x0209) {
+        if (r.fn == META_SETBKCOLOR || r.fn == META_SETTEXTCOLOR) {
             std::size_t at = w.begin(r.fn);
             w.u32(std::uint32_t(at_p(0)));
             w.end(at);
@@ -343,7 +343,7 @@ std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
             continue;
         }
         switch (r.fn) {
-        case 0x0521: {
+        case META_TEXTOUT: {
             if (!r.blob) return {};
             const auto& t = r.blob->bytes;
             std::size_t at = w.begin(r.fn);
@@ -354,7 +354,7 @@ std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
             w.end(at);
             break;
         }
-        case 0x0A32: {
+        case META_EXTTEXTOUT: {
             if (!r.blob || r.p.size() < 8) return {};
             const auto& t = r.blob->bytes;
             std::size_t at = w.begin(r.fn);
@@ -371,8 +371,8 @@ std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
             w.end(at);
             break;
         }
-        case 0x0324:
-        case 0x0325: {
+        case META_POLYGON:
+        case META_POLYLINE: {
             std::size_t at = w.begin(r.fn);
             w.u16(std::int64_t(r.p.size() / 2));
             for (std::size_t i = 0; i + 1 < r.p.size(); i += 2) {
@@ -382,7 +382,7 @@ std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
             w.end(at);
             break;
         }
-        case 0x0538: {
+        case META_POLYPOLYGON: {
             std::size_t at = w.begin(r.fn);
             std::size_t polys = r.p.empty() ? 0 : std::size_t(std::max(0, r.p[0]));
             for (std::size_t i = 0; i < r.p.size(); ++i) {
@@ -392,26 +392,26 @@ std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
             w.end(at);
             break;
         }
-        case 0x0B41:
-        case 0x0940:
-        case 0x0F43:
-        case 0x0D33: {
+        case META_DIBSTRETCHBLT:
+        case META_DIBBITBLT:
+        case META_STRETCHDIB:
+        case META_SETDIBTODEV: {
             if (!r.blob) return {};
             const std::vector<BYTE>& dib = r.blob->dib();
             if (dib.empty()) return {};
-            std::size_t at = w.begin(r.fn == 0x0940 ? WORD(0x0B41) : r.fn);
-            if (r.fn == 0x0F43) {
+            std::size_t at = w.begin(r.fn == META_DIBBITBLT ? WORD(META_DIBSTRETCHBLT) : r.fn);
+            if (r.fn == META_STRETCHDIB) {
                 w.u32(std::uint32_t(at_p(9)));
                 w.u16(at_p(8));
                 for (int i : {7, 6, 5, 4}) w.s16(at_p(std::size_t(i)));
                 for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
-            } else if (r.fn == 0x0D33) {
+            } else if (r.fn == META_SETDIBTODEV) {
                 w.u16(at_p(8));
                 w.u16(at_p(7));
                 w.u16(at_p(6));
                 for (int i : {5, 4}) w.s16(at_p(std::size_t(i)));
                 for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
-            } else if (r.fn == 0x0B41) {
+            } else if (r.fn == META_DIBSTRETCHBLT) {
                 w.u32(std::uint32_t(at_p(8)));
                 for (int i : {7, 6, 5, 4}) w.s16(at_p(std::size_t(i)));
                 for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
@@ -577,12 +577,12 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
                 if (l->f.size() == 1) continue;
                 return nullptr;
             }
-            if (fn == 0x02FA || fn == 0x02FC) ++live;
+            if (fn == META_CREATEPENINDIRECT || fn == META_CREATEBRUSHINDIRECT) ++live;
             mf->recs.push_back(std::move(r));
             continue;
         }
         switch (fn) {
-        case 0x0521: {
+        case META_TEXTOUT: {
             std::int32_t n = rd.u16();
             std::size_t padded = (std::size_t(n) + 1) / 2;
             if (!rd.ok || !rd.has(padded + 2)) return nullptr;
@@ -592,7 +592,7 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
             r.p = {x, y};
             break;
         }
-        case 0x0A32: {
+        case META_EXTTEXTOUT: {
             std::int32_t y = rd.s16(), x = rd.s16(), n = rd.u16(), opt = rd.u16();
             if (!rd.ok) return nullptr;
             std::int32_t rc[4] = {0, 0, 0, 0};
@@ -609,14 +609,14 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
             }
             break;
         }
-        case 0x0324:
-        case 0x0325: {
+        case META_POLYGON:
+        case META_POLYLINE: {
             std::int32_t n = rd.u16();
             if (!rd.ok || !rd.has(std::size_t(n) * 2)) return nullptr;
             for (std::int32_t i = 0; i < 2 * n; ++i) r.p.push_back(rd.s16());
             break;
         }
-        case 0x0538: {
+        case META_POLYPOLYGON: {
             std::int32_t polys = rd.u16();
             if (!rd.ok || !rd.has(std::size_t(polys))) return nullptr;
             r.p.push_back(polys);
@@ -630,9 +630,9 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
             for (std::size_t i = 0; i < total * 2; ++i) r.p.push_back(rd.s16());
             break;
         }
-        case 0x0B41:
-        case 0x0940: {
-            bool stretch = fn == 0x0B41;
+        case META_DIBSTRETCHBLT:
+        case META_DIBBITBLT: {
+            bool stretch = fn == META_DIBSTRETCHBLT;
             // without a bitmap the record is a pattern blit
             std::size_t plain = stretch ? 10 : 8;
             bool noDib = rd.words == plain + 1 || rd.words == plain;
@@ -647,7 +647,7 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
             std::int32_t h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
             if (!rd.ok) return nullptr;
             if (noDib) {
-                r.fn = 0x061D;
+                r.fn = META_PATBLT;
                 r.p = {x, y, w2, h2, rop};
                 break;
             }
@@ -657,7 +657,7 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
             else r.p = {x, y, w2, h2, sx, sy, rop};
             break;
         }
-        case 0x0F43: {
+        case META_STRETCHDIB: {
             std::int32_t rop = std::int32_t(rd.u32()), usage = rd.u16();
             std::int32_t sh = rd.s16(), sw = rd.s16(), sy = rd.s16(), sx = rd.s16();
             std::int32_t h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
@@ -667,7 +667,7 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
             r.p = {x, y, w2, h2, sx, sy, sw, sh, usage, rop};
             break;
         }
-        case 0x0D33: {
+        case META_SETDIBTODEV: {
             std::int32_t usage = rd.u16(), lines = rd.u16(), start = rd.u16();
             std::int32_t sy = rd.s16(), sx = rd.s16(), h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
             if (!rd.ok) return nullptr;
@@ -676,7 +676,7 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
             r.p = {x, y, w2, h2, sx, sy, start, lines, usage};
             break;
         }
-        case 0x0142: {
+        case META_DIBCREATEPATTERNBRUSH: {
             rd.u16();   // style
             std::int32_t usage = rd.u16();
             if (!rd.ok) return nullptr;
@@ -686,19 +686,19 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
             ++live;
             break;
         }
-        case 0x01F9: {
+        case META_CREATEPATTERNBRUSH: {
             bool mono = false;
             r.blob = read_old_pattern(rd, mono);
-            r.fn = 0x0142;
+            r.fn = META_DIBCREATEPATTERNBRUSH;
             r.p = {DIB_RGB_COLORS, mono ? 1 : 0};
             if (!r.blob) {
-                r.fn = 0x00F7;
+                r.fn = META_CREATEPALETTE;
                 r.p.clear();
             }
             ++live;
             break;
         }
-        case 0x02FB: {
+        case META_CREATEFONTINDIRECT: {
             for (int i = 0; i < 5; ++i) r.p.push_back(rd.s16());
             for (int i = 0; i < 4; ++i) {
                 std::int32_t v = rd.u16();
@@ -712,8 +712,8 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
             ++live;
             break;
         }
-        case 0x00F7:
-        case 0x06FF:
+        case META_CREATEPALETTE:
+        case META_CREATEREGION:
             r.p.clear();   // palettes and regions keep their tab but draw nothing
             ++live;
             break;
