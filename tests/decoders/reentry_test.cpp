@@ -1,0 +1,108 @@
+// A decoder called from inside the error box of another: the box pumps messages,
+// so a hook that loads an image on a click can run while it is open. Both calls
+// must come back whole, each with its own result and its own error state.
+#include "decoder_test_support.h"
+
+#include <gtest/gtest.h>
+#include <QTemporaryDir>
+
+#include <functional>
+
+using namespace fixtures;
+
+namespace {
+
+// Answers every error box; inside the first one, before answering it, runs
+// `inside` (which may show and answer boxes of its own).
+class answer_with_reentry {
+public:
+    explicit answer_with_reentry(std::function<void()> inside) : inside_(std::move(inside))
+    {
+        old_ = _imgerr_showboxes(1);
+        timer_.setInterval(5);
+        QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
+        timer_.start();
+        // a timer is not called again while its own call runs: the boxes shown
+        // inside the first one are answered by a second timer
+        inner_timer_.setInterval(5);
+        QObject::connect(&inner_timer_, &QTimer::timeout, [this] { answer(); });
+    }
+    ~answer_with_reentry() { _imgerr_showboxes(old_); }
+    int boxes() const { return boxes_; }
+
+private:
+    void answer()
+    {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* mb = qobject_cast<QMessageBox*>(w);
+            if (!mb || !mb->isVisible() || mb->property("seen").toBool())
+                continue;
+            mb->setProperty("seen", true);
+            ++boxes_;
+            if (!entered_) {
+                entered_ = true;
+                inner_timer_.start();
+                inside_();   // the outer box stays open meanwhile
+                inner_timer_.stop();
+            }
+            mb->done(QMessageBox::Ok);
+            return;
+        }
+    }
+    std::function<void()> inside_;
+    bool entered_ = false;
+    int boxes_ = 0;
+    int old_;
+    QTimer timer_;
+    QTimer inner_timer_;
+};
+
+struct reentry_case {
+    const char* outer;   // fails with a box
+    const char* inner_bad;
+    const char* inner_good;
+};
+
+class DecoderReentry : public ::testing::TestWithParam<reentry_case> {
+protected:
+    void SetUp() override
+    {
+        const std::vector<std::uint8_t> gif_bad{'G', 'I', 'F', '8', '9', 'a', 4, 0, 4, 0, 0, 0, 0, 0x99, 0x99};
+        write(dir, "bad.jpg", png_rgb(2, 2, 3, std::vector<std::uint8_t>(12, 7)));
+        write(dir, "bad.gif", gif_bad);
+        write(dir, "good.jpg", jpeg(gradient(24, 16)));
+        write(dir, "good.bmp", bmp24(gradient(24, 16), false));
+    }
+    std::string path(const char* name) const { return dir.path().toStdString() + "/" + name; }
+    QTemporaryDir dir;
+};
+
+TEST_P(DecoderReentry, EachCallKeepsItsOwnRecoveryAndResult)
+{
+    const reentry_case& c = GetParam();
+    int inner_bad_error = -1, inner_good_error = -1;
+    bitmap_ptr inner_bad, inner_good;
+    answer_with_reentry answer([&] {
+        inner_bad.reset(_getjpg_bmap(path(c.inner_bad).c_str(), 1, 0));
+        inner_bad_error = _imgerr();
+        inner_good.reset(_getjpg_bmap(path(c.inner_good).c_str(), 1, 0));
+        inner_good_error = _imgerr();
+    });
+    bitmap_ptr outer(_getjpg_bmap(path(c.outer).c_str(), 1, 0));
+    EXPECT_EQ(outer, nullptr);
+    EXPECT_EQ(_imgerr(), 1) << "the outer call's error was lost to the inner ones";
+    EXPECT_EQ(answer.boxes(), 2);
+    EXPECT_EQ(inner_bad, nullptr);
+    EXPECT_EQ(inner_bad_error, 1);
+    ASSERT_NE(inner_good, nullptr);
+    EXPECT_EQ(inner_good_error, 0);
+    EXPECT_EQ(inner_good->width, 24);
+    EXPECT_EQ(inner_good->height, 16);
+}
+
+INSTANTIATE_TEST_SUITE_P(Decoders, DecoderReentry,
+                         ::testing::Values(reentry_case{"bad.jpg", "bad.gif", "good.bmp"},
+                                           reentry_case{"bad.gif", "bad.jpg", "good.jpg"},
+                                           reentry_case{"bad.jpg", "bad.jpg", "good.jpg"}));
+
+} // namespace
