@@ -172,8 +172,15 @@ BOOL DeleteDC(HDC dc)
         // an abandoned recording: nothing to hand out
         for (GdiObject* o : dc->table.entries) gdi_release(o);
     }
+    QPaintDevice* owned = dc->ownsDevice ? dc->device : nullptr;
     gdi_free_dc(dc);
+    delete owned;   // after the DC's painter has let go of it
     return TRUE;
+}
+
+void gdi_own_device(HDC dc)
+{
+    if (gdi_valid_dc(dc) && dc->kind == DeviceContext::Device) dc->ownsDevice = true;
 }
 
 int GetDeviceCaps(HDC dc, int index)

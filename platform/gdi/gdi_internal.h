@@ -116,6 +116,7 @@ struct DeviceContext {
     QImage* image = nullptr;        // Image: the caller's image
     QPaintDevice* device = nullptr; // Device: printer or other paint device
     QPainter* painter = nullptr;    // Device: open between StartDoc and EndDoc
+    bool ownsDevice = false;        // Device: deleted with the DC (a printer from PrintDlgA)
     bool docStarted = false, pageOpen = false, pagesDone = false;
     HWND owner = nullptr;
     DcState st;

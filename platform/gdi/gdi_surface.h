@@ -34,3 +34,5 @@ QImage gdi_metafile_image(HMETAFILE mf, int w, int h);
 // The placeable Windows metafile bytes (22-byte header with bounds and units per
 // inch) of a recording; empty when it cannot be written exactly.
 std::vector<unsigned char> gdi_placeable_wmf(HMETAFILE mf, int unitsPerInch, const RECT& bounds);
+// Makes a DC of gdi_create_device_dc own its device: DeleteDC deletes it.
+void gdi_own_device(HDC dc);

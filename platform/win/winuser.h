@@ -257,3 +257,11 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 void DragAcceptFiles(HWND w, BOOL accept);
 UINT DragQueryFileA(HDROP drop, UINT index, char* buf, UINT max);   // index 0xFFFFFFFF: count
 void DragFinish(HDROP drop);
+
+// ---- screen ----
+// SM_CMONITORS is 0 where no display is open (a tool that reads files only); it
+// never opens one.
+inline constexpr int SM_CMONITORS = 80;
+inline constexpr UINT SPI_GETWORKAREA = 0x0030;
+// SPI_GETWORKAREA: the part of the primary screen windows may cover (a RECT at pv).
+BOOL SystemParametersInfoA(UINT action, UINT param, void* pv, UINT winIni);

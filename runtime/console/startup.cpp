@@ -8,7 +8,6 @@
 #include "runtime/console/console_state.h"
 #include "runtime/pages/page_record.h"
 
-#include <QCoreApplication>
 #include <cstdio>
 #include <cstring>
 #include <string>
