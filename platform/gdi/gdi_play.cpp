@@ -8,6 +8,13 @@
 
 namespace {
 constexpr std::size_t kMaxTable = 65535;
+constexpr int kNotMine = -1;   // a family's answer for a record of another family
+
+// A record's parameters by index; 0 past the end (records are checked, never trusted).
+struct Args {
+    const RecordParams& p;
+    std::int32_t operator()(std::size_t i) const { return i < p.size() ? p[i] : 0; }
+};
 
 int put_object(std::vector<GdiObject*>& table, GdiObject* o)
 {
@@ -41,13 +48,11 @@ HBRUSH pattern_brush(const MetaRecord& r)
     o->patternMono = r.p.size() > 1 && r.p[1] == 1 && r.blob->mono;
     return o;
 }
-}  // namespace
 
-BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table)
+// Colours, modes and the saved states.
+int play_state(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
 {
-    const auto& p = r.p;
-    auto n = p.size();
-    auto at = [&](std::size_t i) { return i < n ? p[i] : 0; };
+    const Args at{r.p};
     switch (r.fn) {
     case META_SETBKCOLOR: return SetBkColor(dc, COLORREF(at(0))) != CLR_INVALID;
     case META_SETTEXTCOLOR: return SetTextColor(dc, COLORREF(at(0))) != CLR_INVALID;
@@ -57,6 +62,18 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
     case META_SETPOLYFILLMODE: return SetPolyFillMode(dc, at(0));
     case META_SETSTRETCHBLTMODE: return SetStretchBltMode(dc, at(0));
     case META_SETTEXTALIGN: return SetTextAlign(dc, UINT(at(0))) != 0xFFFFFFFF;
+    case META_SAVEDC: return SaveDC(dc) != 0;
+    case META_RESTOREDC: return RestoreDC(dc, at(0));
+    default:
+        return kNotMine;
+    }
+}
+
+// Window and viewport origins and extents.
+int play_mapping(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
+{
+    const Args at{r.p};
+    switch (r.fn) {
     case META_SETWINDOWORG: return SetWindowOrgEx(dc, at(0), at(1), nullptr);
     case META_SETWINDOWEXT: return SetWindowExtEx(dc, at(0), at(1), nullptr);
     case META_SETVIEWPORTORG: return SetViewportOrgEx(dc, at(0), at(1), nullptr);
@@ -73,11 +90,31 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         if (x == 0 || y == 0 || x > INT32_MAX || x < INT32_MIN || y > INT32_MAX || y < INT32_MIN) return FALSE;
         return r.fn == META_SCALEWINDOWEXT ? SetWindowExtEx(dc, int(x), int(y), nullptr) : SetViewportExtEx(dc, int(x), int(y), nullptr);
     }
-    case META_LINETO: return LineTo(dc, at(0), at(1));
-    case META_MOVETO: return MoveToEx(dc, at(0), at(1), nullptr);
+    default:
+        return kNotMine;
+    }
+}
+
+// The clipping region.
+int play_clip(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
+{
+    const Args at{r.p};
+    switch (r.fn) {
     case META_EXCLUDECLIPRECT: return ExcludeClipRect(dc, at(0), at(1), at(2), at(3)) != RGN_ERROR;
     case META_INTERSECTCLIPRECT: return IntersectClipRect(dc, at(0), at(1), at(2), at(3)) != RGN_ERROR;
     case META_SELECTCLIPREGION: return SelectClipRgn(dc, nullptr) != RGN_ERROR;
+    default:
+        return kNotMine;
+    }
+}
+
+// Lines, curves, filled shapes, fills and pixels.
+int play_shape(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
+{
+    const Args at{r.p};
+    switch (r.fn) {
+    case META_LINETO: return LineTo(dc, at(0), at(1));
+    case META_MOVETO: return MoveToEx(dc, at(0), at(1), nullptr);
     case META_ARC: return Arc(dc, at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
     case META_PIE: return Pie(dc, at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
     case META_CHORD: return Chord(dc, at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
@@ -87,9 +124,19 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
     case META_FLOODFILL: return FloodFill(dc, at(0), at(1), COLORREF(at(2)));
     case META_EXTFLOODFILL: return ExtFloodFill(dc, at(0), at(1), COLORREF(at(2)), UINT(at(3)));
     case META_PATBLT: return PatBlt(dc, at(0), at(1), at(2), at(3), DWORD(at(4)));
-    case META_SAVEDC: return SaveDC(dc) != 0;
-    case META_RESTOREDC: return RestoreDC(dc, at(0));
     case META_SETPIXEL: return SetPixel(dc, at(0), at(1), COLORREF(at(2))) != CLR_INVALID;
+    default:
+        return kNotMine;
+    }
+}
+
+// Text.
+int play_text(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
+{
+    const Args at{r.p};
+    const auto& p = r.p;
+    const std::size_t n = r.p.size();
+    switch (r.fn) {
     case META_TEXTOUT:
         if (!r.blob) return FALSE;
         return TextOutA(dc, at(0), at(1), reinterpret_cast<const char*>(r.blob->bytes.data()),
@@ -103,6 +150,17 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         return ExtTextOutA(dc, at(0), at(1), UINT(at(2)), &rc, reinterpret_cast<const char*>(r.blob->bytes.data()),
                            UINT(r.blob->bytes.size()), dx.size() >= r.blob->bytes.size() ? dx.data() : nullptr);
     }
+    default:
+        return kNotMine;
+    }
+}
+
+// Polylines and polygons.
+int play_poly(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
+{
+    const auto& p = r.p;
+    const std::size_t n = r.p.size();
+    switch (r.fn) {
     case META_POLYGON:
     case META_POLYLINE: {
         if (n < 2) return FALSE;
@@ -126,6 +184,16 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         for (std::size_t i = 0; i < total; ++i) pts[i] = POINT{q[2 * i], q[2 * i + 1]};
         return PolyPolygon(dc, pts.data(), counts.data(), polys);
     }
+    default:
+        return kNotMine;
+    }
+}
+
+// Device-independent bitmaps drawn onto the target.
+int play_dib(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
+{
+    const Args at{r.p};
+    switch (r.fn) {
     case META_DIBBITBLT:   // DIBBITBLT: x, y, w, h, sx, sy, rop
     case META_DIBSTRETCHBLT: { // DIBSTRETCHBLT: x, y, w, h, sx, sy, sw, sh, rop
         if (!r.blob) return FALSE;
@@ -167,7 +235,17 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         DeleteObject(bm);
         return ok;
     }
-    // ---- objects ----
+    default:
+        return kNotMine;
+    }
+}
+
+// Objects: made into the replay's table, selected, deleted.
+int play_object(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table)
+{
+    const Args at{r.p};
+    const std::size_t n = r.p.size();
+    switch (r.fn) {
     case META_CREATEPENINDIRECT: return put_object(table, CreatePen(at(0), at(1), COLORREF(at(2)))) >= 0;
     case META_CREATEBRUSHINDIRECT: {
         LOGBRUSH lb{UINT(at(0)), COLORREF(at(1)), std::uintptr_t(at(2))};
@@ -207,6 +285,17 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         return TRUE;
     }
     default:
-        return TRUE;   // calls without a picture of their own (palettes, escapes) are skipped
+        return kNotMine;
     }
+}
+}  // namespace
+
+BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table)
+{
+    using Family = int (*)(HDC, const MetaRecord&, std::vector<GdiObject*>&);
+    static constexpr Family families[] = {play_state, play_mapping, play_clip, play_shape,
+                                          play_text, play_poly, play_dib, play_object};
+    for (Family f : families)
+        if (int done = f(dc, r, table); done != kNotMine) return done;
+    return TRUE;   // calls without a picture of their own (palettes, escapes) are skipped
 }

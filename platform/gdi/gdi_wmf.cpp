@@ -201,30 +201,33 @@ void write_dib_pattern(Writer& w, const std::vector<BYTE>& dib)
     w.bytes(dib.data(), dib.size());
     w.end(at);
 }
-}  // namespace
 
-std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
-{
-    Writer w;
-    w.k = std::max(1, scale);
-    for (int i = 0; i < 9; ++i) w.out.push_back(0);   // header, filled in below
-
+// One recording written out, record family by record family. Our object table's
+// slots map to the file's; the selected monochrome brush follows the colours.
+struct WmfWriter {
     struct Slot {
         int file = -1;
         bool mono = false;
         const MetaRecord* create = nullptr;
         COLORREF text = 0, bk = 0;
     };
+    Writer w;
     std::vector<Slot> tab;   // our table's slot -> file slot
-    auto first_free = [&]() {
+    COLORREF text = 0, bk = 0xFFFFFF;
+    int selBrush = -1;
+
+    static std::int64_t at_p(const MetaRecord& r, std::size_t i) { return i < r.p.size() ? r.p[i] : 0; }
+
+    int first_free()
+    {
         for (std::size_t i = 0; i < tab.size(); ++i)
             if (tab[i].file < 0) return int(i);
         tab.push_back(Slot{});
         return int(tab.size() - 1);
-    };
-    COLORREF text = 0, bk = 0xFFFFFF;
-    int selBrush = -1;
-    auto refresh_mono = [&]() {
+    }
+
+    void refresh_mono()
+    {
         // the selected monochrome brush must paint in the colours now in effect
         if (selBrush < 0 || std::size_t(selBrush) >= tab.size()) return;
         Slot& s = tab[std::size_t(selBrush)];
@@ -241,219 +244,267 @@ std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
         s.file = nf;
         s.text = text;
         s.bk = bk;
-    };
+    }
 
-    for (const MetaRecord& r : mf.recs) {
-        if (!w.ok) return {};
-        auto at_p = [&](std::size_t i) -> std::int64_t { return i < r.p.size() ? r.p[i] : 0; };
+    static bool creates_object(WORD fn)
+    {
+        return fn == META_CREATEPENINDIRECT || fn == META_CREATEBRUSHINDIRECT || fn == META_DIBCREATEPATTERNBRUSH ||
+               fn == META_CREATEFONTINDIRECT || fn == META_CREATEPALETTE || fn == META_CREATEREGION ||
+               fn == META_CREATEPATTERNBRUSH;
+    }
+
+    void fields(const MetaRecord& r, const Layout& l, bool maskUnsigned)
+    {
+        std::size_t at = w.begin(r.fn);
+        for (const Field& f : l.f) {
+            std::int64_t v = f.idx < 0 ? 0 : at_p(r, std::size_t(f.idx));
+            if (f.kind == 'C') w.u32(std::uint32_t(v));
+            else if (f.kind == 'U') w.u16(maskUnsigned ? v & 0xFFFF : v);
+            else if (f.kind == 'P') w.p16(v);
+            else w.s16(v);
+        }
+        w.end(at);
+    }
+
+    // Creation records take a slot in both tables. False: the file cannot be written.
+    bool object(const MetaRecord& r)
+    {
+        int mine = first_free();
+        Slot& s = tab[std::size_t(mine)];
+        s = Slot{};
+        s.file = w.alloc();
+        s.create = &r;
+        if (r.fn == META_DIBCREATEPATTERNBRUSH) {
+            if (!r.blob) return false;
+            s.mono = r.p.size() > 1 && r.p[1] == 1 && !r.blob->image.isNull();
+            if (s.mono) {
+                s.text = text;
+                s.bk = bk;
+                write_mono_pattern(w, r.blob->image, text, bk);
+            } else {
+                const std::vector<BYTE>& dib = r.blob->dib();
+                if (dib.empty()) return false;
+                write_dib_pattern(w, dib);
+            }
+            return true;
+        }
+        if (r.fn == META_CREATEFONTINDIRECT) {
+            std::size_t at = w.begin(r.fn);
+            w.p16(at_p(r, 0));
+            w.p16(at_p(r, 1));
+            for (int i = 2; i < 5; ++i) w.s16(at_p(r, std::size_t(i)));
+            for (int i = 5; i < 13; i += 2)
+                w.out.push_back(WORD((at_p(r, std::size_t(i)) & 0xFF) | ((at_p(r, std::size_t(i) + 1) & 0xFF) << 8)));
+            BYTE face[32] = {};
+            if (r.blob && !r.blob->bytes.empty())
+                std::memcpy(face, r.blob->bytes.data(), std::min<std::size_t>(31, r.blob->bytes.size()));
+            w.bytes(face, 32);
+            w.end(at);
+            return true;
+        }
+        if (r.fn == META_CREATEPENINDIRECT || r.fn == META_CREATEBRUSHINDIRECT) {
+            fields(r, *layout_of(r.fn), true);
+            return true;
+        }
+        // a slot holder: an empty palette
+        std::size_t at = w.begin(META_CREATEPALETTE);
+        w.u16(0x300);
+        w.u16(1);
+        w.u32(0);
+        w.end(at);
+        return true;
+    }
+
+    void select_or_delete(const MetaRecord& r)
+    {
+        int mine = int(at_p(r, 0));
+        if (mine < 0 || std::size_t(mine) >= tab.size() || tab[std::size_t(mine)].file < 0) return;
+        Slot& s = tab[std::size_t(mine)];
+        std::size_t at = w.begin(r.fn);
+        w.u16(s.file);
+        w.end(at);
+        if (r.fn == META_DELETEOBJECT) {
+            w.used[std::size_t(s.file)] = false;
+            s.file = -1;
+            if (selBrush == mine) selBrush = -1;
+        } else if (s.create && (s.create->fn == META_DIBCREATEPATTERNBRUSH || s.create->fn == META_CREATEBRUSHINDIRECT)) {
+            selBrush = mine;
+            refresh_mono();
+        }
+    }
+
+    void colour(const MetaRecord& r)
+    {
+        std::size_t at = w.begin(r.fn);
+        w.u32(std::uint32_t(at_p(r, 0)));
+        w.end(at);
+        refresh_mono();
+    }
+
+    bool text_out(const MetaRecord& r)
+    {
+        if (!r.blob) return false;
+        const auto& t = r.blob->bytes;
+        std::size_t at = w.begin(r.fn);
+        w.u16(std::int64_t(t.size()));
+        w.bytes(t.data(), t.size());
+        w.p16(at_p(r, 1));
+        w.p16(at_p(r, 0));
+        w.end(at);
+        return true;
+    }
+
+    bool ext_text_out(const MetaRecord& r)
+    {
+        if (!r.blob || r.p.size() < 8) return false;
+        const auto& t = r.blob->bytes;
+        std::size_t at = w.begin(r.fn);
+        w.p16(at_p(r, 1));
+        w.p16(at_p(r, 0));
+        w.u16(std::int64_t(t.size()));
+        UINT opt = UINT(at_p(r, 2));
+        w.u16(opt & 0xFFFF);
+        if (opt & (ETO_OPAQUE | ETO_CLIPPED))
+            for (int i = 3; i < 7; ++i) w.p16(at_p(r, std::size_t(i)));
+        w.bytes(t.data(), t.size());
+        std::size_t ndx = std::size_t(std::max<std::int64_t>(0, at_p(r, 7)));
+        for (std::size_t i = 0; i < ndx && 8 + i < r.p.size(); ++i) w.p16(r.p[8 + i]);
+        w.end(at);
+        return true;
+    }
+
+    void poly(const MetaRecord& r)
+    {
+        std::size_t at = w.begin(r.fn);
+        w.u16(std::int64_t(r.p.size() / 2));
+        for (std::size_t i = 0; i + 1 < r.p.size(); i += 2) {
+            w.p16(r.p[i]);
+            w.p16(r.p[i + 1]);
+        }
+        w.end(at);
+    }
+
+    void poly_polygon(const MetaRecord& r)
+    {
+        std::size_t at = w.begin(r.fn);
+        std::size_t polys = r.p.empty() ? 0 : std::size_t(std::max(0, r.p[0]));
+        for (std::size_t i = 0; i < r.p.size(); ++i) {
+            if (i <= polys) w.s16(r.p[i]);   // the counts
+            else w.p16(r.p[i]);
+        }
+        w.end(at);
+    }
+
+    bool dib_blit(const MetaRecord& r)
+    {
+        if (!r.blob) return false;
+        const std::vector<BYTE>& dib = r.blob->dib();
+        if (dib.empty()) return false;
+        std::size_t at = w.begin(r.fn == META_DIBBITBLT ? WORD(META_DIBSTRETCHBLT) : r.fn);
+        if (r.fn == META_STRETCHDIB) {
+            w.u32(std::uint32_t(at_p(r, 9)));
+            w.u16(at_p(r, 8));
+            for (int i : {7, 6, 5, 4}) w.s16(at_p(r, std::size_t(i)));
+            for (int i : {3, 2, 1, 0}) w.p16(at_p(r, std::size_t(i)));
+        } else if (r.fn == META_SETDIBTODEV) {
+            w.u16(at_p(r, 8));
+            w.u16(at_p(r, 7));
+            w.u16(at_p(r, 6));
+            for (int i : {5, 4}) w.s16(at_p(r, std::size_t(i)));
+            for (int i : {3, 2, 1, 0}) w.p16(at_p(r, std::size_t(i)));
+        } else if (r.fn == META_DIBSTRETCHBLT) {
+            w.u32(std::uint32_t(at_p(r, 8)));
+            for (int i : {7, 6, 5, 4}) w.s16(at_p(r, std::size_t(i)));
+            for (int i : {3, 2, 1, 0}) w.p16(at_p(r, std::size_t(i)));
+        } else {   // a bit blit is written as a stretch of the same size
+            w.u32(std::uint32_t(at_p(r, 6)));
+            w.s16(at_p(r, 3));
+            w.s16(at_p(r, 2));
+            w.s16(at_p(r, 5));
+            w.s16(at_p(r, 4));
+            for (int i : {3, 2, 1, 0}) w.p16(at_p(r, std::size_t(i)));
+        }
+        w.bytes(dib.data(), dib.size());
+        w.end(at);
+        return true;
+    }
+
+    // One record. False: the file cannot be written.
+    bool record(const MetaRecord& r)
+    {
         switch (r.fn) {
-        case META_SETBKCOLOR: bk = COLORREF(at_p(0)) & 0xFFFFFF; break;
-        case META_SETTEXTCOLOR: text = COLORREF(at_p(0)) & 0xFFFFFF; break;
+        case META_SETBKCOLOR: bk = COLORREF(at_p(r, 0)) & 0xFFFFFF; break;
+        case META_SETTEXTCOLOR: text = COLORREF(at_p(r, 0)) & 0xFFFFFF; break;
         default: break;
         }
-        // object table records
-        if (r.fn == META_CREATEPENINDIRECT || r.fn == META_CREATEBRUSHINDIRECT || r.fn == META_DIBCREATEPATTERNBRUSH || r.fn == META_CREATEFONTINDIRECT || r.fn == META_CREATEPALETTE ||
-            r.fn == META_CREATEREGION || r.fn == META_CREATEPATTERNBRUSH) {
-            int mine = first_free();
-            Slot& s = tab[std::size_t(mine)];
-            s = Slot{};
-            s.file = w.alloc();
-            s.create = &r;
-            if (r.fn == META_DIBCREATEPATTERNBRUSH) {
-                if (!r.blob) return {};
-                s.mono = r.p.size() > 1 && r.p[1] == 1 && !r.blob->image.isNull();
-                if (s.mono) {
-                    s.text = text;
-                    s.bk = bk;
-                    write_mono_pattern(w, r.blob->image, text, bk);
-                } else {
-                    const std::vector<BYTE>& dib = r.blob->dib();
-                    if (dib.empty()) return {};
-                    write_dib_pattern(w, dib);
-                }
-                continue;
-            }
-            if (r.fn == META_CREATEFONTINDIRECT) {
-                std::size_t at = w.begin(r.fn);
-                w.p16(at_p(0));
-                w.p16(at_p(1));
-                for (int i = 2; i < 5; ++i) w.s16(at_p(std::size_t(i)));
-                for (int i = 5; i < 13; i += 2) w.out.push_back(WORD((at_p(std::size_t(i)) & 0xFF) | ((at_p(std::size_t(i) + 1) & 0xFF) << 8)));
-                BYTE face[32] = {};
-                if (r.blob && !r.blob->bytes.empty()) std::memcpy(face, r.blob->bytes.data(), std::min<std::size_t>(31, r.blob->bytes.size()));
-                w.bytes(face, 32);
-                w.end(at);
-                continue;
-            }
-            if (r.fn == META_CREATEPENINDIRECT || r.fn == META_CREATEBRUSHINDIRECT) {
-                const Layout* l = layout_of(r.fn);
-                std::size_t at = w.begin(r.fn);
-                for (const Field& f : l->f) {
-                    std::int64_t v = f.idx < 0 ? 0 : at_p(std::size_t(f.idx));
-                    if (f.kind == 'C') w.u32(std::uint32_t(v));
-                    else if (f.kind == 'U') w.u16(v & 0xFFFF);
-                    else if (f.kind == 'P') w.p16(v);
-                    else w.s16(v);
-                }
-                w.end(at);
-                continue;
-            }
-            // a slot holder: an empty palette
-            std::size_t at = w.begin(META_CREATEPALETTE);
-            w.u16(0x300);
-            w.u16(1);
-            w.u32(0);
-            w.end(at);
-            continue;
-        }
+        if (creates_object(r.fn)) return object(r);
         if (r.fn == META_SELECTOBJECT || r.fn == META_DELETEOBJECT) {
-            int mine = int(at_p(0));
-            if (mine < 0 || std::size_t(mine) >= tab.size() || tab[std::size_t(mine)].file < 0) continue;
-            Slot& s = tab[std::size_t(mine)];
-            std::size_t at = w.begin(r.fn);
-            w.u16(s.file);
-            w.end(at);
-            if (r.fn == META_DELETEOBJECT) {
-                w.used[std::size_t(s.file)] = false;
-                s.file = -1;
-                if (selBrush == mine) selBrush = -1;
-            } else if (s.create && (s.create->fn == META_DIBCREATEPATTERNBRUSH || s.create->fn == META_CREATEBRUSHINDIRECT)) {
-                selBrush = mine;
-                refresh_mono();
-            }
-            continue;
+            select_or_delete(r);
+            return true;
         }
         if (r.fn == META_SETBKCOLOR || r.fn == META_SETTEXTCOLOR) {
-            std::size_t at = w.begin(r.fn);
-            w.u32(std::uint32_t(at_p(0)));
-            w.end(at);
-            refresh_mono();
-            continue;
+            colour(r);
+            return true;
         }
         if (const Layout* l = layout_of(r.fn)) {
-            std::size_t at = w.begin(r.fn);
-            for (const Field& f : l->f) {
-                std::int64_t v = f.idx < 0 ? 0 : at_p(std::size_t(f.idx));
-                if (f.kind == 'C') w.u32(std::uint32_t(v));
-                else if (f.kind == 'U') w.u16(v);
-                else if (f.kind == 'P') w.p16(v);
-                else w.s16(v);
-            }
-            w.end(at);
-            continue;
+            fields(r, *l, false);
+            return true;
         }
         switch (r.fn) {
-        case META_TEXTOUT: {
-            if (!r.blob) return {};
-            const auto& t = r.blob->bytes;
-            std::size_t at = w.begin(r.fn);
-            w.u16(std::int64_t(t.size()));
-            w.bytes(t.data(), t.size());
-            w.p16(at_p(1));
-            w.p16(at_p(0));
-            w.end(at);
-            break;
-        }
-        case META_EXTTEXTOUT: {
-            if (!r.blob || r.p.size() < 8) return {};
-            const auto& t = r.blob->bytes;
-            std::size_t at = w.begin(r.fn);
-            w.p16(at_p(1));
-            w.p16(at_p(0));
-            w.u16(std::int64_t(t.size()));
-            UINT opt = UINT(at_p(2));
-            w.u16(opt & 0xFFFF);
-            if (opt & (ETO_OPAQUE | ETO_CLIPPED))
-                for (int i = 3; i < 7; ++i) w.p16(at_p(std::size_t(i)));
-            w.bytes(t.data(), t.size());
-            std::size_t ndx = std::size_t(std::max<std::int64_t>(0, at_p(7)));
-            for (std::size_t i = 0; i < ndx && 8 + i < r.p.size(); ++i) w.p16(r.p[8 + i]);
-            w.end(at);
-            break;
-        }
+        case META_TEXTOUT: return text_out(r);
+        case META_EXTTEXTOUT: return ext_text_out(r);
         case META_POLYGON:
-        case META_POLYLINE: {
-            std::size_t at = w.begin(r.fn);
-            w.u16(std::int64_t(r.p.size() / 2));
-            for (std::size_t i = 0; i + 1 < r.p.size(); i += 2) {
-                w.p16(r.p[i]);
-                w.p16(r.p[i + 1]);
-            }
-            w.end(at);
-            break;
-        }
-        case META_POLYPOLYGON: {
-            std::size_t at = w.begin(r.fn);
-            std::size_t polys = r.p.empty() ? 0 : std::size_t(std::max(0, r.p[0]));
-            for (std::size_t i = 0; i < r.p.size(); ++i) {
-                if (i <= polys) w.s16(r.p[i]);   // the counts
-                else w.p16(r.p[i]);
-            }
-            w.end(at);
-            break;
-        }
+        case META_POLYLINE: poly(r); return true;
+        case META_POLYPOLYGON: poly_polygon(r); return true;
         case META_DIBSTRETCHBLT:
         case META_DIBBITBLT:
         case META_STRETCHDIB:
-        case META_SETDIBTODEV: {
-            if (!r.blob) return {};
-            const std::vector<BYTE>& dib = r.blob->dib();
-            if (dib.empty()) return {};
-            std::size_t at = w.begin(r.fn == META_DIBBITBLT ? WORD(META_DIBSTRETCHBLT) : r.fn);
-            if (r.fn == META_STRETCHDIB) {
-                w.u32(std::uint32_t(at_p(9)));
-                w.u16(at_p(8));
-                for (int i : {7, 6, 5, 4}) w.s16(at_p(std::size_t(i)));
-                for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
-            } else if (r.fn == META_SETDIBTODEV) {
-                w.u16(at_p(8));
-                w.u16(at_p(7));
-                w.u16(at_p(6));
-                for (int i : {5, 4}) w.s16(at_p(std::size_t(i)));
-                for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
-            } else if (r.fn == META_DIBSTRETCHBLT) {
-                w.u32(std::uint32_t(at_p(8)));
-                for (int i : {7, 6, 5, 4}) w.s16(at_p(std::size_t(i)));
-                for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
-            } else {   // a bit blit is written as a stretch of the same size
-                w.u32(std::uint32_t(at_p(6)));
-                w.s16(at_p(3));
-                w.s16(at_p(2));
-                w.s16(at_p(5));
-                w.s16(at_p(4));
-                for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
-            }
-            w.bytes(dib.data(), dib.size());
-            w.end(at);
-            break;
-        }
-        default:
-            break;   // calls the file format has no use for
+        case META_SETDIBTODEV: return dib_blit(r);
+        default: return true;   // calls the file format has no use for
         }
     }
-    if (!w.ok) return {};
-    std::size_t at = w.begin(0);
-    w.end(at);
-    // header: type 1 (memory), 9 words, version 0x300, size in words, objects, largest record
-    std::size_t total = w.out.size();
-    if (total > 0xFFFFFFFFu) return {};
-    WORD* h = w.out.data();
-    h[0] = 1;
-    h[1] = 9;
-    h[2] = 0x300;
-    h[3] = WORD(total & 0xFFFF);
-    h[4] = WORD(total >> 16);
-    if (w.maxObjects > 65535) return {};
-    h[5] = WORD(w.maxObjects);
-    h[6] = WORD(w.maxRecord & 0xFFFF);
-    h[7] = WORD(w.maxRecord >> 16);
-    h[8] = 0;
-    std::vector<BYTE> bytes(total * 2);
-    for (std::size_t i = 0; i < total; ++i) {
-        bytes[2 * i] = BYTE(w.out[i] & 0xFF);
-        bytes[2 * i + 1] = BYTE(w.out[i] >> 8);
+
+    // The end record and the header; empty when a count does not fit.
+    std::vector<BYTE> finish()
+    {
+        std::size_t at = w.begin(0);
+        w.end(at);
+        // header: type 1 (memory), 9 words, version 0x300, size in words, objects, largest record
+        std::size_t total = w.out.size();
+        if (total > 0xFFFFFFFFu) return {};
+        WORD* h = w.out.data();
+        h[0] = 1;
+        h[1] = 9;
+        h[2] = 0x300;
+        h[3] = WORD(total & 0xFFFF);
+        h[4] = WORD(total >> 16);
+        if (w.maxObjects > 65535) return {};
+        h[5] = WORD(w.maxObjects);
+        h[6] = WORD(w.maxRecord & 0xFFFF);
+        h[7] = WORD(w.maxRecord >> 16);
+        h[8] = 0;
+        std::vector<BYTE> bytes(total * 2);
+        for (std::size_t i = 0; i < total; ++i) {
+            bytes[2 * i] = BYTE(w.out[i] & 0xFF);
+            bytes[2 * i + 1] = BYTE(w.out[i] >> 8);
+        }
+        return bytes;
     }
-    return bytes;
+};
+
+}  // namespace
+
+std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
+{
+    WmfWriter ww;
+    ww.w.k = std::max(1, scale);
+    for (int i = 0; i < 9; ++i) ww.w.out.push_back(0);   // header, filled in by finish
+    for (const MetaRecord& r : mf.recs) {
+        if (!ww.w.ok) return {};
+        if (!ww.record(r)) return {};
+    }
+    if (!ww.w.ok) return {};
+    return ww.finish();
 }
 
 // ---------------- reading ----------------
@@ -532,6 +583,208 @@ BlobPtr read_old_pattern(Reader& rd, bool& mono)
     mono = true;
     return blob;
 }
+// What becomes of one record read: kept, left out, or the end of the read.
+enum class Outcome { Keep, Skip, Fail };
+
+// A simple record by its layout. Short records of one-value calls are common
+// and left out; others must be whole.
+Outcome read_fields(Reader& rd, MetaRecord& r, const Layout& l)
+{
+    int maxIdx = -1;
+    for (const Field& f : l.f) maxIdx = std::max(maxIdx, f.idx);
+    r.p.assign(std::size_t(maxIdx + 1), 0);
+    for (const Field& f : l.f) {
+        std::int32_t v = f.kind == 'C' ? std::int32_t(rd.u32()) : (f.kind == 'U' ? rd.u16() : rd.s16());
+        if (f.idx >= 0) r.p[std::size_t(f.idx)] = v;
+    }
+    if (!rd.ok) return l.f.size() == 1 ? Outcome::Skip : Outcome::Fail;
+    return Outcome::Keep;
+}
+
+Outcome read_text_out(Reader& rd, MetaRecord& r)
+{
+    std::int32_t n = rd.u16();
+    std::size_t padded = (std::size_t(n) + 1) / 2;
+    if (!rd.ok || !rd.has(padded + 2)) return Outcome::Fail;
+    r.blob = blob_bytes(rd.here(), std::size_t(n));
+    rd.pos += padded;
+    std::int32_t y = rd.s16(), x = rd.s16();
+    r.p = {x, y};
+    return Outcome::Keep;
+}
+
+Outcome read_ext_text_out(Reader& rd, MetaRecord& r)
+{
+    std::int32_t y = rd.s16(), x = rd.s16(), n = rd.u16(), opt = rd.u16();
+    if (!rd.ok) return Outcome::Fail;
+    std::int32_t rc[4] = {0, 0, 0, 0};
+    if (opt & (ETO_OPAQUE | ETO_CLIPPED))
+        for (auto& v : rc) v = rd.s16();
+    std::size_t padded = (std::size_t(n) + 1) / 2;
+    if (!rd.ok || !rd.has(padded)) return Outcome::Fail;
+    r.blob = blob_bytes(rd.here(), std::size_t(n));
+    rd.pos += padded;
+    r.p = {x, y, opt, rc[0], rc[1], rc[2], rc[3], 0};
+    if (rd.has(std::size_t(n))) {
+        r.p[7] = n;
+        for (std::int32_t i = 0; i < n; ++i) r.p.push_back(rd.s16());
+    }
+    return Outcome::Keep;
+}
+
+Outcome read_poly(Reader& rd, MetaRecord& r)
+{
+    std::int32_t n = rd.u16();
+    if (!rd.ok || !rd.has(std::size_t(n) * 2)) return Outcome::Fail;
+    for (std::int32_t i = 0; i < 2 * n; ++i) r.p.push_back(rd.s16());
+    return Outcome::Keep;
+}
+
+Outcome read_poly_polygon(Reader& rd, MetaRecord& r)
+{
+    std::int32_t polys = rd.u16();
+    if (!rd.ok || !rd.has(std::size_t(polys))) return Outcome::Fail;
+    r.p.push_back(polys);
+    std::size_t total = 0;
+    for (std::int32_t i = 0; i < polys; ++i) {
+        std::int32_t c = rd.u16();
+        r.p.push_back(c);
+        total += std::size_t(c);
+    }
+    if (!rd.has(total * 2)) return Outcome::Fail;
+    for (std::size_t i = 0; i < total * 2; ++i) r.p.push_back(rd.s16());
+    return Outcome::Keep;
+}
+
+// Blits with a device-independent bitmap; a picture we cannot read is left out.
+Outcome read_dib_blit(Reader& rd, MetaRecord& r)
+{
+    switch (r.fn) {
+    case META_DIBSTRETCHBLT:
+    case META_DIBBITBLT: {
+        bool stretch = r.fn == META_DIBSTRETCHBLT;
+        // without a bitmap the record is a pattern blit
+        std::size_t plain = stretch ? 10 : 8;
+        bool noDib = rd.words == plain + 1 || rd.words == plain;
+        std::int32_t rop = std::int32_t(rd.u32());
+        std::int32_t sh = 0, sw = 0;
+        if (stretch) {
+            sh = rd.s16();
+            sw = rd.s16();
+        }
+        std::int32_t sy = rd.s16(), sx = rd.s16();
+        if (noDib) rd.s16();   // reserved word
+        std::int32_t h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
+        if (!rd.ok) return Outcome::Fail;
+        if (noDib) {
+            r.fn = META_PATBLT;
+            r.p = {x, y, w2, h2, rop};
+            return Outcome::Keep;
+        }
+        r.blob = read_dib(rd);
+        if (!r.blob) return Outcome::Skip;
+        if (stretch) r.p = {x, y, w2, h2, sx, sy, sw, sh, rop};
+        else r.p = {x, y, w2, h2, sx, sy, rop};
+        return Outcome::Keep;
+    }
+    case META_STRETCHDIB: {
+        std::int32_t rop = std::int32_t(rd.u32()), usage = rd.u16();
+        std::int32_t sh = rd.s16(), sw = rd.s16(), sy = rd.s16(), sx = rd.s16();
+        std::int32_t h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
+        if (!rd.ok) return Outcome::Fail;
+        r.blob = read_dib(rd);
+        if (!r.blob) return Outcome::Skip;
+        r.p = {x, y, w2, h2, sx, sy, sw, sh, usage, rop};
+        return Outcome::Keep;
+    }
+    default: {   // META_SETDIBTODEV
+        std::int32_t usage = rd.u16(), lines = rd.u16(), start = rd.u16();
+        std::int32_t sy = rd.s16(), sx = rd.s16(), h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
+        if (!rd.ok) return Outcome::Fail;
+        r.blob = read_dib(rd);
+        if (!r.blob) return Outcome::Skip;
+        r.p = {x, y, w2, h2, sx, sy, start, lines, usage};
+        return Outcome::Keep;
+    }
+    }
+}
+
+// Creation records other than pens and brushes: each takes a slot of the
+// object table, also where it draws nothing.
+Outcome read_object(Reader& rd, MetaRecord& r)
+{
+    switch (r.fn) {
+    case META_DIBCREATEPATTERNBRUSH: {
+        rd.u16();   // style
+        std::int32_t usage = rd.u16();
+        if (!rd.ok) return Outcome::Fail;
+        r.blob = read_dib(rd);
+        r.p = {usage, 0};
+        if (!r.blob) r.p = {0, 0};   // keeps its slot; plays as no brush
+        return Outcome::Keep;
+    }
+    case META_CREATEPATTERNBRUSH: {
+        bool mono = false;
+        r.blob = read_old_pattern(rd, mono);
+        r.fn = META_DIBCREATEPATTERNBRUSH;
+        r.p = {DIB_RGB_COLORS, mono ? 1 : 0};
+        if (!r.blob) {
+            r.fn = META_CREATEPALETTE;
+            r.p.clear();
+        }
+        return Outcome::Keep;
+    }
+    case META_CREATEFONTINDIRECT: {
+        for (int i = 0; i < 5; ++i) r.p.push_back(rd.s16());
+        for (int i = 0; i < 4; ++i) {
+            std::int32_t v = rd.u16();
+            r.p.push_back(v & 0xFF);
+            r.p.push_back((v >> 8) & 0xFF);
+        }
+        if (!rd.ok) return Outcome::Fail;
+        std::size_t n = std::min<std::size_t>(rd.bytes_left(), 32);
+        std::size_t len = strnlen(reinterpret_cast<const char*>(rd.here()), n);
+        r.blob = blob_bytes(rd.here(), len);
+        return Outcome::Keep;
+    }
+    default:   // META_CREATEPALETTE, META_CREATEREGION
+        r.p.clear();   // palettes and regions keep their tab but draw nothing
+        return Outcome::Keep;
+    }
+}
+
+// One record of a family we draw; Skip for escapes, palettes' use and other
+// calls without a picture of their own. `live` counts the objects made.
+Outcome read_record(Reader& rd, MetaRecord& r, int& live)
+{
+    if (const Layout* l = layout_of(r.fn)) {
+        Outcome o = read_fields(rd, r, *l);
+        if (o == Outcome::Keep && (r.fn == META_CREATEPENINDIRECT || r.fn == META_CREATEBRUSHINDIRECT)) ++live;
+        return o;
+    }
+    switch (r.fn) {
+    case META_TEXTOUT: return read_text_out(rd, r);
+    case META_EXTTEXTOUT: return read_ext_text_out(rd, r);
+    case META_POLYGON:
+    case META_POLYLINE: return read_poly(rd, r);
+    case META_POLYPOLYGON: return read_poly_polygon(rd, r);
+    case META_DIBSTRETCHBLT:
+    case META_DIBBITBLT:
+    case META_STRETCHDIB:
+    case META_SETDIBTODEV: return read_dib_blit(rd, r);
+    case META_DIBCREATEPATTERNBRUSH:
+    case META_CREATEPATTERNBRUSH:
+    case META_CREATEFONTINDIRECT:
+    case META_CREATEPALETTE:
+    case META_CREATEREGION: {
+        Outcome o = read_object(rd, r);
+        if (o == Outcome::Keep) ++live;
+        return o;
+    }
+    default: return Outcome::Skip;
+    }
+}
+
 }  // namespace
 
 std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
@@ -553,8 +806,7 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
     WORD type = WORD(h[0] | (h[1] << 8)), hsize = WORD(h[2] | (h[3] << 8));
     if ((type != 1 && type != 2) || hsize != 9) return nullptr;
     off += 18;
-    int objects = 0, live = 0;
-    std::vector<bool> used;
+    int live = 0;
     while (off + 6 <= size) {
         DWORD words = DWORD(data[off] | (data[off + 1] << 8) | (data[off + 2] << 16) | (DWORD(data[off + 3]) << 24));
         WORD fn = WORD(data[off + 4] | (data[off + 5] << 8));
@@ -564,166 +816,12 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
         if (fn == 0) break;
         MetaRecord r;
         r.fn = fn;
-        if (const Layout* l = layout_of(fn)) {
-            int maxIdx = -1;
-            for (const Field& f : l->f) maxIdx = std::max(maxIdx, f.idx);
-            r.p.assign(std::size_t(maxIdx + 1), 0);
-            for (const Field& f : l->f) {
-                std::int32_t v = f.kind == 'C' ? std::int32_t(rd.u32()) : (f.kind == 'U' ? rd.u16() : rd.s16());
-                if (f.idx >= 0) r.p[std::size_t(f.idx)] = v;
-            }
-            // short records of simple one-value calls are common; others must be whole
-            if (!rd.ok) {
-                if (l->f.size() == 1) continue;
-                return nullptr;
-            }
-            if (fn == META_CREATEPENINDIRECT || fn == META_CREATEBRUSHINDIRECT) ++live;
-            mf->recs.push_back(std::move(r));
-            continue;
+        switch (read_record(rd, r, live)) {
+        case Outcome::Fail: return nullptr;
+        case Outcome::Skip: continue;
+        case Outcome::Keep: mf->recs.push_back(std::move(r)); break;
         }
-        switch (fn) {
-        case META_TEXTOUT: {
-            std::int32_t n = rd.u16();
-            std::size_t padded = (std::size_t(n) + 1) / 2;
-            if (!rd.ok || !rd.has(padded + 2)) return nullptr;
-            r.blob = blob_bytes(rd.here(), std::size_t(n));
-            rd.pos += padded;
-            std::int32_t y = rd.s16(), x = rd.s16();
-            r.p = {x, y};
-            break;
-        }
-        case META_EXTTEXTOUT: {
-            std::int32_t y = rd.s16(), x = rd.s16(), n = rd.u16(), opt = rd.u16();
-            if (!rd.ok) return nullptr;
-            std::int32_t rc[4] = {0, 0, 0, 0};
-            if (opt & (ETO_OPAQUE | ETO_CLIPPED))
-                for (auto& v : rc) v = rd.s16();
-            std::size_t padded = (std::size_t(n) + 1) / 2;
-            if (!rd.ok || !rd.has(padded)) return nullptr;
-            r.blob = blob_bytes(rd.here(), std::size_t(n));
-            rd.pos += padded;
-            r.p = {x, y, opt, rc[0], rc[1], rc[2], rc[3], 0};
-            if (rd.has(std::size_t(n))) {
-                r.p[7] = n;
-                for (std::int32_t i = 0; i < n; ++i) r.p.push_back(rd.s16());
-            }
-            break;
-        }
-        case META_POLYGON:
-        case META_POLYLINE: {
-            std::int32_t n = rd.u16();
-            if (!rd.ok || !rd.has(std::size_t(n) * 2)) return nullptr;
-            for (std::int32_t i = 0; i < 2 * n; ++i) r.p.push_back(rd.s16());
-            break;
-        }
-        case META_POLYPOLYGON: {
-            std::int32_t polys = rd.u16();
-            if (!rd.ok || !rd.has(std::size_t(polys))) return nullptr;
-            r.p.push_back(polys);
-            std::size_t total = 0;
-            for (std::int32_t i = 0; i < polys; ++i) {
-                std::int32_t c = rd.u16();
-                r.p.push_back(c);
-                total += std::size_t(c);
-            }
-            if (!rd.has(total * 2)) return nullptr;
-            for (std::size_t i = 0; i < total * 2; ++i) r.p.push_back(rd.s16());
-            break;
-        }
-        case META_DIBSTRETCHBLT:
-        case META_DIBBITBLT: {
-            bool stretch = fn == META_DIBSTRETCHBLT;
-            // without a bitmap the record is a pattern blit
-            std::size_t plain = stretch ? 10 : 8;
-            bool noDib = rd.words == plain + 1 || rd.words == plain;
-            std::int32_t rop = std::int32_t(rd.u32());
-            std::int32_t sh = 0, sw = 0;
-            if (stretch) {
-                sh = rd.s16();
-                sw = rd.s16();
-            }
-            std::int32_t sy = rd.s16(), sx = rd.s16();
-            if (noDib) rd.s16();   // reserved word
-            std::int32_t h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
-            if (!rd.ok) return nullptr;
-            if (noDib) {
-                r.fn = META_PATBLT;
-                r.p = {x, y, w2, h2, rop};
-                break;
-            }
-            r.blob = read_dib(rd);
-            if (!r.blob) continue;   // a picture we cannot read is left out
-            if (stretch) r.p = {x, y, w2, h2, sx, sy, sw, sh, rop};
-            else r.p = {x, y, w2, h2, sx, sy, rop};
-            break;
-        }
-        case META_STRETCHDIB: {
-            std::int32_t rop = std::int32_t(rd.u32()), usage = rd.u16();
-            std::int32_t sh = rd.s16(), sw = rd.s16(), sy = rd.s16(), sx = rd.s16();
-            std::int32_t h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
-            if (!rd.ok) return nullptr;
-            r.blob = read_dib(rd);
-            if (!r.blob) continue;
-            r.p = {x, y, w2, h2, sx, sy, sw, sh, usage, rop};
-            break;
-        }
-        case META_SETDIBTODEV: {
-            std::int32_t usage = rd.u16(), lines = rd.u16(), start = rd.u16();
-            std::int32_t sy = rd.s16(), sx = rd.s16(), h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
-            if (!rd.ok) return nullptr;
-            r.blob = read_dib(rd);
-            if (!r.blob) continue;
-            r.p = {x, y, w2, h2, sx, sy, start, lines, usage};
-            break;
-        }
-        case META_DIBCREATEPATTERNBRUSH: {
-            rd.u16();   // style
-            std::int32_t usage = rd.u16();
-            if (!rd.ok) return nullptr;
-            r.blob = read_dib(rd);
-            r.p = {usage, 0};
-            if (!r.blob) r.p = {0, 0};   // keeps its slot; plays as no brush
-            ++live;
-            break;
-        }
-        case META_CREATEPATTERNBRUSH: {
-            bool mono = false;
-            r.blob = read_old_pattern(rd, mono);
-            r.fn = META_DIBCREATEPATTERNBRUSH;
-            r.p = {DIB_RGB_COLORS, mono ? 1 : 0};
-            if (!r.blob) {
-                r.fn = META_CREATEPALETTE;
-                r.p.clear();
-            }
-            ++live;
-            break;
-        }
-        case META_CREATEFONTINDIRECT: {
-            for (int i = 0; i < 5; ++i) r.p.push_back(rd.s16());
-            for (int i = 0; i < 4; ++i) {
-                std::int32_t v = rd.u16();
-                r.p.push_back(v & 0xFF);
-                r.p.push_back((v >> 8) & 0xFF);
-            }
-            if (!rd.ok) return nullptr;
-            std::size_t n = std::min<std::size_t>(rd.bytes_left(), 32);
-            std::size_t len = strnlen(reinterpret_cast<const char*>(rd.here()), n);
-            r.blob = blob_bytes(rd.here(), len);
-            ++live;
-            break;
-        }
-        case META_CREATEPALETTE:
-        case META_CREATEREGION:
-            r.p.clear();   // palettes and regions keep their tab but draw nothing
-            ++live;
-            break;
-        default:
-            continue;   // escapes, palettes' use and other calls without a picture of their own
-        }
-        mf->recs.push_back(std::move(r));
     }
-    (void)used;
-    (void)objects;
     mf->objects = live;
     return mf;
 }
