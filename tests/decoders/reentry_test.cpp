@@ -6,56 +6,9 @@
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
 
-#include <functional>
-
 using namespace fixtures;
 
 namespace {
-
-// Answers every error box; inside the first one, before answering it, runs
-// `inside` (which may show and answer boxes of its own).
-class answer_with_reentry {
-public:
-    explicit answer_with_reentry(std::function<void()> inside) : inside_(std::move(inside))
-    {
-        old_ = _imgerr_showboxes(1);
-        timer_.setInterval(5);
-        QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
-        timer_.start();
-        // a timer is not called again while its own call runs: the boxes shown
-        // inside the first one are answered by a second timer
-        inner_timer_.setInterval(5);
-        QObject::connect(&inner_timer_, &QTimer::timeout, [this] { answer(); });
-    }
-    ~answer_with_reentry() { _imgerr_showboxes(old_); }
-    int boxes() const { return boxes_; }
-
-private:
-    void answer()
-    {
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            auto* mb = qobject_cast<QMessageBox*>(w);
-            if (!mb || !mb->isVisible() || mb->property("seen").toBool())
-                continue;
-            mb->setProperty("seen", true);
-            ++boxes_;
-            if (!entered_) {
-                entered_ = true;
-                inner_timer_.start();
-                inside_();   // the outer box stays open meanwhile
-                inner_timer_.stop();
-            }
-            mb->done(QMessageBox::Ok);
-            return;
-        }
-    }
-    std::function<void()> inside_;
-    bool entered_ = false;
-    int boxes_ = 0;
-    int old_;
-    QTimer timer_;
-    QTimer inner_timer_;
-};
 
 struct reentry_case {
     const char* outer;   // fails with a box
@@ -82,7 +35,7 @@ TEST_P(DecoderReentry, EachCallKeepsItsOwnRecoveryAndResult)
     const reentry_case& c = GetParam();
     int inner_bad_error = -1, inner_good_error = -1;
     bitmap_ptr inner_bad, inner_good;
-    answer_with_reentry answer([&] {
+    box_watcher watcher([&] {
         inner_bad.reset(_getjpg_bmap(path(c.inner_bad).c_str(), 1, 0));
         inner_bad_error = _imgerr();
         inner_good.reset(_getjpg_bmap(path(c.inner_good).c_str(), 1, 0));
@@ -91,7 +44,7 @@ TEST_P(DecoderReentry, EachCallKeepsItsOwnRecoveryAndResult)
     bitmap_ptr outer(_getjpg_bmap(path(c.outer).c_str(), 1, 0));
     EXPECT_EQ(outer, nullptr);
     EXPECT_EQ(_imgerr(), 1) << "the outer call's error was lost to the inner ones";
-    EXPECT_EQ(answer.boxes(), 2);
+    EXPECT_EQ(watcher.boxes().size(), 2u);
     EXPECT_EQ(inner_bad, nullptr);
     EXPECT_EQ(inner_bad_error, 1);
     ASSERT_NE(inner_good, nullptr);
