@@ -215,3 +215,15 @@ BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, in
     if (!gdi_valid_dc(dst)) return FALSE;
     return blit(dst, x, y, w, h, src, sx, sy, sw, sh, rop);
 }
+
+BOOL gdi_draw_picture(HDC dc, int x, int y, int cx, int cy, const QImage& picture)
+{
+    if (!gdi_valid_dc(dc) || picture.isNull()) return FALSE;
+    QImage* target = gdi_target_image(dc);
+    if (!target) return FALSE;
+    const QPoint a = gdi_to_device(dc, x, y), b = gdi_to_device(dc, x + cx, y + cy);
+    QPainter p(target);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRect(a, QSize(b.x() - a.x(), b.y() - a.y())), picture);
+    return TRUE;
+}

@@ -47,6 +47,8 @@ int GetSystemMetrics(int index)
     if (index == SM_CMONITORS)
         return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? int(QGuiApplication::screens().size())
                                                                            : 0;
+    if (index == SM_CXICON || index == SM_CYICON || index == SM_CXCURSOR || index == SM_CYCURSOR)
+        return 32;
     switch (index) {
     case SM_CXSCREEN: case SM_CXFULLSCREEN: return screen_size().width();
     case SM_CYSCREEN: return screen_size().height();
