@@ -1,13 +1,10 @@
-// The print job: the Qt print dialog chooses a printer (or a PDF file), and
-// the job's device context comes from GDI on that printer. The record owns the
-// printer until print_end.
+// The print job: the platform's print dialog chooses a printer (or a PDF file)
+// and hands back the job's device context, which owns the printer until
+// print_end deletes it.
 #include "ostrel/sysutil.h"
 #include "sysutil/hooks_internal.h"
-#include "platform/gdi/gdi_surface.h"
 #include "platform/gdi/wingdi.h"
-
-#include <QPrintDialog>
-#include <QPrinter>
+#include "platform/win/commdlg.h"
 
 #include <cstring>
 
@@ -22,28 +19,21 @@ int print_begin(PrintDlgRecord* pd, const char* document_name)
     if (!sysutil_can_show_dialogs())
         return 0;
 
-    auto* printer = new QPrinter(QPrinter::HighResolution);
-    QPrintDialog dlg(printer, sysutil_owner_widget(pd->hwndOwner));
-    if (dlg.exec() != QDialog::Accepted) {
-        delete printer;
+    PRINTDLGA dlg{};
+    dlg.lStructSize = sizeof dlg;
+    dlg.hwndOwner = pd->hwndOwner;
+    if (!PrintDlgA(&dlg))
         return 0;
-    }
-    printer->setDocName(QString::fromUtf8(document_name ? document_name : ""));
-    HDC dc = gdi_create_device_dc(printer, pd->hwndOwner);
-    if (!dc) {
-        delete printer;
-        return 0;
-    }
+    HDC dc = dlg.hDC;   // owns the printer
     DOCINFOA di{};
     di.cbSize = 20;   // the size the job was written for
     di.lpszDocName = document_name;
     di.lpszOutput = nullptr;
     if (StartDocA(dc, &di) <= 0) {
         DeleteDC(dc);
-        delete printer;
         return 0;
     }
-    pd->hDevMode = printer;
+    pd->hDevMode = dlg.hDevMode;
     pd->hDC = dc;
     return 1;
 }
@@ -54,10 +44,9 @@ void print_end(PrintDlgRecord* pd)
         return;
     if (pd->hDC) {
         EndDoc(pd->hDC);
-        DeleteDC(pd->hDC);
+        DeleteDC(pd->hDC);   // and with it the printer
         pd->hDC = nullptr;
     }
-    delete static_cast<QPrinter*>(pd->hDevMode);
     pd->hDevMode = nullptr;
     pd->hDevNames = nullptr;
 }

@@ -2,6 +2,7 @@
 #include "frame_cursor.h"
 
 #include "app_canvas.h"
+#include "click_queue.h"
 #include "app_io.h"
 #include "settings_text.h"
 #include "stick_data.h"
@@ -24,12 +25,10 @@ StickData* data_ = nullptr;
 FrameCursor* cursor_ = nullptr;
 PathParts parts_ = {};
 
-/* Set while a frame is drawn or the frames are saved: the console output of
- * that work pumps messages, and a click arriving then must not start a second
- * drawing in the middle of the first. Such clicks wait here and run after. */
-bool busy_ = false;
-int pending_steps_[64];
-int pending_count_ = 0;
+/* Busy while a frame is drawn or the frames are saved: a click arriving then
+ * (a step of +1 or -1) must not start a second drawing in the middle of the
+ * first, and waits. */
+ClickQueue<int> clicks_(64);
 
 int truncate_to_int(long double v)
 {
@@ -73,24 +72,23 @@ bool export_page(const std::string& path)
     return true;
 }
 
-struct Busy {
-    bool was = busy_;
-    Busy() { busy_ = true; }
-    ~Busy() { busy_ = was; }
+struct Busy : ClickQueue<int>::Hold {
+    Busy() : Hold(clicks_) {}
 };
+
+void step_by(int step)
+{
+    if (step > 0)
+        step_next(*cursor_);
+    else
+        step_previous(*cursor_);
+}
 
 } // namespace
 
 void run_pending()
 {
-    while (!busy_ && pending_count_ > 0) {
-        int step = pending_steps_[0];
-        std::memmove(pending_steps_, pending_steps_ + 1, sizeof(int) * static_cast<size_t>(--pending_count_));
-        if (step > 0)
-            step_next(*cursor_);
-        else
-            step_previous(*cursor_);
-    }
+    clicks_.run_waiting(step_by);
 }
 
 void bind(ViewerSettings* settings, StickData* data, FrameCursor* cursor)
@@ -99,8 +97,7 @@ void bind(ViewerSettings* settings, StickData* data, FrameCursor* cursor)
     data_ = data;
     cursor_ = cursor;
     parts_ = PathParts{};
-    busy_ = false;
-    pending_count_ = 0;
+    clicks_.reset();
 }
 
 PathParts& path_parts() { return parts_; }
@@ -277,17 +274,7 @@ int on_page_message(int page, unsigned int message)
 {
     if (page != 1 || (message != WM_LBUTTONDOWN && message != WM_RBUTTONDOWN))
         return 0;
-    const int step = message == WM_LBUTTONDOWN ? 1 : -1;
-    if (busy_) {
-        if (pending_count_ < static_cast<int>(sizeof pending_steps_ / sizeof pending_steps_[0]))
-            pending_steps_[pending_count_++] = step;
-        return 1;
-    }
-    if (step > 0)
-        step_next(*cursor_);
-    else
-        step_previous(*cursor_);
-    run_pending();
+    clicks_.offer(message == WM_LBUTTONDOWN ? 1 : -1, step_by);
     return 1;
 }
 

@@ -2,6 +2,7 @@
 #include "measure_session.h"
 
 #include "app_canvas.h"
+#include "click_queue.h"
 #include "app_io.h"
 #include "atomic_file.h"
 #include "measure_settings.h"
@@ -10,7 +11,6 @@
 
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <string>
 
 #include <ostrel/bmap.h>
@@ -21,16 +21,14 @@ namespace {
 const MeasureSettings* settings_ = nullptr;
 MeasureSession* session_ = nullptr;
 
-/* Console output pumps messages, so a click can arrive while the previous
- * one is still printing and drawing; it waits here and is handled after, in
- * order, so that points and markers never interleave. */
-bool busy_ = false;
+/* A click arriving while the previous one still prints and draws waits, so
+ * that points and markers never interleave. */
 struct PendingClick {
     unsigned int message;
     double x;
     double y;
 };
-std::deque<PendingClick> pending_;
+ClickQueue<PendingClick> clicks_(1024);
 
 } // namespace
 
@@ -66,8 +64,7 @@ void bind(const MeasureSettings* settings, MeasureSession* session)
 {
     settings_ = settings;
     session_ = session;
-    busy_ = false;
-    pending_.clear();
+    clicks_.reset();
 }
 
 MeasureSession& bound_session() { return *session_; }
@@ -203,19 +200,7 @@ int on_page_message(int page, unsigned int message, double x, double y)
 {
     if (page != 1 || (message != WM_LBUTTONDOWN && message != WM_RBUTTONDOWN))
         return 0;
-    if (busy_) {
-        if (pending_.size() < 1024)
-            pending_.push_back({message, x, y});
-        return 1;
-    }
-    busy_ = true;
-    handle_click(message, x, y);
-    while (!pending_.empty()) {
-        PendingClick next = pending_.front();
-        pending_.pop_front();
-        handle_click(next.message, next.x, next.y);
-    }
-    busy_ = false;
+    clicks_.offer({message, x, y}, [](const PendingClick& c) { handle_click(c.message, c.x, c.y); });
     return 1;
 }
 

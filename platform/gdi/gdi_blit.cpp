@@ -71,7 +71,7 @@ BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
 
     if (dst->kind == DeviceContext::Record) {
         if (!needS) {
-            rec_add(dst, 0x061D, {x, y, w, h, std::int32_t(rop)});
+            rec_add(dst, META_PATBLT, {x, y, w, h, std::int32_t(rop)});
             return TRUE;
         }
         QRect sr = QRect(s.x0, s.y0, s.w, s.h).intersected(simg->rect());
@@ -82,7 +82,7 @@ BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
         b->image = part;
         b->decoded = true;
         // the destination keeps its extents; a partial source keeps its proportion
-        rec_add(dst, 0x0B41, {x, y, w, h, 0, 0, part.width(), part.height(), std::int32_t(rop)}, b);
+        rec_add(dst, META_DIBSTRETCHBLT, {x, y, w, h, 0, 0, part.width(), part.height(), std::int32_t(rop)}, b);
         return TRUE;
     }
 
@@ -214,4 +214,16 @@ BOOL StretchBlt(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, in
 {
     if (!gdi_valid_dc(dst)) return FALSE;
     return blit(dst, x, y, w, h, src, sx, sy, sw, sh, rop);
+}
+
+BOOL gdi_draw_picture(HDC dc, int x, int y, int cx, int cy, const QImage& picture)
+{
+    if (!gdi_valid_dc(dc) || picture.isNull()) return FALSE;
+    QImage* target = gdi_target_image(dc);
+    if (!target) return FALSE;
+    const QPoint a = gdi_to_device(dc, x, y), b = gdi_to_device(dc, x + cx, y + cy);
+    QPainter p(target);
+    p.setRenderHint(QPainter::SmoothPixmapTransform);
+    p.drawImage(QRect(a, QSize(b.x() - a.x(), b.y() - a.y())), picture);
+    return TRUE;
 }

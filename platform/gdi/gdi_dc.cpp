@@ -158,8 +158,15 @@ BOOL DeleteDC(HDC dc)
         // an abandoned recording: nothing to hand out
         for (GdiObject* o : dc->table.entries) gdi_release(o);
     }
+    QPaintDevice* owned = dc->ownsDevice ? dc->device : nullptr;
     gdi_free_dc(dc);
+    delete owned;   // after the DC's painter has let go of it
     return TRUE;
+}
+
+void gdi_own_device(HDC dc)
+{
+    if (gdi_valid_dc(dc) && dc->kind == DeviceContext::Device) dc->ownsDevice = true;
 }
 
 int GetDeviceCaps(HDC dc, int index)
@@ -242,7 +249,7 @@ COLORREF SetTextColor(HDC dc, COLORREF c)
     DC_OR(CLR_INVALID);
     COLORREF old = dc->st.text;
     dc->st.text = c & 0xFFFFFF;
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x0209, {std::int32_t(dc->st.text)});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_SETTEXTCOLOR, {std::int32_t(dc->st.text)});
     return old;
 }
 COLORREF GetTextColor(HDC dc)
@@ -255,7 +262,7 @@ COLORREF SetBkColor(HDC dc, COLORREF c)
     DC_OR(CLR_INVALID);
     COLORREF old = dc->st.bk;
     dc->st.bk = c & 0xFFFFFF;
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x0201, {std::int32_t(dc->st.bk)});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_SETBKCOLOR, {std::int32_t(dc->st.bk)});
     return old;
 }
 COLORREF GetBkColor(HDC dc)
@@ -269,7 +276,7 @@ int SetBkMode(HDC dc, int mode)
     if (mode != TRANSPARENT && mode != OPAQUE) return 0;
     int old = dc->st.bkMode;
     dc->st.bkMode = mode;
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x0102, {mode});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_SETBKMODE, {mode});
     return old;
 }
 int GetBkMode(HDC dc)
@@ -282,7 +289,7 @@ UINT SetTextAlign(HDC dc, UINT align)
     DC_OR(0xFFFFFFFF);
     UINT old = dc->st.align;
     dc->st.align = align;
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x012E, {std::int32_t(align)});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_SETTEXTALIGN, {std::int32_t(align)});
     return old;
 }
 UINT GetTextAlign(HDC dc)
@@ -296,7 +303,7 @@ int SetROP2(HDC dc, int rop)
     if (rop < R2_BLACK || rop > R2_WHITE) return 0;
     int old = dc->st.rop2;
     dc->st.rop2 = rop;
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x0104, {rop});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_SETROP2, {rop});
     return old;
 }
 int GetROP2(HDC dc)
@@ -310,7 +317,7 @@ int SetStretchBltMode(HDC dc, int mode)
     if (mode < BLACKONWHITE || mode > HALFTONE) return 0;
     int old = dc->st.stretchMode;
     dc->st.stretchMode = mode;
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x0107, {mode});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_SETSTRETCHBLTMODE, {mode});
     return old;
 }
 int SetPolyFillMode(HDC dc, int mode)
@@ -319,7 +326,7 @@ int SetPolyFillMode(HDC dc, int mode)
     if (mode != ALTERNATE && mode != WINDING) return 0;
     int old = dc->st.polyFill;
     dc->st.polyFill = mode;
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x0106, {mode});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_SETPOLYFILLMODE, {mode});
     return old;
 }
 
@@ -334,7 +341,7 @@ int SetMapMode(HDC dc, int mode)
         dc->st.wExt = SIZE{1, 1};
         dc->st.vExt = SIZE{1, 1};
     }
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x0103, {mode});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_SETMAPMODE, {mode});
     return old;
 }
 int GetMapMode(HDC dc)
@@ -347,7 +354,7 @@ BOOL SetWindowOrgEx(HDC dc, int x, int y, POINT* old)
     DC_OR(FALSE);
     if (old) *old = dc->st.wOrg;
     dc->st.wOrg = POINT{x, y};
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x020B, {x, y});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_SETWINDOWORG, {x, y});
     return TRUE;
 }
 BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* old)
@@ -355,7 +362,7 @@ BOOL SetViewportOrgEx(HDC dc, int x, int y, POINT* old)
     DC_OR(FALSE);
     if (old) *old = dc->st.vOrg;
     dc->st.vOrg = POINT{x, y};
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x020D, {x, y});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_SETVIEWPORTORG, {x, y});
     return TRUE;
 }
 BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, POINT* old)
@@ -364,7 +371,7 @@ BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, POINT* old)
     if (old) *old = dc->st.wOrg;
     dc->st.wOrg.x += dx;
     dc->st.wOrg.y += dy;
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x020F, {dx, dy});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_OFFSETWINDOWORG, {dx, dy});
     return TRUE;
 }
 BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, POINT* old)
@@ -373,14 +380,14 @@ BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, POINT* old)
     if (old) *old = dc->st.vOrg;
     dc->st.vOrg.x += dx;
     dc->st.vOrg.y += dy;
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x0211, {dx, dy});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_OFFSETVIEWPORTORG, {dx, dy});
     return TRUE;
 }
 BOOL SetWindowExtEx(HDC dc, int x, int y, SIZE* old)
 {
     DC_OR(FALSE);
     if (old) *old = dc->st.wExt;
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x020C, {x, y});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_SETWINDOWEXT, {x, y});
     if (dc->st.mapMode != MM_ISOTROPIC && dc->st.mapMode != MM_ANISOTROPIC) return TRUE;
     if (x == 0 || y == 0) return FALSE;
     dc->st.wExt = SIZE{x, y};
@@ -390,7 +397,7 @@ BOOL SetViewportExtEx(HDC dc, int x, int y, SIZE* old)
 {
     DC_OR(FALSE);
     if (old) *old = dc->st.vExt;
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x020E, {x, y});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_SETVIEWPORTEXT, {x, y});
     if (dc->st.mapMode != MM_ISOTROPIC && dc->st.mapMode != MM_ANISOTROPIC) return TRUE;
     if (x == 0 || y == 0) return FALSE;
     dc->st.vExt = SIZE{x, y};
@@ -513,7 +520,7 @@ int IntersectClipRect(HDC dc, int l, int t, int r, int b)
 {
     DC_OR(RGN_ERROR);
     if (dc->kind == DeviceContext::Record) {
-        rec_add(dc, 0x0416, {l, t, r, b});
+        rec_add(dc, META_INTERSECTCLIPRECT, {l, t, r, b});
         return SIMPLEREGION;
     }
     QRegion cur = dc->st.hasClip ? dc->st.clip : full_region(dc);
@@ -526,7 +533,7 @@ int ExcludeClipRect(HDC dc, int l, int t, int r, int b)
 {
     DC_OR(RGN_ERROR);
     if (dc->kind == DeviceContext::Record) {
-        rec_add(dc, 0x0415, {l, t, r, b});
+        rec_add(dc, META_EXCLUDECLIPRECT, {l, t, r, b});
         return SIMPLEREGION;
     }
     QRegion cur = dc->st.hasClip ? dc->st.clip : full_region(dc);
@@ -541,7 +548,7 @@ int SelectClipRgn(HDC dc, HRGN rgn)
     if (rgn && (!gdi_valid_object(rgn) || rgn->kind != GdiObject::Region)) return RGN_ERROR;
     if (dc->kind == DeviceContext::Record) {
         // only removing the clip is recordable without a region record
-        if (!rgn) rec_add(dc, 0x012C, {0});
+        if (!rgn) rec_add(dc, META_SELECTCLIPREGION, {0});
         return SIMPLEREGION;
     }
     if (!rgn) {
@@ -571,7 +578,7 @@ int SaveDC(HDC dc)
 {
     DC_OR(0);
     if (dc->saved.size() >= 1024) return 0;
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x001E, {});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_SAVEDC, {});
     dc->saved.push_back(dc->st);
     gdi_state_retain(dc->saved.back());
     return int(dc->saved.size());
@@ -583,7 +590,7 @@ BOOL RestoreDC(HDC dc, int saved)
     int n = int(dc->saved.size());
     int target = saved < 0 ? n + saved + 1 : saved;   // -1: the last one saved
     if (target < 1 || target > n) return FALSE;
-    if (dc->kind == DeviceContext::Record) rec_add(dc, 0x0127, {saved});
+    if (dc->kind == DeviceContext::Record) rec_add(dc, META_RESTOREDC, {saved});
     gdi_state_release(dc->st);
     dc->st = dc->saved[target - 1];   // the saved copy's references move to st
     for (int i = n - 1; i >= target; --i) gdi_state_release(dc->saved[i]);

@@ -4,6 +4,7 @@
 // GetDIBits, SetDIBitsToDevice and StretchDIBits. Sizes are checked against the
 // bytes present, so a header never makes us read or allocate beyond its data.
 #include "platform/gdi/gdi_internal.h"
+#include "platform/packed_rows.h"
 
 #include <bit>
 #include <cstdint>
@@ -120,7 +121,7 @@ void decode_rle(const BYTE* src, std::size_t n, const Header& h, const QRgb* pal
         if (a) {
             for (int k = 0; k < a; ++k) {
                 if (h.bpp == 8) put(b);
-                else put(k % 2 ? (b & 0x0F) : (b >> 4));
+                else put(packed_index<4>(&b, std::size_t(k % 2)));   // the byte's two pixels in turn
             }
         } else if (b == 0) {
             x = 0;
@@ -137,7 +138,7 @@ void decode_rle(const BYTE* src, std::size_t n, const Header& h, const QRgb* pal
             if (i + bytes > n) return;
             for (int k = 0; k < b; ++k) {
                 if (h.bpp == 8) put(src[i + k]);
-                else put(k % 2 ? (src[i + k / 2] & 0x0F) : (src[i + k / 2] >> 4));
+                else put(packed_index<4>(src + i, std::size_t(k)));
             }
             i += (bytes + 1) & ~std::size_t(1);
         }
@@ -232,13 +233,13 @@ QImage gdi_dib_to_image(const BYTE* info, std::size_t infoSize, const BYTE* rows
         switch (h.bpp) {
         case 1:
             for (int x = 0; x < h.w; ++x) {
-                std::size_t i = (s[x >> 3] >> (7 - (x & 7))) & 1;
+                std::size_t i = packed_index<1>(s, std::size_t(x));
                 d[x] = i < pal.size() ? pal[i] : 0xFF000000;
             }
             break;
         case 4:
             for (int x = 0; x < h.w; ++x) {
-                std::size_t i = (x & 1) ? (s[x >> 1] & 0x0F) : (s[x >> 1] >> 4);
+                std::size_t i = packed_index<4>(s, std::size_t(x));
                 d[x] = i < pal.size() ? pal[i] : 0xFF000000;
             }
             break;
@@ -578,7 +579,7 @@ int StretchDIBits(HDC dc, int x, int y, int w, int h, int sx, int sy, int sw, in
         BlobPtr b = dib_blob(bits, bi, usage);
         if (!b) return 0;
         if (b->bytes.empty() && bi->bmiHeader.biHeight > 0) sy = height - sy - sh;   // image is top-down now
-        rec_add(dc, 0x0F43, {x, y, w, h, sx, sy, sw, sh, DIB_RGB_COLORS, std::int32_t(rop)}, b);
+        rec_add(dc, META_STRETCHDIB, {x, y, w, h, sx, sy, sw, sh, DIB_RGB_COLORS, std::int32_t(rop)}, b);
         return height;
     }
     bool bottomUp = false;
@@ -622,7 +623,7 @@ int SetDIBitsToDevice(HDC dc, int x, int y, DWORD w, DWORD h, int sx, int sy, UI
         if (!b) return 0;
         int bandSy = hh.biHeight > 0 ? sy - int(start) : srcTopInBand;
         if (b->bytes.empty() && hh.biHeight > 0) bandSy = srcTopInBand;
-        rec_add(dc, 0x0F43, {x, y, int(w), int(h), sx, bandSy, int(w), int(h), DIB_RGB_COLORS, std::int32_t(SRCCOPY)}, b);
+        rec_add(dc, META_STRETCHDIB, {x, y, int(w), int(h), sx, bandSy, int(w), int(h), DIB_RGB_COLORS, std::int32_t(SRCCOPY)}, b);
         return int(lines);
     }
     QImage img = image_of(bits, bandInfo, usage);

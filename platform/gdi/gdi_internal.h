@@ -2,6 +2,7 @@
 // state and mapping, and the recording (our display list of GDI calls with
 // 32-bit parameters). Shared by the files of platform/gdi only.
 #pragma once
+#include "platform/gdi/meta_records.h"
 #include "platform/gdi/record_params.h"
 #include "platform/gdi/wingdi.h"
 
@@ -115,6 +116,7 @@ struct DeviceContext {
     QImage* image = nullptr;        // Image: the caller's image
     QPaintDevice* device = nullptr; // Device: printer or other paint device
     QPainter* painter = nullptr;    // Device: open between StartDoc and EndDoc
+    bool ownsDevice = false;        // Device: deleted with the DC (a printer from PrintDlgA)
     bool docStarted = false, pageOpen = false, pagesDone = false;
     HWND owner = nullptr;
     DcState st;
@@ -189,5 +191,3 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size);
 // ---- playback ----
 BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table);
 
-// ---- fonts ----
-QString gdi_font_family(const char* face);

@@ -3,6 +3,7 @@
 // An object deleted while a device context still holds it lives on until the
 // last context lets go (the call succeeds, as programs expect).
 #include "platform/gdi/gdi_internal.h"
+#include "platform/utf8_cut.h"
 
 #include <cstring>
 #include <unordered_set>
@@ -311,11 +312,7 @@ HFONT CreateFontA(int height, int width, int escapement, int orientation, int we
     lf.lfPitchAndFamily = BYTE(pitchAndFamily);
     if (face) {
         // keep whole UTF-8 sequences only
-        std::size_t n = std::strlen(face);
-        if (n > LF_FACESIZE - 1) {
-            n = LF_FACESIZE - 1;
-            while (n > 0 && (BYTE(face[n]) & 0xC0) == 0x80) --n;
-        }
+        std::size_t n = utf8_cut(face, std::strlen(face), LF_FACESIZE - 1);
         std::memcpy(lf.lfFaceName, face, n);
         lf.lfFaceName[n] = 0;
     }

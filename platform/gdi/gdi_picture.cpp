@@ -29,18 +29,18 @@ BOOL gdi_metafile_bounds(HMETAFILE h, RECT* out)
     for (const MetaRecord& rec : mf->recs) {
         const auto& p = rec.p;
         switch (rec.fn) {
-        case 0x020B: if (!org && p.size() >= 2) { o = POINT{p[0], p[1]}; org = true; } break;
-        case 0x020C: if (!ext && p.size() >= 2) { e = SIZE{p[0], p[1]}; ext = true; } break;
-        case 0x0213: case 0x0214: case 0x041F: case 0x0521: case 0x0A32:
+        case META_SETWINDOWORG: if (!org && p.size() >= 2) { o = POINT{p[0], p[1]}; org = true; } break;
+        case META_SETWINDOWEXT: if (!ext && p.size() >= 2) { e = SIZE{p[0], p[1]}; ext = true; } break;
+        case META_LINETO: case META_MOVETO: case META_SETPIXEL: case META_TEXTOUT: case META_EXTTEXTOUT:
             if (p.size() >= 2) add(p[0], p[1]);
             break;
-        case 0x0418: case 0x041B: case 0x061C: case 0x0817: case 0x081A: case 0x0830:
+        case META_ELLIPSE: case META_RECTANGLE: case META_ROUNDRECT: case META_ARC: case META_PIE: case META_CHORD:
             if (p.size() >= 4) { add(p[0], p[1]); add(p[2], p[3]); }
             break;
-        case 0x0324: case 0x0325:
+        case META_POLYGON: case META_POLYLINE:
             for (std::size_t i = 0; i + 1 < p.size(); i += 2) add(p[i], p[i + 1]);
             break;
-        case 0x061D: case 0x0940: case 0x0B41: case 0x0F43: case 0x0D33:
+        case META_PATBLT: case META_DIBBITBLT: case META_DIBSTRETCHBLT: case META_STRETCHDIB: case META_SETDIBTODEV:
             if (p.size() >= 4) { add(p[0], p[1]); add((long long)p[0] + p[2], (long long)p[1] + p[3]); }
             break;
         default: break;

@@ -8,6 +8,13 @@
 
 namespace {
 constexpr std::size_t kMaxTable = 65535;
+constexpr int kNotMine = -1;   // a family's answer for a record of another family
+
+// A record's parameters by index; 0 past the end (records are checked, never trusted).
+struct Args {
+    const RecordParams& p;
+    std::int32_t operator()(std::size_t i) const { return i < p.size() ? p[i] : 0; }
+};
 
 int put_object(std::vector<GdiObject*>& table, GdiObject* o)
 {
@@ -41,60 +48,100 @@ HBRUSH pattern_brush(const MetaRecord& r)
     o->patternMono = r.p.size() > 1 && r.p[1] == 1 && r.blob->mono;
     return o;
 }
-}  // namespace
 
-BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table)
+// Colours, modes and the saved states.
+int play_state(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
 {
-    const auto& p = r.p;
-    auto n = p.size();
-    auto at = [&](std::size_t i) { return i < n ? p[i] : 0; };
+    const Args at{r.p};
     switch (r.fn) {
-    case 0x0201: return SetBkColor(dc, COLORREF(at(0))) != CLR_INVALID;
-    case 0x0209: return SetTextColor(dc, COLORREF(at(0))) != CLR_INVALID;
-    case 0x0102: return SetBkMode(dc, at(0));
-    case 0x0103: return SetMapMode(dc, at(0));
-    case 0x0104: return SetROP2(dc, at(0));
-    case 0x0106: return SetPolyFillMode(dc, at(0));
-    case 0x0107: return SetStretchBltMode(dc, at(0));
-    case 0x012E: return SetTextAlign(dc, UINT(at(0))) != 0xFFFFFFFF;
-    case 0x020B: return SetWindowOrgEx(dc, at(0), at(1), nullptr);
-    case 0x020C: return SetWindowExtEx(dc, at(0), at(1), nullptr);
-    case 0x020D: return SetViewportOrgEx(dc, at(0), at(1), nullptr);
-    case 0x020E: return SetViewportExtEx(dc, at(0), at(1), nullptr);
-    case 0x020F: return OffsetWindowOrgEx(dc, at(0), at(1), nullptr);
-    case 0x0211: return OffsetViewportOrgEx(dc, at(0), at(1), nullptr);
-    case 0x0410:
-    case 0x0412: {
+    case META_SETBKCOLOR: return SetBkColor(dc, COLORREF(at(0))) != CLR_INVALID;
+    case META_SETTEXTCOLOR: return SetTextColor(dc, COLORREF(at(0))) != CLR_INVALID;
+    case META_SETBKMODE: return SetBkMode(dc, at(0));
+    case META_SETMAPMODE: return SetMapMode(dc, at(0));
+    case META_SETROP2: return SetROP2(dc, at(0));
+    case META_SETPOLYFILLMODE: return SetPolyFillMode(dc, at(0));
+    case META_SETSTRETCHBLTMODE: return SetStretchBltMode(dc, at(0));
+    case META_SETTEXTALIGN: return SetTextAlign(dc, UINT(at(0))) != 0xFFFFFFFF;
+    case META_SAVEDC: return SaveDC(dc) != 0;
+    case META_RESTOREDC: return RestoreDC(dc, at(0));
+    default:
+        return kNotMine;
+    }
+}
+
+// Window and viewport origins and extents.
+int play_mapping(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
+{
+    const Args at{r.p};
+    switch (r.fn) {
+    case META_SETWINDOWORG: return SetWindowOrgEx(dc, at(0), at(1), nullptr);
+    case META_SETWINDOWEXT: return SetWindowExtEx(dc, at(0), at(1), nullptr);
+    case META_SETVIEWPORTORG: return SetViewportOrgEx(dc, at(0), at(1), nullptr);
+    case META_SETVIEWPORTEXT: return SetViewportExtEx(dc, at(0), at(1), nullptr);
+    case META_OFFSETWINDOWORG: return OffsetWindowOrgEx(dc, at(0), at(1), nullptr);
+    case META_OFFSETVIEWPORTORG: return OffsetViewportOrgEx(dc, at(0), at(1), nullptr);
+    case META_SCALEWINDOWEXT:
+    case META_SCALEVIEWPORTEXT: {
         // scale = num / den per axis
         if (at(1) == 0 || at(3) == 0) return FALSE;
         SIZE s{};
-        if (r.fn == 0x0410) GetWindowExtEx(dc, &s); else GetViewportExtEx(dc, &s);
+        if (r.fn == META_SCALEWINDOWEXT) GetWindowExtEx(dc, &s); else GetViewportExtEx(dc, &s);
         long long x = (long long)s.cx * at(0) / at(1), y = (long long)s.cy * at(2) / at(3);
         if (x == 0 || y == 0 || x > INT32_MAX || x < INT32_MIN || y > INT32_MAX || y < INT32_MIN) return FALSE;
-        return r.fn == 0x0410 ? SetWindowExtEx(dc, int(x), int(y), nullptr) : SetViewportExtEx(dc, int(x), int(y), nullptr);
+        return r.fn == META_SCALEWINDOWEXT ? SetWindowExtEx(dc, int(x), int(y), nullptr) : SetViewportExtEx(dc, int(x), int(y), nullptr);
     }
-    case 0x0213: return LineTo(dc, at(0), at(1));
-    case 0x0214: return MoveToEx(dc, at(0), at(1), nullptr);
-    case 0x0415: return ExcludeClipRect(dc, at(0), at(1), at(2), at(3)) != RGN_ERROR;
-    case 0x0416: return IntersectClipRect(dc, at(0), at(1), at(2), at(3)) != RGN_ERROR;
-    case 0x012C: return SelectClipRgn(dc, nullptr) != RGN_ERROR;
-    case 0x0817: return Arc(dc, at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
-    case 0x081A: return Pie(dc, at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
-    case 0x0830: return Chord(dc, at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
-    case 0x0418: return Ellipse(dc, at(0), at(1), at(2), at(3));
-    case 0x041B: return Rectangle(dc, at(0), at(1), at(2), at(3));
-    case 0x061C: return RoundRect(dc, at(0), at(1), at(2), at(3), at(4), at(5));
-    case 0x0419: return FloodFill(dc, at(0), at(1), COLORREF(at(2)));
-    case 0x0548: return ExtFloodFill(dc, at(0), at(1), COLORREF(at(2)), UINT(at(3)));
-    case 0x061D: return PatBlt(dc, at(0), at(1), at(2), at(3), DWORD(at(4)));
-    case 0x001E: return SaveDC(dc) != 0;
-    case 0x0127: return RestoreDC(dc, at(0));
-    case 0x041F: return SetPixel(dc, at(0), at(1), COLORREF(at(2))) != CLR_INVALID;
-    case 0x0521:
+    default:
+        return kNotMine;
+    }
+}
+
+// The clipping region.
+int play_clip(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
+{
+    const Args at{r.p};
+    switch (r.fn) {
+    case META_EXCLUDECLIPRECT: return ExcludeClipRect(dc, at(0), at(1), at(2), at(3)) != RGN_ERROR;
+    case META_INTERSECTCLIPRECT: return IntersectClipRect(dc, at(0), at(1), at(2), at(3)) != RGN_ERROR;
+    case META_SELECTCLIPREGION: return SelectClipRgn(dc, nullptr) != RGN_ERROR;
+    default:
+        return kNotMine;
+    }
+}
+
+// Lines, curves, filled shapes, fills and pixels.
+int play_shape(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
+{
+    const Args at{r.p};
+    switch (r.fn) {
+    case META_LINETO: return LineTo(dc, at(0), at(1));
+    case META_MOVETO: return MoveToEx(dc, at(0), at(1), nullptr);
+    case META_ARC: return Arc(dc, at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
+    case META_PIE: return Pie(dc, at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
+    case META_CHORD: return Chord(dc, at(0), at(1), at(2), at(3), at(4), at(5), at(6), at(7));
+    case META_ELLIPSE: return Ellipse(dc, at(0), at(1), at(2), at(3));
+    case META_RECTANGLE: return Rectangle(dc, at(0), at(1), at(2), at(3));
+    case META_ROUNDRECT: return RoundRect(dc, at(0), at(1), at(2), at(3), at(4), at(5));
+    case META_FLOODFILL: return FloodFill(dc, at(0), at(1), COLORREF(at(2)));
+    case META_EXTFLOODFILL: return ExtFloodFill(dc, at(0), at(1), COLORREF(at(2)), UINT(at(3)));
+    case META_PATBLT: return PatBlt(dc, at(0), at(1), at(2), at(3), DWORD(at(4)));
+    case META_SETPIXEL: return SetPixel(dc, at(0), at(1), COLORREF(at(2))) != CLR_INVALID;
+    default:
+        return kNotMine;
+    }
+}
+
+// Text.
+int play_text(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
+{
+    const Args at{r.p};
+    const auto& p = r.p;
+    const std::size_t n = r.p.size();
+    switch (r.fn) {
+    case META_TEXTOUT:
         if (!r.blob) return FALSE;
         return TextOutA(dc, at(0), at(1), reinterpret_cast<const char*>(r.blob->bytes.data()),
                         int(r.blob->bytes.size()));
-    case 0x0A32: {
+    case META_EXTTEXTOUT: {
         if (!r.blob || n < 8) return FALSE;
         RECT rc{at(3), at(4), at(5), at(6)};
         std::size_t ndx = std::size_t(std::max(0, at(7)));
@@ -103,14 +150,25 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         return ExtTextOutA(dc, at(0), at(1), UINT(at(2)), &rc, reinterpret_cast<const char*>(r.blob->bytes.data()),
                            UINT(r.blob->bytes.size()), dx.size() >= r.blob->bytes.size() ? dx.data() : nullptr);
     }
-    case 0x0324:
-    case 0x0325: {
+    default:
+        return kNotMine;
+    }
+}
+
+// Polylines and polygons.
+int play_poly(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
+{
+    const auto& p = r.p;
+    const std::size_t n = r.p.size();
+    switch (r.fn) {
+    case META_POLYGON:
+    case META_POLYLINE: {
         if (n < 2) return FALSE;
         std::vector<POINT> pts(n / 2);
         for (std::size_t i = 0; i < pts.size(); ++i) pts[i] = POINT{p[2 * i], p[2 * i + 1]};
-        return r.fn == 0x0324 ? Polygon(dc, pts.data(), int(pts.size())) : Polyline(dc, pts.data(), int(pts.size()));
+        return r.fn == META_POLYGON ? Polygon(dc, pts.data(), int(pts.size())) : Polyline(dc, pts.data(), int(pts.size()));
     }
-    case 0x0538: {
+    case META_POLYPOLYGON: {
         if (n < 1) return FALSE;
         int polys = p[0];
         if (polys <= 0 || std::size_t(polys) + 1 > n) return FALSE;
@@ -126,8 +184,18 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         for (std::size_t i = 0; i < total; ++i) pts[i] = POINT{q[2 * i], q[2 * i + 1]};
         return PolyPolygon(dc, pts.data(), counts.data(), polys);
     }
-    case 0x0940:   // DIBBITBLT: x, y, w, h, sx, sy, rop
-    case 0x0B41: { // DIBSTRETCHBLT: x, y, w, h, sx, sy, sw, sh, rop
+    default:
+        return kNotMine;
+    }
+}
+
+// Device-independent bitmaps drawn onto the target.
+int play_dib(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
+{
+    const Args at{r.p};
+    switch (r.fn) {
+    case META_DIBBITBLT:   // DIBBITBLT: x, y, w, h, sx, sy, rop
+    case META_DIBSTRETCHBLT: { // DIBSTRETCHBLT: x, y, w, h, sx, sy, sw, sh, rop
         if (!r.blob) return FALSE;
         const QImage& img = r.blob->picture();
         if (img.isNull()) return FALSE;
@@ -136,7 +204,7 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         bm->image = img;   // shares the pixels
         SelectObject(src, bm);
         BOOL ok;
-        if (r.fn == 0x0940)
+        if (r.fn == META_DIBBITBLT)
             ok = BitBlt(dc, at(0), at(1), at(2), at(3), src, at(4), at(5), DWORD(at(6)));
         else
             ok = StretchBlt(dc, at(0), at(1), at(2), at(3), src, at(4), at(5), at(6), at(7), DWORD(at(8)));
@@ -144,8 +212,8 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         DeleteObject(bm);
         return ok;
     }
-    case 0x0F43:   // STRETCHDIB: x, y, w, h, sx, sy, sw, sh, usage, rop
-    case 0x0D33: { // SETDIBTODEV: x, y, w, h, sx, sy, start, lines, usage
+    case META_STRETCHDIB:   // STRETCHDIB: x, y, w, h, sx, sy, sw, sh, usage, rop
+    case META_SETDIBTODEV: { // SETDIBTODEV: x, y, w, h, sx, sy, start, lines, usage
         if (!r.blob) return FALSE;
         const QImage& img = r.blob->picture();
         if (img.isNull()) return FALSE;
@@ -156,7 +224,7 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         BOOL ok;
         // DIB source rectangles count rows from the bottom of a bottom-up DIB
         bool bottomUp = r.blob->bottomUp;
-        if (r.fn == 0x0F43) {
+        if (r.fn == META_STRETCHDIB) {
             int sy = bottomUp ? img.height() - at(5) - at(7) : at(5);
             ok = StretchBlt(dc, at(0), at(1), at(2), at(3), src, at(4), sy, at(6), at(7), DWORD(at(9)));
         } else {
@@ -167,18 +235,28 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         DeleteObject(bm);
         return ok;
     }
-    // ---- objects ----
-    case 0x02FA: return put_object(table, CreatePen(at(0), at(1), COLORREF(at(2)))) >= 0;
-    case 0x02FC: {
+    default:
+        return kNotMine;
+    }
+}
+
+// Objects: made into the replay's table, selected, deleted.
+int play_object(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table)
+{
+    const Args at{r.p};
+    const std::size_t n = r.p.size();
+    switch (r.fn) {
+    case META_CREATEPENINDIRECT: return put_object(table, CreatePen(at(0), at(1), COLORREF(at(2)))) >= 0;
+    case META_CREATEBRUSHINDIRECT: {
         LOGBRUSH lb{UINT(at(0)), COLORREF(at(1)), std::uintptr_t(at(2))};
         HBRUSH b = lb.lbStyle == BS_PATTERN ? nullptr : CreateBrushIndirect(&lb);
         return put_object(table, b ? b : dummy_object()) >= 0;
     }
-    case 0x0142: {
+    case META_DIBCREATEPATTERNBRUSH: {
         HBRUSH b = pattern_brush(r);
         return put_object(table, b ? b : dummy_object()) >= 0;
     }
-    case 0x02FB: {
+    case META_CREATEFONTINDIRECT: {
         LOGFONTA lf{};
         lf.lfHeight = at(0); lf.lfWidth = at(1); lf.lfEscapement = at(2); lf.lfOrientation = at(3);
         lf.lfWeight = at(4); lf.lfItalic = BYTE(at(5)); lf.lfUnderline = BYTE(at(6)); lf.lfStrikeOut = BYTE(at(7));
@@ -191,15 +269,15 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         }
         return put_object(table, CreateFontIndirectA(&lf)) >= 0;
     }
-    case 0x00F7: case 0x06FF: case 0x01F9:
+    case META_CREATEPALETTE: case META_CREATEREGION: case META_CREATEPATTERNBRUSH:
         return put_object(table, dummy_object()) >= 0;
-    case 0x012D: {
+    case META_SELECTOBJECT: {
         int i = at(0);
         if (n < 1 || i < 0 || std::size_t(i) >= table.size() || !table[i]) return FALSE;
         if (table[i]->kind == GdiObject::Region) return TRUE;   // placeholders are not selected
         return SelectObject(dc, table[i]) != nullptr;
     }
-    case 0x01F0: {
+    case META_DELETEOBJECT: {
         int i = at(0);
         if (n < 1 || i < 0 || std::size_t(i) >= table.size() || !table[i]) return FALSE;
         DeleteObject(table[i]);
@@ -207,6 +285,17 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
         return TRUE;
     }
     default:
-        return TRUE;   // calls without a picture of their own (palettes, escapes) are skipped
+        return kNotMine;
     }
+}
+}  // namespace
+
+BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table)
+{
+    using Family = int (*)(HDC, const MetaRecord&, std::vector<GdiObject*>&);
+    static constexpr Family families[] = {play_state, play_mapping, play_clip, play_shape,
+                                          play_text, play_poly, play_dib, play_object};
+    for (Family f : families)
+        if (int done = f(dc, r, table); done != kNotMine) return done;
+    return TRUE;   // calls without a picture of their own (palettes, escapes) are skipped
 }

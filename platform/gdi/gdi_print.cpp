@@ -1,10 +1,11 @@
 // Print jobs on device contexts made over a paint device (a QPrinter, or any
-// device standing in for one): StartDoc opens the painter, EndPage/StartPage
+// device standing in for one): StartDoc names the job and opens the painter, EndPage/StartPage
 // move to a new sheet, EndDoc finishes the job.
 #include "platform/gdi/gdi_internal.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
+#include <QPrinter>
 
 namespace {
 bool device_dc(HDC dc) { return gdi_valid_dc(dc) && dc->kind == DeviceContext::Device && dc->device; }
@@ -13,7 +14,9 @@ bool device_dc(HDC dc) { return gdi_valid_dc(dc) && dc->kind == DeviceContext::D
 int StartDocA(HDC dc, const DOCINFOA* di)
 {
     if (!device_dc(dc) || dc->docStarted) return 0;
-    (void)di;
+    // the job's name, as the print queue and a PDF file's title show it
+    if (auto* printer = dynamic_cast<QPrinter*>(dc->device); printer && di && di->lpszDocName)
+        printer->setDocName(QString::fromUtf8(di->lpszDocName));
     if (!dc->painter) {
         dc->painter = new QPainter;
         if (!dc->painter->begin(dc->device)) {

@@ -375,7 +375,7 @@ BOOL MoveToEx(HDC dc, int x, int y, POINT* old)
     VALID_DC(FALSE);
     if (old) *old = dc->st.cur;
     dc->st.cur = POINT{x, y};
-    if (recording(dc)) rec_add(dc, 0x0214, {x, y});
+    if (recording(dc)) rec_add(dc, META_MOVETO, {x, y});
     return TRUE;
 }
 
@@ -385,7 +385,7 @@ BOOL LineTo(HDC dc, int x, int y)
     POINT from = dc->st.cur;
     dc->st.cur = POINT{x, y};
     if (recording(dc)) {
-        rec_add(dc, 0x0213, {x, y});
+        rec_add(dc, META_LINETO, {x, y});
         return TRUE;
     }
     Mapping m = map_of(dc);
@@ -413,7 +413,7 @@ BOOL Polyline(HDC dc, const POINT* pts, int n)
             p.push_back(pts[i].x);
             p.push_back(pts[i].y);
         }
-        rec_add_vec(dc, 0x0325, std::move(p));
+        rec_add_vec(dc, META_POLYLINE, std::move(p));
         return TRUE;
     }
     Mapping m = map_of(dc);
@@ -436,7 +436,7 @@ BOOL PolyPolygon(HDC dc, const POINT* pts, const int* counts, int n)
             p.push_back(pts[i].x);
             p.push_back(pts[i].y);
         }
-        rec_add_vec(dc, 0x0538, std::move(p));
+        rec_add_vec(dc, META_POLYPOLYGON, std::move(p));
         return TRUE;
     }
     Mapping m = map_of(dc);
@@ -469,7 +469,7 @@ BOOL Polygon(HDC dc, const POINT* pts, int n)
             p.push_back(pts[i].x);
             p.push_back(pts[i].y);
         }
-        rec_add_vec(dc, 0x0324, std::move(p));
+        rec_add_vec(dc, META_POLYGON, std::move(p));
         return TRUE;
     }
     Mapping m = map_of(dc);
@@ -486,7 +486,7 @@ BOOL Rectangle(HDC dc, int l, int t, int r, int b)
 {
     VALID_DC(FALSE);
     if (recording(dc)) {
-        rec_add(dc, 0x041B, {l, t, r, b});
+        rec_add(dc, META_RECTANGLE, {l, t, r, b});
         return TRUE;
     }
     Mapping m = map_of(dc);
@@ -520,7 +520,7 @@ BOOL RoundRect(HDC dc, int l, int t, int r, int b, int w, int h)
 {
     VALID_DC(FALSE);
     if (recording(dc)) {
-        rec_add(dc, 0x061C, {l, t, r, b, w, h});
+        rec_add(dc, META_ROUNDRECT, {l, t, r, b, w, h});
         return TRUE;
     }
     Mapping m = map_of(dc);
@@ -540,7 +540,7 @@ BOOL Ellipse(HDC dc, int l, int t, int r, int b)
 {
     VALID_DC(FALSE);
     if (recording(dc)) {
-        rec_add(dc, 0x0418, {l, t, r, b});
+        rec_add(dc, META_ELLIPSE, {l, t, r, b});
         return TRUE;
     }
     Mapping m = map_of(dc);
@@ -559,7 +559,7 @@ BOOL Arc(HDC dc, int l, int t, int r, int b, int xs, int ys, int xe, int ye)
 {
     VALID_DC(FALSE);
     if (recording(dc)) {
-        rec_add(dc, 0x0817, {l, t, r, b, xs, ys, xe, ye});
+        rec_add(dc, META_ARC, {l, t, r, b, xs, ys, xe, ye});
         return TRUE;
     }
     return curve(dc, Curve::Arc, l, t, r, b, xs, ys, xe, ye);
@@ -569,7 +569,7 @@ BOOL Pie(HDC dc, int l, int t, int r, int b, int xs, int ys, int xe, int ye)
 {
     VALID_DC(FALSE);
     if (recording(dc)) {
-        rec_add(dc, 0x081A, {l, t, r, b, xs, ys, xe, ye});
+        rec_add(dc, META_PIE, {l, t, r, b, xs, ys, xe, ye});
         return TRUE;
     }
     return curve(dc, Curve::Pie, l, t, r, b, xs, ys, xe, ye);
@@ -579,7 +579,7 @@ BOOL Chord(HDC dc, int l, int t, int r, int b, int xs, int ys, int xe, int ye)
 {
     VALID_DC(FALSE);
     if (recording(dc)) {
-        rec_add(dc, 0x0830, {l, t, r, b, xs, ys, xe, ye});
+        rec_add(dc, META_CHORD, {l, t, r, b, xs, ys, xe, ye});
         return TRUE;
     }
     return curve(dc, Curve::Chord, l, t, r, b, xs, ys, xe, ye);
@@ -590,7 +590,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF c)
     VALID_DC(CLR_INVALID);
     c &= 0xFFFFFF;
     if (recording(dc)) {
-        rec_add(dc, 0x041F, {x, y, std::int32_t(c)});
+        rec_add(dc, META_SETPIXEL, {x, y, std::int32_t(c)});
         return c;
     }
     QPoint d = gdi_to_device(dc, x, y);
@@ -627,7 +627,7 @@ int FillRect(HDC dc, const RECT* r, HBRUSH br)
     if (!r || !gdi_valid_object(br) || br->kind != GdiObject::Brush) return 0;
     if (recording(dc)) {
         rec_select(dc, br);
-        rec_add(dc, 0x061D, {r->left, r->top, r->right - r->left, r->bottom - r->top, std::int32_t(PATCOPY)});
+        rec_add(dc, META_PATBLT, {r->left, r->top, r->right - r->left, r->bottom - r->top, std::int32_t(PATCOPY)});
         if (dc->st.brush) rec_select(dc, dc->st.brush);
         return 1;
     }
@@ -660,7 +660,7 @@ BOOL ExtFloodFill(HDC dc, int x, int y, COLORREF color, UINT type)
 {
     VALID_DC(FALSE);
     if (recording(dc)) {
-        rec_add(dc, 0x0548, {x, y, std::int32_t(color & 0xFFFFFF), std::int32_t(type)});
+        rec_add(dc, META_EXTFLOODFILL, {x, y, std::int32_t(color & 0xFFFFFF), std::int32_t(type)});
         return TRUE;
     }
     gdi_settle_pixels(dc, nullptr);   // the fill may reach anywhere
@@ -713,7 +713,7 @@ BOOL FloodFill(HDC dc, int x, int y, COLORREF border)
 {
     VALID_DC(FALSE);
     if (recording(dc)) {
-        rec_add(dc, 0x0419, {x, y, std::int32_t(border & 0xFFFFFF)});
+        rec_add(dc, META_FLOODFILL, {x, y, std::int32_t(border & 0xFFFFFF)});
         return TRUE;
     }
     return ExtFloodFill(dc, x, y, border, FLOODFILLBORDER);

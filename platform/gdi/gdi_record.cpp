@@ -16,34 +16,31 @@ std::unordered_map<MetaFile*, std::shared_ptr<MetaFile>>& registry()
     return r;
 }
 
-constexpr WORD META_SELECTOBJECT = 0x012D;
-constexpr WORD META_DELETEOBJECT = 0x01F0;
-
 // The creation record of an object, with the object's full description.
 MetaRecord create_record(const GdiObject* o)
 {
     MetaRecord r;
     switch (o->kind) {
     case GdiObject::Pen:
-        r.fn = 0x02FA;
+        r.fn = META_CREATEPENINDIRECT;
         r.p = {o->penStyle, o->penWidth, std::int32_t(o->penColor)};
         break;
     case GdiObject::Brush:
         if (o->brushStyle == BS_PATTERN) {
-            r.fn = 0x0142;
+            r.fn = META_DIBCREATEPATTERNBRUSH;
             r.p = {DIB_RGB_COLORS, o->patternMono ? 1 : 0};
             r.blob = std::make_shared<MetaBlob>();
             r.blob->image = o->pattern;
             r.blob->decoded = true;
             r.blob->mono = o->patternMono;
         } else {
-            r.fn = 0x02FC;
+            r.fn = META_CREATEBRUSHINDIRECT;
             r.p = {std::int32_t(o->brushStyle), std::int32_t(o->brushColor), o->hatch};
         }
         break;
     case GdiObject::Font: {
         const LOGFONTA& f = o->lf;
-        r.fn = 0x02FB;
+        r.fn = META_CREATEFONTINDIRECT;
         r.p = {f.lfHeight, f.lfWidth, f.lfEscapement, f.lfOrientation, f.lfWeight, f.lfItalic, f.lfUnderline,
                f.lfStrikeOut, f.lfCharSet, f.lfOutPrecision, f.lfClipPrecision, f.lfQuality, f.lfPitchAndFamily};
         r.blob = std::make_shared<MetaBlob>();
@@ -68,7 +65,7 @@ int first_free(RecordTable& t)
 bool is_create(WORD fn)
 {
     switch (fn) {
-    case 0x02FA: case 0x02FC: case 0x0142: case 0x02FB: case 0x00F7: case 0x06FF: case 0x01F9:
+    case META_CREATEPENINDIRECT: case META_CREATEBRUSHINDIRECT: case META_DIBCREATEPATTERNBRUSH: case META_CREATEFONTINDIRECT: case META_CREATEPALETTE: case META_CREATEREGION: case META_CREATEPATTERNBRUSH:
         return true;
     default:
         return false;
@@ -171,15 +168,15 @@ static void track_state(DcState& st, const MetaRecord& r)
 {
     auto p = [&](std::size_t i) { return i < r.p.size() ? r.p[i] : 0; };
     switch (r.fn) {
-    case 0x0201: st.bk = COLORREF(p(0)) & 0xFFFFFF; break;
-    case 0x0209: st.text = COLORREF(p(0)) & 0xFFFFFF; break;
-    case 0x0102: st.bkMode = p(0); break;
-    case 0x012E: st.align = UINT(p(0)); break;
-    case 0x0104: st.rop2 = p(0); break;
-    case 0x0213: case 0x0214: st.cur = POINT{p(0), p(1)}; break;
-    case 0x0103: st.mapMode = p(0); break;
-    case 0x020B: st.wOrg = POINT{p(0), p(1)}; break;
-    case 0x020F: st.wOrg.x += p(0); st.wOrg.y += p(1); break;
+    case META_SETBKCOLOR: st.bk = COLORREF(p(0)) & 0xFFFFFF; break;
+    case META_SETTEXTCOLOR: st.text = COLORREF(p(0)) & 0xFFFFFF; break;
+    case META_SETBKMODE: st.bkMode = p(0); break;
+    case META_SETTEXTALIGN: st.align = UINT(p(0)); break;
+    case META_SETROP2: st.rop2 = p(0); break;
+    case META_LINETO: case META_MOVETO: st.cur = POINT{p(0), p(1)}; break;
+    case META_SETMAPMODE: st.mapMode = p(0); break;
+    case META_SETWINDOWORG: st.wOrg = POINT{p(0), p(1)}; break;
+    case META_OFFSETWINDOWORG: st.wOrg.x += p(0); st.wOrg.y += p(1); break;
     default: break;
     }
 }

@@ -32,7 +32,8 @@ QImage gdi_metafile_image(HMETAFILE mf, int w, int h);
 // The placeable Windows metafile bytes (22-byte header with bounds and units per
 // inch) of a recording; empty when it cannot be written exactly.
 std::vector<unsigned char> gdi_placeable_wmf(HMETAFILE mf, int unitsPerInch, const RECT& bounds);
-// The installed font family used for a face name ("ＭＳ ゴシック" -> IPAGothic,
-// "System" -> the default sans face).
-class QString;
-QString gdi_font_family(const char* face);
+// Makes a DC of gdi_create_device_dc own its device: DeleteDC deletes it.
+void gdi_own_device(HDC dc);
+// Draws a picture scaled to cx x cy at (x, y) in logical units, blended by its
+// alpha with smooth scaling, on a DC with pixels (icons); FALSE for other DCs.
+BOOL gdi_draw_picture(HDC dc, int x, int y, int cx, int cy, const QImage& picture);

@@ -3,6 +3,7 @@
 // measurement in logical units. Text is UTF-8; bytes from other programs'
 // metafiles that are not UTF-8 are read as Latin-1 (Shift-JIS for the Japanese
 // character set).
+#include "platform/gdi/font_faces.h"
 #include "platform/gdi/gdi_pixels.h"
 
 #include <QFontMetricsF>
@@ -75,7 +76,7 @@ FontAt font_at(HDC dc, double scale)
 {
     FontAt f;
     const LOGFONTA& lf = dc->st.font ? dc->st.font->lf : LOGFONTA{};
-    f.font = QFont(gdi_font_family(lf.lfFaceName));
+    f.font = QFont(platform_font_family(lf.lfFaceName));
     double h = std::abs(double(lf.lfHeight) * scale);
     if (lf.lfHeight == 0) h = 16 * std::max(scale, 1e-6);
     h = std::clamp(h, 1.0, 20000.0);
@@ -170,7 +171,7 @@ BOOL TextOutA(HDC dc, int x, int y, const char* text, int len)
     if (dc->kind == DeviceContext::Record) {
         auto b = std::make_shared<MetaBlob>();
         b->bytes.assign(text, text + len);
-        rec_add(dc, 0x0521, {x, y}, b);
+        rec_add(dc, META_TEXTOUT, {x, y}, b);
         if (dc->st.align & TA_UPDATECP) {
             SIZE s{};
             GetTextExtentPoint32A(dc, text, len, &s);
@@ -198,7 +199,7 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* r, const char* 
         p.push_back(dx ? std::int32_t(len) : 0);
         if (dx)
             for (UINT i = 0; i < len; ++i) p.push_back(dx[i]);
-        rec_add_vec(dc, 0x0A32, std::move(p), b);
+        rec_add_vec(dc, META_EXTTEXTOUT, std::move(p), b);
         return TRUE;
     }
     return draw_text(dc, x, y, options, r, text ? text : "", int(len), dx);

@@ -28,43 +28,43 @@ struct Layout {
 const std::vector<Layout>& layouts()
 {
     static const std::vector<Layout> L = {
-        {0x0201, {{0, 'C'}}},
-        {0x0209, {{0, 'C'}}},
-        {0x0102, {{0, 'U'}}},
-        {0x0103, {{0, 'U'}}},
-        {0x0104, {{0, 'U'}}},
-        {0x0106, {{0, 'U'}}},
-        {0x0107, {{0, 'U'}}},
-        {0x012E, {{0, 'U'}}},
-        {0x0127, {{0, 'S'}}},
-        {0x012D, {{0, 'U'}}},
-        {0x01F0, {{0, 'U'}}},
-        {0x012C, {{0, 'U'}}},
-        {0x020B, {{1, 'P'}, {0, 'P'}}},
-        {0x020C, {{1, 'P'}, {0, 'P'}}},
-        {0x020D, {{1, 'S'}, {0, 'S'}}},
-        {0x020E, {{1, 'S'}, {0, 'S'}}},
-        {0x020F, {{1, 'P'}, {0, 'P'}}},
-        {0x0211, {{1, 'S'}, {0, 'S'}}},
-        {0x0213, {{1, 'P'}, {0, 'P'}}},
-        {0x0214, {{1, 'P'}, {0, 'P'}}},
-        {0x0410, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
-        {0x0412, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
-        {0x0415, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x0416, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x0418, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x041B, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x0817, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x081A, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x0830, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x061C, {{5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x0419, {{2, 'C'}, {1, 'P'}, {0, 'P'}}},
-        {0x0548, {{3, 'U'}, {2, 'C'}, {1, 'P'}, {0, 'P'}}},
-        {0x061D, {{4, 'C'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
-        {0x001E, {}},
-        {0x041F, {{2, 'C'}, {1, 'P'}, {0, 'P'}}},
-        {0x02FA, {{0, 'U'}, {1, 'P'}, {-1, 'S'}, {2, 'C'}}},
-        {0x02FC, {{0, 'U'}, {1, 'C'}, {2, 'U'}}},
+        {META_SETBKCOLOR, {{0, 'C'}}},
+        {META_SETTEXTCOLOR, {{0, 'C'}}},
+        {META_SETBKMODE, {{0, 'U'}}},
+        {META_SETMAPMODE, {{0, 'U'}}},
+        {META_SETROP2, {{0, 'U'}}},
+        {META_SETPOLYFILLMODE, {{0, 'U'}}},
+        {META_SETSTRETCHBLTMODE, {{0, 'U'}}},
+        {META_SETTEXTALIGN, {{0, 'U'}}},
+        {META_RESTOREDC, {{0, 'S'}}},
+        {META_SELECTOBJECT, {{0, 'U'}}},
+        {META_DELETEOBJECT, {{0, 'U'}}},
+        {META_SELECTCLIPREGION, {{0, 'U'}}},
+        {META_SETWINDOWORG, {{1, 'P'}, {0, 'P'}}},
+        {META_SETWINDOWEXT, {{1, 'P'}, {0, 'P'}}},
+        {META_SETVIEWPORTORG, {{1, 'S'}, {0, 'S'}}},
+        {META_SETVIEWPORTEXT, {{1, 'S'}, {0, 'S'}}},
+        {META_OFFSETWINDOWORG, {{1, 'P'}, {0, 'P'}}},
+        {META_OFFSETVIEWPORTORG, {{1, 'S'}, {0, 'S'}}},
+        {META_LINETO, {{1, 'P'}, {0, 'P'}}},
+        {META_MOVETO, {{1, 'P'}, {0, 'P'}}},
+        {META_SCALEWINDOWEXT, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {META_SCALEVIEWPORTEXT, {{3, 'S'}, {2, 'S'}, {1, 'S'}, {0, 'S'}}},
+        {META_EXCLUDECLIPRECT, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_INTERSECTCLIPRECT, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_ELLIPSE, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_RECTANGLE, {{3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_ARC, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_PIE, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_CHORD, {{7, 'P'}, {6, 'P'}, {5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_ROUNDRECT, {{5, 'P'}, {4, 'P'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_FLOODFILL, {{2, 'C'}, {1, 'P'}, {0, 'P'}}},
+        {META_EXTFLOODFILL, {{3, 'U'}, {2, 'C'}, {1, 'P'}, {0, 'P'}}},
+        {META_PATBLT, {{4, 'C'}, {3, 'P'}, {2, 'P'}, {1, 'P'}, {0, 'P'}}},
+        {META_SAVEDC, {}},
+        {META_SETPIXEL, {{2, 'C'}, {1, 'P'}, {0, 'P'}}},
+        {META_CREATEPENINDIRECT, {{0, 'U'}, {1, 'P'}, {-1, 'S'}, {2, 'C'}}},
+        {META_CREATEBRUSHINDIRECT, {{0, 'U'}, {1, 'C'}, {2, 'U'}}},
     };
     return L;
 }
@@ -183,7 +183,7 @@ void write_mono_pattern(Writer& w, const QImage& pattern, COLORREF zero, COLORRE
 {
     int bit = uniform_bit(pattern);
     if (bit >= 0) {
-        std::size_t at = w.begin(0x02FC);
+        std::size_t at = w.begin(META_CREATEBRUSHINDIRECT);
         w.u16(BS_SOLID);
         w.u32(bit ? one : zero);
         w.u16(0);
@@ -195,265 +195,316 @@ void write_mono_pattern(Writer& w, const QImage& pattern, COLORREF zero, COLORRE
 
 void write_dib_pattern(Writer& w, const std::vector<BYTE>& dib)
 {
-    std::size_t at = w.begin(0x0142);
+    std::size_t at = w.begin(META_DIBCREATEPATTERNBRUSH);
     w.u16(5);   // BS_DIBPATTERN
     w.u16(DIB_RGB_COLORS);
     w.bytes(dib.data(), dib.size());
     w.end(at);
 }
-}  // namespace
 
-std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
-{
-    Writer w;
-    w.k = std::max(1, scale);
-    for (int i = 0; i < 9; ++i) w.out.push_back(0);   // header, filled in below
-
+// One recording written out, record family by record family. Our object table's
+// slots map to the file's; the selected monochrome brush follows the colours.
+struct WmfWriter {
     struct Slot {
         int file = -1;
         bool mono = false;
         const MetaRecord* create = nullptr;
         COLORREF text = 0, bk = 0;
     };
+    Writer w;
     std::vector<Slot> tab;   // our table's slot -> file slot
-    auto first_free = [&]() {
+    COLORREF text = 0, bk = 0xFFFFFF;
+    int selBrush = -1;
+
+    static std::int64_t at_p(const MetaRecord& r, std::size_t i) { return i < r.p.size() ? r.p[i] : 0; }
+
+    int first_free()
+    {
         for (std::size_t i = 0; i < tab.size(); ++i)
             if (tab[i].file < 0) return int(i);
         tab.push_back(Slot{});
         return int(tab.size() - 1);
-    };
-    COLORREF text = 0, bk = 0xFFFFFF;
-    int selBrush = -1;
-    auto refresh_mono = [&]() {
+    }
+
+    void refresh_mono()
+    {
         // the selected monochrome brush must paint in the colours now in effect
         if (selBrush < 0 || std::size_t(selBrush) >= tab.size()) return;
         Slot& s = tab[std::size_t(selBrush)];
         if (!s.mono || s.file < 0 || (s.text == text && s.bk == bk)) return;
         int nf = w.alloc();
         write_mono_pattern(w, s.create->blob->image, text, bk);
-        std::size_t at = w.begin(0x012D);
+        std::size_t at = w.begin(META_SELECTOBJECT);
         w.u16(nf);
         w.end(at);
-        at = w.begin(0x01F0);
+        at = w.begin(META_DELETEOBJECT);
         w.u16(s.file);
         w.end(at);
         w.used[std::size_t(s.file)] = false;
         s.file = nf;
         s.text = text;
         s.bk = bk;
-    };
+    }
 
-    for (const MetaRecord& r : mf.recs) {
-        if (!w.ok) return {};
-        auto at_p = [&](std::size_t i) -> std::int64_t { return i < r.p.size() ? r.p[i] : 0; };
+    static bool creates_object(WORD fn)
+    {
+        return fn == META_CREATEPENINDIRECT || fn == META_CREATEBRUSHINDIRECT || fn == META_DIBCREATEPATTERNBRUSH ||
+               fn == META_CREATEFONTINDIRECT || fn == META_CREATEPALETTE || fn == META_CREATEREGION ||
+               fn == META_CREATEPATTERNBRUSH;
+    }
+
+    void fields(const MetaRecord& r, const Layout& l, bool maskUnsigned)
+    {
+        std::size_t at = w.begin(r.fn);
+        for (const Field& f : l.f) {
+            std::int64_t v = f.idx < 0 ? 0 : at_p(r, std::size_t(f.idx));
+            if (f.kind == 'C') w.u32(std::uint32_t(v));
+            else if (f.kind == 'U') w.u16(maskUnsigned ? v & 0xFFFF : v);
+            else if (f.kind == 'P') w.p16(v);
+            else w.s16(v);
+        }
+        w.end(at);
+    }
+
+    // Creation records take a slot in both tables. False: the file cannot be written.
+    bool object(const MetaRecord& r)
+    {
+        int mine = first_free();
+        Slot& s = tab[std::size_t(mine)];
+        s = Slot{};
+        s.file = w.alloc();
+        s.create = &r;
+        if (r.fn == META_DIBCREATEPATTERNBRUSH) {
+            if (!r.blob) return false;
+            s.mono = r.p.size() > 1 && r.p[1] == 1 && !r.blob->image.isNull();
+            if (s.mono) {
+                s.text = text;
+                s.bk = bk;
+                write_mono_pattern(w, r.blob->image, text, bk);
+            } else {
+                const std::vector<BYTE>& dib = r.blob->dib();
+                if (dib.empty()) return false;
+                write_dib_pattern(w, dib);
+            }
+            return true;
+        }
+        if (r.fn == META_CREATEFONTINDIRECT) {
+            std::size_t at = w.begin(r.fn);
+            w.p16(at_p(r, 0));
+            w.p16(at_p(r, 1));
+            for (int i = 2; i < 5; ++i) w.s16(at_p(r, std::size_t(i)));
+            for (int i = 5; i < 13; i += 2)
+                w.out.push_back(WORD((at_p(r, std::size_t(i)) & 0xFF) | ((at_p(r, std::size_t(i) + 1) & 0xFF) << 8)));
+            BYTE face[32] = {};
+            if (r.blob && !r.blob->bytes.empty())
+                std::memcpy(face, r.blob->bytes.data(), std::min<std::size_t>(31, r.blob->bytes.size()));
+            w.bytes(face, 32);
+            w.end(at);
+            return true;
+        }
+        if (r.fn == META_CREATEPENINDIRECT || r.fn == META_CREATEBRUSHINDIRECT) {
+            fields(r, *layout_of(r.fn), true);
+            return true;
+        }
+        // a slot holder: an empty palette
+        std::size_t at = w.begin(META_CREATEPALETTE);
+        w.u16(0x300);
+        w.u16(1);
+        w.u32(0);
+        w.end(at);
+        return true;
+    }
+
+    void select_or_delete(const MetaRecord& r)
+    {
+        int mine = int(at_p(r, 0));
+        if (mine < 0 || std::size_t(mine) >= tab.size() || tab[std::size_t(mine)].file < 0) return;
+        Slot& s = tab[std::size_t(mine)];
+        std::size_t at = w.begin(r.fn);
+        w.u16(s.file);
+        w.end(at);
+        if (r.fn == META_DELETEOBJECT) {
+            w.used[std::size_t(s.file)] = false;
+            s.file = -1;
+            if (selBrush == mine) selBrush = -1;
+        } else if (s.create && (s.create->fn == META_DIBCREATEPATTERNBRUSH || s.create->fn == META_CREATEBRUSHINDIRECT)) {
+            selBrush = mine;
+            refresh_mono();
+        }
+    }
+
+    void colour(const MetaRecord& r)
+    {
+        std::size_t at = w.begin(r.fn);
+        w.u32(std::uint32_t(at_p(r, 0)));
+        w.end(at);
+        refresh_mono();
+    }
+
+    bool text_out(const MetaRecord& r)
+    {
+        if (!r.blob) return false;
+        const auto& t = r.blob->bytes;
+        std::size_t at = w.begin(r.fn);
+        w.u16(std::int64_t(t.size()));
+        w.bytes(t.data(), t.size());
+        w.p16(at_p(r, 1));
+        w.p16(at_p(r, 0));
+        w.end(at);
+        return true;
+    }
+
+    bool ext_text_out(const MetaRecord& r)
+    {
+        if (!r.blob || r.p.size() < 8) return false;
+        const auto& t = r.blob->bytes;
+        std::size_t at = w.begin(r.fn);
+        w.p16(at_p(r, 1));
+        w.p16(at_p(r, 0));
+        w.u16(std::int64_t(t.size()));
+        UINT opt = UINT(at_p(r, 2));
+        w.u16(opt & 0xFFFF);
+        if (opt & (ETO_OPAQUE | ETO_CLIPPED))
+            for (int i = 3; i < 7; ++i) w.p16(at_p(r, std::size_t(i)));
+        w.bytes(t.data(), t.size());
+        std::size_t ndx = std::size_t(std::max<std::int64_t>(0, at_p(r, 7)));
+        for (std::size_t i = 0; i < ndx && 8 + i < r.p.size(); ++i) w.p16(r.p[8 + i]);
+        w.end(at);
+        return true;
+    }
+
+    void poly(const MetaRecord& r)
+    {
+        std::size_t at = w.begin(r.fn);
+        w.u16(std::int64_t(r.p.size() / 2));
+        for (std::size_t i = 0; i + 1 < r.p.size(); i += 2) {
+            w.p16(r.p[i]);
+            w.p16(r.p[i + 1]);
+        }
+        w.end(at);
+    }
+
+    void poly_polygon(const MetaRecord& r)
+    {
+        std::size_t at = w.begin(r.fn);
+        std::size_t polys = r.p.empty() ? 0 : std::size_t(std::max(0, r.p[0]));
+        for (std::size_t i = 0; i < r.p.size(); ++i) {
+            if (i <= polys) w.s16(r.p[i]);   // the counts
+            else w.p16(r.p[i]);
+        }
+        w.end(at);
+    }
+
+    bool dib_blit(const MetaRecord& r)
+    {
+        if (!r.blob) return false;
+        const std::vector<BYTE>& dib = r.blob->dib();
+        if (dib.empty()) return false;
+        std::size_t at = w.begin(r.fn == META_DIBBITBLT ? WORD(META_DIBSTRETCHBLT) : r.fn);
+        if (r.fn == META_STRETCHDIB) {
+            w.u32(std::uint32_t(at_p(r, 9)));
+            w.u16(at_p(r, 8));
+            for (int i : {7, 6, 5, 4}) w.s16(at_p(r, std::size_t(i)));
+            for (int i : {3, 2, 1, 0}) w.p16(at_p(r, std::size_t(i)));
+        } else if (r.fn == META_SETDIBTODEV) {
+            w.u16(at_p(r, 8));
+            w.u16(at_p(r, 7));
+            w.u16(at_p(r, 6));
+            for (int i : {5, 4}) w.s16(at_p(r, std::size_t(i)));
+            for (int i : {3, 2, 1, 0}) w.p16(at_p(r, std::size_t(i)));
+        } else if (r.fn == META_DIBSTRETCHBLT) {
+            w.u32(std::uint32_t(at_p(r, 8)));
+            for (int i : {7, 6, 5, 4}) w.s16(at_p(r, std::size_t(i)));
+            for (int i : {3, 2, 1, 0}) w.p16(at_p(r, std::size_t(i)));
+        } else {   // a bit blit is written as a stretch of the same size
+            w.u32(std::uint32_t(at_p(r, 6)));
+            w.s16(at_p(r, 3));
+            w.s16(at_p(r, 2));
+            w.s16(at_p(r, 5));
+            w.s16(at_p(r, 4));
+            for (int i : {3, 2, 1, 0}) w.p16(at_p(r, std::size_t(i)));
+        }
+        w.bytes(dib.data(), dib.size());
+        w.end(at);
+        return true;
+    }
+
+    // One record. False: the file cannot be written.
+    bool record(const MetaRecord& r)
+    {
         switch (r.fn) {
-        case 0x0201: bk = COLORREF(at_p(0)) & 0xFFFFFF; break;
-        case 0x0209: text = COLORREF(at_p(0)) & 0xFFFFFF; break;
+        case META_SETBKCOLOR: bk = COLORREF(at_p(r, 0)) & 0xFFFFFF; break;
+        case META_SETTEXTCOLOR: text = COLORREF(at_p(r, 0)) & 0xFFFFFF; break;
         default: break;
         }
-        // object table records
-        if (r.fn == 0x02FA || r.fn == 0x02FC || r.fn == 0x0142 || r.fn == 0x02FB || r.fn == 0x00F7 ||
-            r.fn == 0x06FF || r.fn == 0x01F9) {
-            int mine = first_free();
-            Slot& s = tab[std::size_t(mine)];
-            s = Slot{};
-            s.file = w.alloc();
-            s.create = &r;
-            if (r.fn == 0x0142) {
-                if (!r.blob) return {};
-                s.mono = r.p.size() > 1 && r.p[1] == 1 && !r.blob->image.isNull();
-                if (s.mono) {
-                    s.text = text;
-                    s.bk = bk;
-                    write_mono_pattern(w, r.blob->image, text, bk);
-                } else {
-                    const std::vector<BYTE>& dib = r.blob->dib();
-                    if (dib.empty()) return {};
-                    write_dib_pattern(w, dib);
-                }
-                continue;
-            }
-            if (r.fn == 0x02FB) {
-                std::size_t at = w.begin(r.fn);
-                w.p16(at_p(0));
-                w.p16(at_p(1));
-                for (int i = 2; i < 5; ++i) w.s16(at_p(std::size_t(i)));
-                for (int i = 5; i < 13; i += 2) w.out.push_back(WORD((at_p(std::size_t(i)) & 0xFF) | ((at_p(std::size_t(i) + 1) & 0xFF) << 8)));
-                BYTE face[32] = {};
-                if (r.blob && !r.blob->bytes.empty()) std::memcpy(face, r.blob->bytes.data(), std::min<std::size_t>(31, r.blob->bytes.size()));
-                w.bytes(face, 32);
-                w.end(at);
-                continue;
-            }
-            if (r.fn == 0x02FA || r.fn == 0x02FC) {
-                const Layout* l = layout_of(r.fn);
-                std::size_t at = w.begin(r.fn);
-                for (const Field& f : l->f) {
-                    std::int64_t v = f.idx < 0 ? 0 : at_p(std::size_t(f.idx));
-                    if (f.kind == 'C') w.u32(std::uint32_t(v));
-                    else if (f.kind == 'U') w.u16(v & 0xFFFF);
-                    else if (f.kind == 'P') w.p16(v);
-                    else w.s16(v);
-                }
-                w.end(at);
-                continue;
-            }
-            // a slot holder: an empty palette
-            std::size_t at = w.begin(0x00F7);
-            w.u16(0x300);
-            w.u16(1);
-            w.u32(0);
-            w.end(at);
-            continue;
+        if (creates_object(r.fn)) return object(r);
+        if (r.fn == META_SELECTOBJECT || r.fn == META_DELETEOBJECT) {
+            select_or_delete(r);
+            return true;
         }
-        if (r.fn == 0x012D || r.fn == 0x01F0) {
-            int mine = int(at_p(0));
-            if (mine < 0 || std::size_t(mine) >= tab.size() || tab[std::size_t(mine)].file < 0) continue;
-            Slot& s = tab[std::size_t(mine)];
-            std::size_t at = w.begin(r.fn);
-            w.u16(s.file);
-            w.end(at);
-            if (r.fn == 0x01F0) {
-                w.used[std::size_t(s.file)] = false;
-                s.file = -1;
-                if (selBrush == mine) selBrush = -1;
-            } else if (s.create && (s.create->fn == 0x0142 || s.create->fn == 0x02FC)) {
-                selBrush = mine;
-                refresh_mono();
-            }
-            continue;
-        }
-        if (r.fn == 0x0201 || r.fn == 0x0209) {
-            std::size_t at = w.begin(r.fn);
-            w.u32(std::uint32_t(at_p(0)));
-            w.end(at);
-            refresh_mono();
-            continue;
+        if (r.fn == META_SETBKCOLOR || r.fn == META_SETTEXTCOLOR) {
+            colour(r);
+            return true;
         }
         if (const Layout* l = layout_of(r.fn)) {
-            std::size_t at = w.begin(r.fn);
-            for (const Field& f : l->f) {
-                std::int64_t v = f.idx < 0 ? 0 : at_p(std::size_t(f.idx));
-                if (f.kind == 'C') w.u32(std::uint32_t(v));
-                else if (f.kind == 'U') w.u16(v);
-                else if (f.kind == 'P') w.p16(v);
-                else w.s16(v);
-            }
-            w.end(at);
-            continue;
+            fields(r, *l, false);
+            return true;
         }
         switch (r.fn) {
-        case 0x0521: {
-            if (!r.blob) return {};
-            const auto& t = r.blob->bytes;
-            std::size_t at = w.begin(r.fn);
-            w.u16(std::int64_t(t.size()));
-            w.bytes(t.data(), t.size());
-            w.p16(at_p(1));
-            w.p16(at_p(0));
-            w.end(at);
-            break;
-        }
-        case 0x0A32: {
-            if (!r.blob || r.p.size() < 8) return {};
-            const auto& t = r.blob->bytes;
-            std::size_t at = w.begin(r.fn);
-            w.p16(at_p(1));
-            w.p16(at_p(0));
-            w.u16(std::int64_t(t.size()));
-            UINT opt = UINT(at_p(2));
-            w.u16(opt & 0xFFFF);
-            if (opt & (ETO_OPAQUE | ETO_CLIPPED))
-                for (int i = 3; i < 7; ++i) w.p16(at_p(std::size_t(i)));
-            w.bytes(t.data(), t.size());
-            std::size_t ndx = std::size_t(std::max<std::int64_t>(0, at_p(7)));
-            for (std::size_t i = 0; i < ndx && 8 + i < r.p.size(); ++i) w.p16(r.p[8 + i]);
-            w.end(at);
-            break;
-        }
-        case 0x0324:
-        case 0x0325: {
-            std::size_t at = w.begin(r.fn);
-            w.u16(std::int64_t(r.p.size() / 2));
-            for (std::size_t i = 0; i + 1 < r.p.size(); i += 2) {
-                w.p16(r.p[i]);
-                w.p16(r.p[i + 1]);
-            }
-            w.end(at);
-            break;
-        }
-        case 0x0538: {
-            std::size_t at = w.begin(r.fn);
-            std::size_t polys = r.p.empty() ? 0 : std::size_t(std::max(0, r.p[0]));
-            for (std::size_t i = 0; i < r.p.size(); ++i) {
-                if (i <= polys) w.s16(r.p[i]);   // the counts
-                else w.p16(r.p[i]);
-            }
-            w.end(at);
-            break;
-        }
-        case 0x0B41:
-        case 0x0940:
-        case 0x0F43:
-        case 0x0D33: {
-            if (!r.blob) return {};
-            const std::vector<BYTE>& dib = r.blob->dib();
-            if (dib.empty()) return {};
-            std::size_t at = w.begin(r.fn == 0x0940 ? WORD(0x0B41) : r.fn);
-            if (r.fn == 0x0F43) {
-                w.u32(std::uint32_t(at_p(9)));
-                w.u16(at_p(8));
-                for (int i : {7, 6, 5, 4}) w.s16(at_p(std::size_t(i)));
-                for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
-            } else if (r.fn == 0x0D33) {
-                w.u16(at_p(8));
-                w.u16(at_p(7));
-                w.u16(at_p(6));
-                for (int i : {5, 4}) w.s16(at_p(std::size_t(i)));
-                for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
-            } else if (r.fn == 0x0B41) {
-                w.u32(std::uint32_t(at_p(8)));
-                for (int i : {7, 6, 5, 4}) w.s16(at_p(std::size_t(i)));
-                for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
-            } else {   // a bit blit is written as a stretch of the same size
-                w.u32(std::uint32_t(at_p(6)));
-                w.s16(at_p(3));
-                w.s16(at_p(2));
-                w.s16(at_p(5));
-                w.s16(at_p(4));
-                for (int i : {3, 2, 1, 0}) w.p16(at_p(std::size_t(i)));
-            }
-            w.bytes(dib.data(), dib.size());
-            w.end(at);
-            break;
-        }
-        default:
-            break;   // calls the file format has no use for
+        case META_TEXTOUT: return text_out(r);
+        case META_EXTTEXTOUT: return ext_text_out(r);
+        case META_POLYGON:
+        case META_POLYLINE: poly(r); return true;
+        case META_POLYPOLYGON: poly_polygon(r); return true;
+        case META_DIBSTRETCHBLT:
+        case META_DIBBITBLT:
+        case META_STRETCHDIB:
+        case META_SETDIBTODEV: return dib_blit(r);
+        default: return true;   // calls the file format has no use for
         }
     }
-    if (!w.ok) return {};
-    std::size_t at = w.begin(0);
-    w.end(at);
-    // header: type 1 (memory), 9 words, version 0x300, size in words, objects, largest record
-    std::size_t total = w.out.size();
-    if (total > 0xFFFFFFFFu) return {};
-    WORD* h = w.out.data();
-    h[0] = 1;
-    h[1] = 9;
-    h[2] = 0x300;
-    h[3] = WORD(total & 0xFFFF);
-    h[4] = WORD(total >> 16);
-    if (w.maxObjects > 65535) return {};
-    h[5] = WORD(w.maxObjects);
-    h[6] = WORD(w.maxRecord & 0xFFFF);
-    h[7] = WORD(w.maxRecord >> 16);
-    h[8] = 0;
-    std::vector<BYTE> bytes(total * 2);
-    for (std::size_t i = 0; i < total; ++i) {
-        bytes[2 * i] = BYTE(w.out[i] & 0xFF);
-        bytes[2 * i + 1] = BYTE(w.out[i] >> 8);
+
+    // The end record and the header; empty when a count does not fit.
+    std::vector<BYTE> finish()
+    {
+        std::size_t at = w.begin(0);
+        w.end(at);
+        // header: type 1 (memory), 9 words, version 0x300, size in words, objects, largest record
+        std::size_t total = w.out.size();
+        if (total > 0xFFFFFFFFu) return {};
+        WORD* h = w.out.data();
+        h[0] = 1;
+        h[1] = 9;
+        h[2] = 0x300;
+        h[3] = WORD(total & 0xFFFF);
+        h[4] = WORD(total >> 16);
+        if (w.maxObjects > 65535) return {};
+        h[5] = WORD(w.maxObjects);
+        h[6] = WORD(w.maxRecord & 0xFFFF);
+        h[7] = WORD(w.maxRecord >> 16);
+        h[8] = 0;
+        std::vector<BYTE> bytes(total * 2);
+        for (std::size_t i = 0; i < total; ++i) {
+            bytes[2 * i] = BYTE(w.out[i] & 0xFF);
+            bytes[2 * i + 1] = BYTE(w.out[i] >> 8);
+        }
+        return bytes;
     }
-    return bytes;
+};
+
+}  // namespace
+
+std::vector<BYTE> wmf_write(const MetaFile& mf, int scale)
+{
+    WmfWriter ww;
+    ww.w.k = std::max(1, scale);
+    for (int i = 0; i < 9; ++i) ww.w.out.push_back(0);   // header, filled in by finish
+    for (const MetaRecord& r : mf.recs) {
+        if (!ww.w.ok) return {};
+        if (!ww.record(r)) return {};
+    }
+    if (!ww.w.ok) return {};
+    return ww.finish();
 }
 
 // ---------------- reading ----------------
@@ -532,6 +583,208 @@ BlobPtr read_old_pattern(Reader& rd, bool& mono)
     mono = true;
     return blob;
 }
+// What becomes of one record read: kept, left out, or the end of the read.
+enum class Outcome { Keep, Skip, Fail };
+
+// A simple record by its layout. Short records of one-value calls are common
+// and left out; others must be whole.
+Outcome read_fields(Reader& rd, MetaRecord& r, const Layout& l)
+{
+    int maxIdx = -1;
+    for (const Field& f : l.f) maxIdx = std::max(maxIdx, f.idx);
+    r.p.assign(std::size_t(maxIdx + 1), 0);
+    for (const Field& f : l.f) {
+        std::int32_t v = f.kind == 'C' ? std::int32_t(rd.u32()) : (f.kind == 'U' ? rd.u16() : rd.s16());
+        if (f.idx >= 0) r.p[std::size_t(f.idx)] = v;
+    }
+    if (!rd.ok) return l.f.size() == 1 ? Outcome::Skip : Outcome::Fail;
+    return Outcome::Keep;
+}
+
+Outcome read_text_out(Reader& rd, MetaRecord& r)
+{
+    std::int32_t n = rd.u16();
+    std::size_t padded = (std::size_t(n) + 1) / 2;
+    if (!rd.ok || !rd.has(padded + 2)) return Outcome::Fail;
+    r.blob = blob_bytes(rd.here(), std::size_t(n));
+    rd.pos += padded;
+    std::int32_t y = rd.s16(), x = rd.s16();
+    r.p = {x, y};
+    return Outcome::Keep;
+}
+
+Outcome read_ext_text_out(Reader& rd, MetaRecord& r)
+{
+    std::int32_t y = rd.s16(), x = rd.s16(), n = rd.u16(), opt = rd.u16();
+    if (!rd.ok) return Outcome::Fail;
+    std::int32_t rc[4] = {0, 0, 0, 0};
+    if (opt & (ETO_OPAQUE | ETO_CLIPPED))
+        for (auto& v : rc) v = rd.s16();
+    std::size_t padded = (std::size_t(n) + 1) / 2;
+    if (!rd.ok || !rd.has(padded)) return Outcome::Fail;
+    r.blob = blob_bytes(rd.here(), std::size_t(n));
+    rd.pos += padded;
+    r.p = {x, y, opt, rc[0], rc[1], rc[2], rc[3], 0};
+    if (rd.has(std::size_t(n))) {
+        r.p[7] = n;
+        for (std::int32_t i = 0; i < n; ++i) r.p.push_back(rd.s16());
+    }
+    return Outcome::Keep;
+}
+
+Outcome read_poly(Reader& rd, MetaRecord& r)
+{
+    std::int32_t n = rd.u16();
+    if (!rd.ok || !rd.has(std::size_t(n) * 2)) return Outcome::Fail;
+    for (std::int32_t i = 0; i < 2 * n; ++i) r.p.push_back(rd.s16());
+    return Outcome::Keep;
+}
+
+Outcome read_poly_polygon(Reader& rd, MetaRecord& r)
+{
+    std::int32_t polys = rd.u16();
+    if (!rd.ok || !rd.has(std::size_t(polys))) return Outcome::Fail;
+    r.p.push_back(polys);
+    std::size_t total = 0;
+    for (std::int32_t i = 0; i < polys; ++i) {
+        std::int32_t c = rd.u16();
+        r.p.push_back(c);
+        total += std::size_t(c);
+    }
+    if (!rd.has(total * 2)) return Outcome::Fail;
+    for (std::size_t i = 0; i < total * 2; ++i) r.p.push_back(rd.s16());
+    return Outcome::Keep;
+}
+
+// Blits with a device-independent bitmap; a picture we cannot read is left out.
+Outcome read_dib_blit(Reader& rd, MetaRecord& r)
+{
+    switch (r.fn) {
+    case META_DIBSTRETCHBLT:
+    case META_DIBBITBLT: {
+        bool stretch = r.fn == META_DIBSTRETCHBLT;
+        // without a bitmap the record is a pattern blit
+        std::size_t plain = stretch ? 10 : 8;
+        bool noDib = rd.words == plain + 1 || rd.words == plain;
+        std::int32_t rop = std::int32_t(rd.u32());
+        std::int32_t sh = 0, sw = 0;
+        if (stretch) {
+            sh = rd.s16();
+            sw = rd.s16();
+        }
+        std::int32_t sy = rd.s16(), sx = rd.s16();
+        if (noDib) rd.s16();   // reserved word
+        std::int32_t h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
+        if (!rd.ok) return Outcome::Fail;
+        if (noDib) {
+            r.fn = META_PATBLT;
+            r.p = {x, y, w2, h2, rop};
+            return Outcome::Keep;
+        }
+        r.blob = read_dib(rd);
+        if (!r.blob) return Outcome::Skip;
+        if (stretch) r.p = {x, y, w2, h2, sx, sy, sw, sh, rop};
+        else r.p = {x, y, w2, h2, sx, sy, rop};
+        return Outcome::Keep;
+    }
+    case META_STRETCHDIB: {
+        std::int32_t rop = std::int32_t(rd.u32()), usage = rd.u16();
+        std::int32_t sh = rd.s16(), sw = rd.s16(), sy = rd.s16(), sx = rd.s16();
+        std::int32_t h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
+        if (!rd.ok) return Outcome::Fail;
+        r.blob = read_dib(rd);
+        if (!r.blob) return Outcome::Skip;
+        r.p = {x, y, w2, h2, sx, sy, sw, sh, usage, rop};
+        return Outcome::Keep;
+    }
+    default: {   // META_SETDIBTODEV
+        std::int32_t usage = rd.u16(), lines = rd.u16(), start = rd.u16();
+        std::int32_t sy = rd.s16(), sx = rd.s16(), h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
+        if (!rd.ok) return Outcome::Fail;
+        r.blob = read_dib(rd);
+        if (!r.blob) return Outcome::Skip;
+        r.p = {x, y, w2, h2, sx, sy, start, lines, usage};
+        return Outcome::Keep;
+    }
+    }
+}
+
+// Creation records other than pens and brushes: each takes a slot of the
+// object table, also where it draws nothing.
+Outcome read_object(Reader& rd, MetaRecord& r)
+{
+    switch (r.fn) {
+    case META_DIBCREATEPATTERNBRUSH: {
+        rd.u16();   // style
+        std::int32_t usage = rd.u16();
+        if (!rd.ok) return Outcome::Fail;
+        r.blob = read_dib(rd);
+        r.p = {usage, 0};
+        if (!r.blob) r.p = {0, 0};   // keeps its slot; plays as no brush
+        return Outcome::Keep;
+    }
+    case META_CREATEPATTERNBRUSH: {
+        bool mono = false;
+        r.blob = read_old_pattern(rd, mono);
+        r.fn = META_DIBCREATEPATTERNBRUSH;
+        r.p = {DIB_RGB_COLORS, mono ? 1 : 0};
+        if (!r.blob) {
+            r.fn = META_CREATEPALETTE;
+            r.p.clear();
+        }
+        return Outcome::Keep;
+    }
+    case META_CREATEFONTINDIRECT: {
+        for (int i = 0; i < 5; ++i) r.p.push_back(rd.s16());
+        for (int i = 0; i < 4; ++i) {
+            std::int32_t v = rd.u16();
+            r.p.push_back(v & 0xFF);
+            r.p.push_back((v >> 8) & 0xFF);
+        }
+        if (!rd.ok) return Outcome::Fail;
+        std::size_t n = std::min<std::size_t>(rd.bytes_left(), 32);
+        std::size_t len = strnlen(reinterpret_cast<const char*>(rd.here()), n);
+        r.blob = blob_bytes(rd.here(), len);
+        return Outcome::Keep;
+    }
+    default:   // META_CREATEPALETTE, META_CREATEREGION
+        r.p.clear();   // palettes and regions keep their tab but draw nothing
+        return Outcome::Keep;
+    }
+}
+
+// One record of a family we draw; Skip for escapes, palettes' use and other
+// calls without a picture of their own. `live` counts the objects made.
+Outcome read_record(Reader& rd, MetaRecord& r, int& live)
+{
+    if (const Layout* l = layout_of(r.fn)) {
+        Outcome o = read_fields(rd, r, *l);
+        if (o == Outcome::Keep && (r.fn == META_CREATEPENINDIRECT || r.fn == META_CREATEBRUSHINDIRECT)) ++live;
+        return o;
+    }
+    switch (r.fn) {
+    case META_TEXTOUT: return read_text_out(rd, r);
+    case META_EXTTEXTOUT: return read_ext_text_out(rd, r);
+    case META_POLYGON:
+    case META_POLYLINE: return read_poly(rd, r);
+    case META_POLYPOLYGON: return read_poly_polygon(rd, r);
+    case META_DIBSTRETCHBLT:
+    case META_DIBBITBLT:
+    case META_STRETCHDIB:
+    case META_SETDIBTODEV: return read_dib_blit(rd, r);
+    case META_DIBCREATEPATTERNBRUSH:
+    case META_CREATEPATTERNBRUSH:
+    case META_CREATEFONTINDIRECT:
+    case META_CREATEPALETTE:
+    case META_CREATEREGION: {
+        Outcome o = read_object(rd, r);
+        if (o == Outcome::Keep) ++live;
+        return o;
+    }
+    default: return Outcome::Skip;
+    }
+}
+
 }  // namespace
 
 std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
@@ -553,8 +806,7 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
     WORD type = WORD(h[0] | (h[1] << 8)), hsize = WORD(h[2] | (h[3] << 8));
     if ((type != 1 && type != 2) || hsize != 9) return nullptr;
     off += 18;
-    int objects = 0, live = 0;
-    std::vector<bool> used;
+    int live = 0;
     while (off + 6 <= size) {
         DWORD words = DWORD(data[off] | (data[off + 1] << 8) | (data[off + 2] << 16) | (DWORD(data[off + 3]) << 24));
         WORD fn = WORD(data[off + 4] | (data[off + 5] << 8));
@@ -564,166 +816,12 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size)
         if (fn == 0) break;
         MetaRecord r;
         r.fn = fn;
-        if (const Layout* l = layout_of(fn)) {
-            int maxIdx = -1;
-            for (const Field& f : l->f) maxIdx = std::max(maxIdx, f.idx);
-            r.p.assign(std::size_t(maxIdx + 1), 0);
-            for (const Field& f : l->f) {
-                std::int32_t v = f.kind == 'C' ? std::int32_t(rd.u32()) : (f.kind == 'U' ? rd.u16() : rd.s16());
-                if (f.idx >= 0) r.p[std::size_t(f.idx)] = v;
-            }
-            // short records of simple one-value calls are common; others must be whole
-            if (!rd.ok) {
-                if (l->f.size() == 1) continue;
-                return nullptr;
-            }
-            if (fn == 0x02FA || fn == 0x02FC) ++live;
-            mf->recs.push_back(std::move(r));
-            continue;
+        switch (read_record(rd, r, live)) {
+        case Outcome::Fail: return nullptr;
+        case Outcome::Skip: continue;
+        case Outcome::Keep: mf->recs.push_back(std::move(r)); break;
         }
-        switch (fn) {
-        case 0x0521: {
-            std::int32_t n = rd.u16();
-            std::size_t padded = (std::size_t(n) + 1) / 2;
-            if (!rd.ok || !rd.has(padded + 2)) return nullptr;
-            r.blob = blob_bytes(rd.here(), std::size_t(n));
-            rd.pos += padded;
-            std::int32_t y = rd.s16(), x = rd.s16();
-            r.p = {x, y};
-            break;
-        }
-        case 0x0A32: {
-            std::int32_t y = rd.s16(), x = rd.s16(), n = rd.u16(), opt = rd.u16();
-            if (!rd.ok) return nullptr;
-            std::int32_t rc[4] = {0, 0, 0, 0};
-            if (opt & (ETO_OPAQUE | ETO_CLIPPED))
-                for (auto& v : rc) v = rd.s16();
-            std::size_t padded = (std::size_t(n) + 1) / 2;
-            if (!rd.ok || !rd.has(padded)) return nullptr;
-            r.blob = blob_bytes(rd.here(), std::size_t(n));
-            rd.pos += padded;
-            r.p = {x, y, opt, rc[0], rc[1], rc[2], rc[3], 0};
-            if (rd.has(std::size_t(n))) {
-                r.p[7] = n;
-                for (std::int32_t i = 0; i < n; ++i) r.p.push_back(rd.s16());
-            }
-            break;
-        }
-        case 0x0324:
-        case 0x0325: {
-            std::int32_t n = rd.u16();
-            if (!rd.ok || !rd.has(std::size_t(n) * 2)) return nullptr;
-            for (std::int32_t i = 0; i < 2 * n; ++i) r.p.push_back(rd.s16());
-            break;
-        }
-        case 0x0538: {
-            std::int32_t polys = rd.u16();
-            if (!rd.ok || !rd.has(std::size_t(polys))) return nullptr;
-            r.p.push_back(polys);
-            std::size_t total = 0;
-            for (std::int32_t i = 0; i < polys; ++i) {
-                std::int32_t c = rd.u16();
-                r.p.push_back(c);
-                total += std::size_t(c);
-            }
-            if (!rd.has(total * 2)) return nullptr;
-            for (std::size_t i = 0; i < total * 2; ++i) r.p.push_back(rd.s16());
-            break;
-        }
-        case 0x0B41:
-        case 0x0940: {
-            bool stretch = fn == 0x0B41;
-            // without a bitmap the record is a pattern blit
-            std::size_t plain = stretch ? 10 : 8;
-            bool noDib = rd.words == plain + 1 || rd.words == plain;
-            std::int32_t rop = std::int32_t(rd.u32());
-            std::int32_t sh = 0, sw = 0;
-            if (stretch) {
-                sh = rd.s16();
-                sw = rd.s16();
-            }
-            std::int32_t sy = rd.s16(), sx = rd.s16();
-            if (noDib) rd.s16();   // reserved word
-            std::int32_t h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
-            if (!rd.ok) return nullptr;
-            if (noDib) {
-                r.fn = 0x061D;
-                r.p = {x, y, w2, h2, rop};
-                break;
-            }
-            r.blob = read_dib(rd);
-            if (!r.blob) continue;   // a picture we cannot read is left out
-            if (stretch) r.p = {x, y, w2, h2, sx, sy, sw, sh, rop};
-            else r.p = {x, y, w2, h2, sx, sy, rop};
-            break;
-        }
-        case 0x0F43: {
-            std::int32_t rop = std::int32_t(rd.u32()), usage = rd.u16();
-            std::int32_t sh = rd.s16(), sw = rd.s16(), sy = rd.s16(), sx = rd.s16();
-            std::int32_t h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
-            if (!rd.ok) return nullptr;
-            r.blob = read_dib(rd);
-            if (!r.blob) continue;
-            r.p = {x, y, w2, h2, sx, sy, sw, sh, usage, rop};
-            break;
-        }
-        case 0x0D33: {
-            std::int32_t usage = rd.u16(), lines = rd.u16(), start = rd.u16();
-            std::int32_t sy = rd.s16(), sx = rd.s16(), h2 = rd.s16(), w2 = rd.s16(), y = rd.s16(), x = rd.s16();
-            if (!rd.ok) return nullptr;
-            r.blob = read_dib(rd);
-            if (!r.blob) continue;
-            r.p = {x, y, w2, h2, sx, sy, start, lines, usage};
-            break;
-        }
-        case 0x0142: {
-            rd.u16();   // style
-            std::int32_t usage = rd.u16();
-            if (!rd.ok) return nullptr;
-            r.blob = read_dib(rd);
-            r.p = {usage, 0};
-            if (!r.blob) r.p = {0, 0};   // keeps its slot; plays as no brush
-            ++live;
-            break;
-        }
-        case 0x01F9: {
-            bool mono = false;
-            r.blob = read_old_pattern(rd, mono);
-            r.fn = 0x0142;
-            r.p = {DIB_RGB_COLORS, mono ? 1 : 0};
-            if (!r.blob) {
-                r.fn = 0x00F7;
-                r.p.clear();
-            }
-            ++live;
-            break;
-        }
-        case 0x02FB: {
-            for (int i = 0; i < 5; ++i) r.p.push_back(rd.s16());
-            for (int i = 0; i < 4; ++i) {
-                std::int32_t v = rd.u16();
-                r.p.push_back(v & 0xFF);
-                r.p.push_back((v >> 8) & 0xFF);
-            }
-            if (!rd.ok) return nullptr;
-            std::size_t n = std::min<std::size_t>(rd.bytes_left(), 32);
-            std::size_t len = strnlen(reinterpret_cast<const char*>(rd.here()), n);
-            r.blob = blob_bytes(rd.here(), len);
-            ++live;
-            break;
-        }
-        case 0x00F7:
-        case 0x06FF:
-            r.p.clear();   // palettes and regions keep their tab but draw nothing
-            ++live;
-            break;
-        default:
-            continue;   // escapes, palettes' use and other calls without a picture of their own
-        }
-        mf->recs.push_back(std::move(r));
     }
-    (void)used;
-    (void)objects;
     mf->objects = live;
     return mf;
 }

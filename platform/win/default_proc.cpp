@@ -2,6 +2,7 @@
 // messages hand their original Qt event to the widget now; WM_CLOSE destroys the
 // window; WM_PAINT validates; the title is the window text.
 #include "platform/win/win_internal.h"
+#include "platform/utf8_cut.h"
 
 #include <algorithm>
 #include <cstring>
@@ -40,10 +41,7 @@ LRESULT DefWindowProcA(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         if (!buf || wp == 0)
             return 0;
         QByteArray t = w->frame ? w->frame->windowTitle().toUtf8() : QByteArray();
-        size_t n = std::min<size_t>(size_t(t.size()), size_t(wp) - 1);
-        // never split a UTF-8 sequence
-        while (n > 0 && n < size_t(t.size()) && (uchar(t[qsizetype(n)]) & 0xC0) == 0x80)
-            --n;
+        size_t n = utf8_cut(t.constData(), size_t(t.size()), size_t(wp) - 1);
         std::memcpy(buf, t.constData(), n);
         buf[n] = 0;
         return LRESULT(n);

@@ -2,6 +2,7 @@
 // "Find Next" and "Cancel". Its answers are posted to the owner as the registered
 // message "commdlg_FindReplace", so they arrive through the ordinary loops.
 #include "platform/win/commdlg.h"
+#include "platform/utf8_cut.h"
 #include "platform/win/win_internal.h"
 
 #include <QCheckBox>
@@ -66,9 +67,7 @@ public:
     {
         if (fr->lpstrFindWhat && fr->wFindWhatLen) {
             QByteArray t = edit->text().toUtf8();
-            size_t n = std::min<size_t>(size_t(t.size()), size_t(fr->wFindWhatLen) - 1);
-            while (n > 0 && n < size_t(t.size()) && (uchar(t[qsizetype(n)]) & 0xC0) == 0x80)
-                --n;
+            size_t n = utf8_cut(t.constData(), size_t(t.size()), size_t(fr->wFindWhatLen) - 1);
             std::memcpy(fr->lpstrFindWhat, t.constData(), n);
             fr->lpstrFindWhat[n] = 0;
         }

@@ -3,10 +3,12 @@
 // undo, clipboard, read-only option and a character limit, through the EM_ and
 // WM_ messages. Lines do not wrap (the console scrolls sideways), so a line is a
 // paragraph. Positions count UTF-16 units; a line break is one character.
-#include "platform/win/font_faces.h"
+#include "platform/gdi/font_faces.h"
+#include "platform/utf8_cut.h"
 #include "platform/win/richedit.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/win/win_internal.h"
+#include "platform/win/window_surface.h"
 
 #include <QApplication>
 #include <QBasicTimer>
@@ -28,7 +30,6 @@ namespace {
 enum : int { PROP_FACE = QTextFormat::UserProperty + 1, PROP_TWIPS = QTextFormat::UserProperty + 2,
              PROP_OFFSET = QTextFormat::UserProperty + 3 };
 constexpr int DEFAULT_LIMIT = 32767;
-constexpr int FRAME_MS = 16;   // one screen refresh
 
 class RichEditWidget : public QTextEdit {
 public:
@@ -55,10 +56,10 @@ public:
     // scroll position are updated at once.
     void pace_repaint()
     {
-        if (pacing.isActive() || !isVisible() || !painted.isValid() || painted.elapsed() >= FRAME_MS)
+        if (pacing.isActive() || !isVisible() || !painted.isValid() || painted.elapsed() >= platform_frame_ms())
             return;
         setUpdatesEnabled(false);
-        pacing.start(int(FRAME_MS - painted.elapsed()), this);
+        pacing.start(int(platform_frame_ms() - painted.elapsed()), this);
     }
 
 protected:
@@ -143,9 +144,7 @@ QString from_win_text(const char* s)
 // character; no terminator. Returns the bytes copied.
 size_t copy_utf8(char* buf, size_t max, const QByteArray& bytes)
 {
-    size_t n = std::min<size_t>(max, size_t(bytes.size()));
-    while (n > 0 && n < size_t(bytes.size()) && (uchar(bytes[qsizetype(n)]) & 0xC0) == 0x80)
-        --n;
+    size_t n = utf8_cut(bytes.constData(), size_t(bytes.size()), max);
     std::memcpy(buf, bytes.constData(), n);
     return n;
 }

@@ -2,7 +2,9 @@
 // a text per part (at most SB_MAXTEXT bytes), an optional size grip; it docks
 // itself at the bottom of its parent on WM_SIZE.
 #include "platform/win/commctrl.h"
+#include "platform/utf8_cut.h"
 #include "platform/win/win_internal.h"
+#include "platform/win/window_surface.h"
 
 #include <QBasicTimer>
 #include <QElapsedTimer>
@@ -16,7 +18,6 @@
 
 namespace {
 
-constexpr int FRAME_MS = 16;   // one screen refresh
 
 class StatusBarWidget : public QWidget {
 public:
@@ -52,9 +53,9 @@ public:
             held |= r;
             return;
         }
-        if (painted.isValid() && painted.elapsed() < FRAME_MS && isVisible()) {
+        if (painted.isValid() && painted.elapsed() < platform_frame_ms() && isVisible()) {
             held = r;
-            waiting.start(int(FRAME_MS - painted.elapsed()), this);
+            waiting.start(int(platform_frame_ms() - painted.elapsed()), this);
             return;
         }
         update(r);
@@ -116,12 +117,7 @@ StatusBarWidget* bar_of(HWND w)
 QByteArray cut_text(const char* s)
 {
     QByteArray t(s ? s : "");
-    if (t.size() > SB_MAXTEXT) {
-        qsizetype n = SB_MAXTEXT;
-        while (n > 0 && (uchar(t[n]) & 0xC0) == 0x80)
-            --n;
-        t.truncate(n);
-    }
+    t.truncate(qsizetype(utf8_cut(t.constData(), size_t(t.size()), SB_MAXTEXT)));
     return t;
 }
 

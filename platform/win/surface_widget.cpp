@@ -42,6 +42,11 @@ int platform_set_frame_ms(int ms)
     return was;
 }
 
+int platform_frame_ms()
+{
+    return frame_ms;
+}
+
 // A program drawing in a loop selects its page after every mark, and every printf
 // lets the loop run: each pass would replay the page and send its visible part to
 // the screen, which costs far more than the mark. A request within one frame of the

@@ -44,6 +44,11 @@ HCURSOR g_current = nullptr;
 
 int GetSystemMetrics(int index)
 {
+    if (index == SM_CMONITORS)
+        return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? int(QGuiApplication::screens().size())
+                                                                           : 0;
+    if (index == SM_CXICON || index == SM_CYICON || index == SM_CXCURSOR || index == SM_CYCURSOR)
+        return 32;
     switch (index) {
     case SM_CXSCREEN: case SM_CXFULLSCREEN: return screen_size().width();
     case SM_CYSCREEN: return screen_size().height();
@@ -135,4 +140,21 @@ BOOL IsChild(HWND parent, HWND w)
         if (p == parent)
             return TRUE;
     return FALSE;
+}
+
+BOOL SystemParametersInfoA(UINT action, UINT, void* pv, UINT)
+{
+    if (action != SPI_GETWORKAREA || !pv)
+        return FALSE;
+    platform_ensure_application();
+    RECT r{};
+    if (QScreen* s = QGuiApplication::primaryScreen()) {
+        QRect a = s->availableGeometry();
+        r = RECT{a.left(), a.top(), a.left() + a.width(), a.top() + a.height()};
+    } else {
+        r.right = GetSystemMetrics(SM_CXSCREEN);
+        r.bottom = GetSystemMetrics(SM_CYSCREEN);
+    }
+    *static_cast<RECT*>(pv) = r;
+    return TRUE;
 }

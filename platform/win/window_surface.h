@@ -11,5 +11,6 @@ QImage* platform_window_surface(HWND w);        // null for a window without one
 void platform_window_settle(HWND w, const RECT* r); // paint what waits under r (null: all) now
 void platform_window_flush(HWND w, const RECT* r); // show now what waits for the end of a frame
 int platform_set_frame_ms(int ms);              // length of a paint frame (16 ms); returns the old one
+int platform_frame_ms();                        // the paint frame every paced widget waits for
 QWidget* platform_window_widget(HWND w);        // the Qt widget behind a window
 HWND platform_widget_window(QWidget* widget);   // the window of a widget, or null

@@ -220,3 +220,22 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 void DragAcceptFiles(HWND w, BOOL accept);
 UINT DragQueryFileA(HDROP drop, UINT index, char* buf, UINT max);   // index 0xFFFFFFFF: count
 void DragFinish(HDROP drop);
+
+// ---- screen ----
+// SM_CMONITORS is 0 where no display is open (a tool that reads files only); it
+// never opens one.
+inline constexpr int SM_CMONITORS = 80;
+inline constexpr UINT SPI_GETWORKAREA = 0x0030;
+// SPI_GETWORKAREA: the part of the primary screen windows may cover (a RECT at pv).
+BOOL SystemParametersInfoA(UINT action, UINT param, void* pv, UINT winIni);
+
+// ---- icons ----
+inline constexpr int SM_CXICON = 11, SM_CYICON = 12, SM_CXCURSOR = 13, SM_CYCURSOR = 14;   // 32 pixels
+inline constexpr UINT DI_NORMAL = 0x0003;
+// An icon of w x h pixels from 32-bit rows (top row first, blue, green, red,
+// alpha); the AND mask is not needed where alpha is given and may be null.
+HICON CreateIcon(HINSTANCE inst, int w, int h, BYTE planes, BYTE bitsPixel, const BYTE* andBits, const BYTE* xorBits);
+BOOL DestroyIcon(HICON icon);   // icons of CreateIcon and SHGetFileInfoA; system icons stay
+// Draws the icon scaled to cx x cy (its own size when 0) with its top-left corner
+// at (x, y), blended by its alpha, on a DC with pixels (a memory or window DC).
+BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flickerFree, UINT flags);

@@ -1,9 +1,9 @@
 // Find in the console text: the modeless Find dialog and its wrap-around search
 // (from the selection end to the end of the text, then once more from the top).
+#include "platform/utf8_cut.h"
 #include "platform/win/commdlg.h"
 #include "runtime/console/console_state.h"
 
-#include <QString>
 #include <cstring>
 
 namespace {
@@ -43,7 +43,7 @@ void find_next(FINDREPLACEA* fr)
     LRESULT p = SendMessageA(t, EM_FINDTEXT, flags, reinterpret_cast<LPARAM>(&ft));
     if (p >= 0) {
         // the match's length in the text's own units (characters)
-        LONG len = LONG(QString::fromUtf8(f.what).size());
+        LONG len = LONG(utf8_utf16_units(f.what));
         select(LONG(p), LONG(p) + len);
         SendMessageA(t, EM_SCROLLCARET, 0, 0);
         SetFocus(t);

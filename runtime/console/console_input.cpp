@@ -2,6 +2,7 @@
 // message loop for the awaited character (any key, or Enter), which is taken out
 // of the queue before the text area sees it, read back, and then passed on.
 #include "runtime/console/console_state.h"
+#include "platform/utf8_cut.h"
 
 #include <algorithm>
 #include <cstring>
@@ -77,10 +78,7 @@ char* store(char* buf, size_t size, const std::string& s, size_t from, size_t to
 {
     to = std::min(to, s.size());
     from = std::min(from, to);
-    size_t n = std::min(to - from, size - 1);
-    // never end in the middle of a character
-    while (n > 0 && n < to - from && (static_cast<unsigned char>(s[from + n]) & 0xC0) == 0x80)
-        --n;
+    size_t n = utf8_cut(s.data() + from, to - from, size - 1);
     std::memcpy(buf, s.data() + from, n);
     buf[n] = 0;
     return buf;

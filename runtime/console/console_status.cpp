@@ -1,6 +1,7 @@
 // Status lines: the console's three parts and each page's two parts with its
 // progress bar; the caret-position display; the mouse cursor.
 #include "ostrel/pages.h"
+#include "platform/utf8_cut.h"
 #include "platform/win/commctrl.h"
 #include "runtime/console/console_state.h"
 #include "runtime/pages/page_record.h"
@@ -21,10 +22,7 @@ void write_part(HWND bar, int part, const char* text)
     SendMessageA(bar, SB_GETTEXTA, WPARAM(part), reinterpret_cast<LPARAM>(current));
     // at most 259 bytes, never ending inside a character
     const char* src = text ? text : "";
-    size_t len = std::strlen(src);
-    size_t n = len < 259 ? len : 259;
-    while (n > 0 && n < len && (static_cast<unsigned char>(src[n]) & 0xC0) == 0x80)
-        --n;
+    size_t n = utf8_cut(src, std::strlen(src), 259);
     char next[260];
     std::memcpy(next, src, n);
     next[n] = 0;

@@ -2,12 +2,12 @@
 // bar, the character formats and the F3 accelerator; then main, the "Done." text,
 // the closing decision and the main loop.
 #include "ostrel/pages.h"
+#include "platform/utf8_cut.h"
 #include "platform/gdi/wingdi.h"
 #include "platform/win/commctrl.h"
 #include "runtime/console/console_state.h"
 #include "runtime/pages/page_record.h"
 
-#include <QCoreApplication>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -21,12 +21,7 @@ namespace {
 void store_cmdline(const char* text)
 {
     char* buf = cs().cmdline;
-    size_t n = std::strlen(text ? text : "");
-    if (n > sizeof cs().cmdline - 1) {
-        n = sizeof cs().cmdline - 1;
-        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
-            --n;
-    }
+    size_t n = text ? utf8_cut(text, std::strlen(text), sizeof cs().cmdline - 1) : 0;
     if (n)
         std::memcpy(buf, text, n);
     buf[n] = 0;

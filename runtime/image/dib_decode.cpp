@@ -4,6 +4,7 @@
 // with every read checked against the block, so that a hostile header can neither
 // make it read outside the data nor allocate more than the data can justify.
 #include "runtime/image/image_internal.h"
+#include "platform/packed_rows.h"
 
 #include <algorithm>
 #include <bit>
@@ -179,13 +180,8 @@ bool decode_rows(const Dib& d, const unsigned char* data, std::size_t avail, _bm
             }
             break;
         default: {   // 1, 2, 4, 8 bits: indices, leftmost pixel in the high bits
-            const int per = 8 / d.bpp;
-            const unsigned mask = (1u << d.bpp) - 1;
-            for (int x = 0; x < d.width; ++x, o += 3) {
-                unsigned byte = s[x / per];
-                unsigned idx = (byte >> ((per - 1 - x % per) * d.bpp)) & mask;
-                put(o, d.palette[idx]);
-            }
+            for (int x = 0; x < d.width; ++x, o += 3)
+                put(o, d.palette[packed_index(s, std::size_t(x), unsigned(d.bpp))]);
         }
         }
     }
@@ -213,8 +209,9 @@ void decode_rle(const Dib& d, const unsigned char* data, std::size_t avail, _bma
         const unsigned n = data[i], v = data[i + 1];
         i += 2;
         if (n > 0) {
+            const unsigned char run = static_cast<unsigned char>(v);
             for (unsigned k = 0; k < n && x < d.width; ++k)
-                pixel(four ? ((k & 1) ? (v & 15) : (v >> 4)) : v);
+                pixel(four ? packed_index<4>(&run, k & 1) : v);   // a four-bit run alternates the byte's pixels
             continue;
         }
         if (v == 0) {          // end of line
@@ -233,10 +230,8 @@ void decode_rle(const Dib& d, const unsigned char* data, std::size_t avail, _bma
             const std::size_t padded = (bytes + 1) & ~std::size_t(1);
             if (bytes > avail - i)
                 break;
-            for (unsigned k = 0; k < v; ++k) {
-                unsigned byte = data[i + (four ? k / 2 : k)];
-                pixel(four ? ((k & 1) ? (byte & 15) : (byte >> 4)) : byte);
-            }
+            for (unsigned k = 0; k < v; ++k)
+                pixel(four ? packed_index<4>(data + i, k) : data[i + k]);
             i += std::min(padded, avail - i);
         }
     }

@@ -2,6 +2,7 @@
 // image, and its pixels with transparency. DIB images go through the runtime's DIB
 // reader, PNG images through Qt's.
 #include "runtime/image/image_internal.h"
+#include "platform/packed_rows.h"
 
 #include <QImage>
 
@@ -94,7 +95,7 @@ bool decode_dib(const unsigned char* p, std::size_t n, IcoImage* out)
             std::uint32_t a = 255;
             if (alpha)
                 a = p[off + xorrow * y + x * 4 + 3];
-            else if (have_and && ((p[andoff + androw * y + x / 8] >> (7 - x % 8)) & 1))
+            else if (have_and && packed_index<1>(p + andoff + androw * y, std::size_t(x)))
                 a = 0;
             dst[x] = (a << 24) | (std::uint32_t(src[x * 3 + 2]) << 16) | (std::uint32_t(src[x * 3 + 1]) << 8) |
                      src[x * 3];

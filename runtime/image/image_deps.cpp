@@ -5,13 +5,13 @@
 #include "ostrel/console.h"
 #include "ostrel/pages.h"
 
-#include <QGuiApplication>
+#include "platform/win/winuser.h"
 
 // Without a GUI application (fuzzers, command-line tools reading files) there is no
 // screen to ask: the common 96 dpi stands in.
 static bool have_screen()
 {
-    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+    return GetSystemMetrics(SM_CMONITORS) > 0;
 }
 
 void image_fatal(const char* operation, const char* message)

@@ -1,6 +1,7 @@
 // Making window pages and full-screen pages: their window classes, windows,
 // canvas child, size and first selection.
 #include "runtime/pages/page_internal.h"
+#include "platform/utf8_cut.h"
 
 #include <climits>
 #include <cstdio>
@@ -49,12 +50,7 @@ HICON page_icon()
 // Copies at most `max` bytes of `text`, never cutting a UTF-8 sequence.
 void copy_title(char* out, std::size_t max, const char* text)
 {
-    std::size_t n = std::strlen(text);
-    if (n > max) {
-        n = max;
-        while (n > 0 && (static_cast<unsigned char>(text[n]) & 0xC0) == 0x80)
-            --n;
-    }
+    std::size_t n = utf8_cut(text, std::strlen(text), max);
     std::memcpy(out, text, n);
     out[n] = '\0';
 }

@@ -3,8 +3,6 @@
 // status and resolution figures that programs size their pages with.
 #include "runtime/pages/page_internal.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <cstdint>
 
 namespace {
@@ -13,13 +11,7 @@ namespace {
 RECT work_area()
 {
     RECT r{};
-    if (QScreen* s = QGuiApplication::primaryScreen()) {
-        QRect a = s->availableGeometry();
-        r = RECT{a.left(), a.top(), a.left() + a.width(), a.top() + a.height()};
-    } else {
-        r.right = GetSystemMetrics(SM_CXSCREEN);
-        r.bottom = GetSystemMetrics(SM_CYSCREEN);
-    }
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
     return r;
 }
 

@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -21,15 +22,20 @@ struct shown_box {
 };
 
 // While alive, every modal message box is recorded and answered at once, so a
-// box never blocks a test; boxes are switched on for its lifetime.
+// box never blocks a test; boxes are switched on for its lifetime. With
+// `inside_first`, that runs inside the first box before it is answered (a hook
+// called while the box pumps), and the boxes it shows are answered too.
 class box_watcher {
 public:
-    box_watcher()
+    explicit box_watcher(std::function<void()> inside_first = {}) : inside_first_(std::move(inside_first))
     {
         old_ = _imgerr_showboxes(1);
         timer_.setInterval(5);
         QObject::connect(&timer_, &QTimer::timeout, [this] { answer(); });
         timer_.start();
+        // a timer is not called again while its own call runs
+        inner_timer_.setInterval(5);
+        QObject::connect(&inner_timer_, &QTimer::timeout, [this] { answer(); });
     }
     ~box_watcher() { _imgerr_showboxes(old_); }
     const std::vector<shown_box>& boxes() const { return boxes_; }
@@ -43,11 +49,22 @@ private:
                 continue;
             mb->setProperty("answered", true);
             boxes_.push_back({mb->windowTitle().toStdString(), mb->text().toStdString()});
+            if (inside_first_) {
+                auto inside = std::move(inside_first_);
+                inside_first_ = nullptr;
+                inner_timer_.start();
+                inside();   // this box stays open meanwhile
+                inner_timer_.stop();
+                mb->done(QMessageBox::Ok);
+                return;   // the widgets listed before may be gone by now
+            }
             mb->done(QMessageBox::Ok);
         }
     }
+    std::function<void()> inside_first_;
     int old_;
     QTimer timer_;
+    QTimer inner_timer_;
     std::vector<shown_box> boxes_;
 };
 

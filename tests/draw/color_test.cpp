@@ -9,11 +9,15 @@
 namespace {
 class DrawColour : public DrawTest {};
 
+QString shown_caption;
+
 void answer(bool ok, QColor pick = QColor())
 {
+    shown_caption.clear();
     QTimer::singleShot(50, [ok, pick] {
         auto* d = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
         if (!d) return;
+        shown_caption = d->windowTitle();
         if (pick.isValid()) d->setCurrentColor(pick);
         if (ok) d->accept();
         else d->reject();
@@ -28,6 +32,7 @@ TEST_F(DrawColour, OkGivesTheChosenColourAndSetsTheCaption)
     EXPECT_EQ(_choosecolor(nullptr, &colour, custom, "Marker"), 1);
     EXPECT_EQ(colour, 0x00FF00u);
     EXPECT_EQ(custom[0], 0x0000FFu);   // entry 0 took the initial colour
+    EXPECT_EQ(shown_caption, QStringLiteral("Marker"));
 }
 
 TEST_F(DrawColour, CancelKeepsTheColour)

@@ -1,6 +1,7 @@
 // Text: alignment against the reference point, the background mode, fonts at
 // the DC's scale, measurement in logical units, and face substitution.
 #include "gdi_test_support.h"
+#include "platform/gdi/font_faces.h"
 
 #include <gtest/gtest.h>
 
@@ -103,8 +104,8 @@ TEST(GdiText, EscapementTurnsTheText)
 
 TEST(GdiText, JapaneseFaceMapsToAnInstalledMonospaceFace)
 {
-    QString f = gdi_font_family("ＭＳ ゴシック");
+    QString f = platform_font_family("ＭＳ ゴシック");
     EXPECT_FALSE(f.isEmpty());
-    EXPECT_NE(f, gdi_font_family("System"));
+    EXPECT_NE(f, platform_font_family("System"));
 }
 }  // namespace

@@ -3,7 +3,10 @@
 #include "tests/support/screen_check.h"
 #include "rich_edit_fixture.h"
 #include "platform/win/commctrl.h"
-#include "platform/win/font_faces.h"
+#include "platform/gdi/font_faces.h"
+#include "platform/gdi/gdi_surface.h"
+#include "platform/gdi/wingdi.h"
+#include "platform/win/richedit.h"
 
 #include <QApplication>
 #include <QDropEvent>
@@ -13,6 +16,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
 #include <cstring>
@@ -194,4 +198,44 @@ TEST(Faces, MsGothicBecomesAnInstalledJapaneseFace)
     EXPECT_TRUE(f == "IPAGothic" || f == "Noto Sans Mono CJK JP") << f.toStdString();
     EXPECT_EQ(platform_font_family("DejaVu Sans"), "DejaVu Sans");
     EXPECT_FALSE(platform_font_family("System").isEmpty());
+}
+
+namespace {
+// The pixels of a line of text drawn on a page's kind of DC in the given face.
+QImage page_text(const char* face)
+{
+    QImage img(160, 32, QImage::Format_RGB32);
+    img.fill(Qt::white);
+    HDC dc = gdi_create_image_dc(&img, nullptr);
+    HFONT f = CreateFontA(-20, 0, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0, face);
+    HGDIOBJ old = SelectObject(dc, f);
+    const char* line = "漢字かな Ag";
+    TextOutA(dc, 0, 0, line, int(std::strlen(line)));
+    SelectObject(dc, old);
+    DeleteObject(f);
+    gdi_destroy_image_dc(dc);
+    return img;
+}
+} // namespace
+
+// The console's text area and a page take a face name through the same table:
+// drawing in the face a program names and in the family the text area chose for
+// it gives the same pixels.
+TEST(Faces, ConsoleAndPageChooseTheSameFamily)
+{
+    HWND frame = make_window();
+    HWND edit = CreateWindowExA(0, "RichEdit", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 300, 150, frame,
+                                nullptr, nullptr, nullptr);
+    auto* text = qobject_cast<QTextEdit*>(platform_window_widget(edit));
+    ASSERT_NE(text, nullptr);
+    EXPECT_NE(page_text("ＭＳ ゴシック"), page_text("System")) << "the faces are not told apart at all";
+    for (const char* face : {"ＭＳ ゴシック", "ＭＳ Ｐゴシック", "ＭＳ 明朝", "MS Gothic", "MS PGothic", "MS Mincho",
+                             "Terminal", "FixedSys", "Courier", "Courier New", "System", "", "No Such Face"}) {
+        HFONT f = CreateFontA(-20, 0, 0, 0, 400, 0, 0, 0, 1, 0, 0, 0, 0, face);
+        SendMessageA(edit, WM_SETFONT, reinterpret_cast<WPARAM>(f), TRUE);
+        QString family = text->document()->defaultFont().family();
+        EXPECT_EQ(page_text(face), page_text(family.toUtf8().constData())) << face << " -> " << family.toStdString();
+        DeleteObject(f);
+    }
+    DestroyWindow(frame);
 }

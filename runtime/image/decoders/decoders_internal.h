@@ -11,13 +11,19 @@
 class _bmap;
 
 // ---- image-library error state ----
-// The one recovery point of the JPEG library and the row readers. An entry sets
-// it with setjmp before the first library call; the error exit returns here after
-// reporting and destroying the library object. Nothing with a destructor may be
-// alive in the frames between (locals the entry needs afterwards are static).
-extern std::jmp_buf _imgerr_recover;
+// The error manager of one decoder call, with that call's recovery point. The
+// call sets `recover` with setjmp before the first library call; the error exit
+// returns there after reporting and destroying the library object. The error box
+// pumps messages, so a hook may start another decoder call meanwhile: each call
+// keeps its own recovery point and its own state, never a process-wide one.
+// Nothing with a destructor may be alive in the frames between, and the state the
+// call needs after the jump lives in the frame of its caller.
+struct imgerr_mgr {
+    jpeg_error_mgr pub;   // first: the library sees only this part
+    std::jmp_buf recover;
+};
 // Installs the program's error manager on a library object's error record.
-jpeg_error_mgr* _imgerr_manager(jpeg_error_mgr* err);
+jpeg_error_mgr* _imgerr_manager(imgerr_mgr* err);
 // Raises the error flag without a message (empty input, no image, ...).
 void _imgerr_set();
 // Raises the empty-input flag (and the error flag).

@@ -9,8 +9,6 @@
 #include <cstring>
 #include <string>
 
-std::jmp_buf _imgerr_recover;
-
 namespace {
 
 struct imgerr_state {
@@ -40,11 +38,12 @@ int& boxes_shown()
 void error_exit(j_common_ptr cinfo)
 {
     char text[JMSG_LENGTH_MAX];
+    imgerr_mgr* mgr = reinterpret_cast<imgerr_mgr*>(cinfo->err);
     state().show = 1;
     (*cinfo->err->format_message)(cinfo, text);
     _imgerr_report(text);
     jpeg_destroy(cinfo);
-    std::longjmp(_imgerr_recover, 1);
+    std::longjmp(mgr->recover, 1);
 }
 
 void output_message(j_common_ptr cinfo)
@@ -102,15 +101,20 @@ void _imgerr_report(const char* text)
     if (!s.show)
         return;
     std::string box = s.name + "\n \n" + text + "\n \nat function " + s.operation;
-    if (boxes_shown())
+    if (boxes_shown()) {
+        // the box pumps: a decoder call started meanwhile sets its own context,
+        // and this call's error stays this call's once the box is answered
+        imgerr_state mine = s;
         MessageBoxA(nullptr, box.c_str(), "Jpeg-Lib Error", MB_ICONERROR);
+        state() = mine;
+    }
     else
         std::fprintf(stderr, "Jpeg-Lib Error: %s\n", box.c_str());
 }
 
-jpeg_error_mgr* _imgerr_manager(jpeg_error_mgr* err)
+jpeg_error_mgr* _imgerr_manager(imgerr_mgr* mgr)
 {
-    jpeg_std_error(err);
+    jpeg_error_mgr* err = jpeg_std_error(&mgr->pub);
     err->error_exit = error_exit;
     err->output_message = output_message;
     err->addon_message_table = _rowreader_messages;

@@ -9,14 +9,15 @@
 
 namespace {
 
-// Everything the recovery point needs survives the jump in static storage.
+// The state of one call. It lives in the frame of the entry, above the function
+// that sets the recovery point, so it survives the jump; a call started from a
+// hook while an error box is open has its own.
 struct jpeg_call {
     jpeg_decompress_struct cinfo;
-    jpeg_error_mgr err;
+    imgerr_mgr err;
     std::FILE* file;
     _bmap* bm;
 };
-jpeg_call g;
 
 // Huffman-coded JPEG spends at least two bits per 8 x 8 block; arithmetic
 // coding less, so the allowance is generous.
@@ -30,14 +31,14 @@ bool is_jpeg_name(const char* name)
     return dot && (dot[1] == 'J' || dot[1] == 'j');
 }
 
-void close_file()
+void close_file(jpeg_call& g)
 {
     if (g.file)
         std::fclose(g.file);
     g.file = nullptr;
 }
 
-void begin(std::FILE* f)
+void begin(jpeg_call& g, std::FILE* f)
 {
     g.file = f;
     g.cinfo.err = _imgerr_manager(&g.err);
@@ -47,7 +48,7 @@ void begin(std::FILE* f)
 }
 
 // JFIF densities as dots per inch; files without JFIF say 1 x 1.
-void densities(int* xdpi, int* ydpi)
+void densities(const jpeg_call& g, int* xdpi, int* ydpi)
 {
     int x = g.cinfo.X_density, y = g.cinfo.Y_density;
     if (g.cinfo.saw_JFIF_marker && g.cinfo.density_unit == 2) {
@@ -60,29 +61,29 @@ void densities(int* xdpi, int* ydpi)
 }
 
 // Reads the header under the current context; 1 when it describes an image.
-int read_header(const char* name, int* width, int* height, int* xdpi, int* ydpi, long long* file_size)
+int read_header(jpeg_call& g, const char* name, int* width, int* height, int* xdpi, int* ydpi, long long* file_size)
 {
     std::FILE* f = std::fopen(name, "rb");
     if (!f) {
         _imgerr_set();
         return 0;
     }
-    if (setjmp(_imgerr_recover)) {
-        close_file();
+    if (setjmp(g.err.recover)) {
+        close_file(g);
         return 0;
     }
-    begin(f);
+    begin(g, f);
     if (jpeg_read_header(&g.cinfo, FALSE) != JPEG_HEADER_OK) {
         _imgerr_set();   // tables only, or nothing at all: no image
     } else {
         if (width) *width = static_cast<int>(g.cinfo.image_width);
         if (height) *height = static_cast<int>(g.cinfo.image_height);
-        densities(xdpi, ydpi);
+        densities(g, xdpi, ydpi);
     }
     if (file_size)
         *file_size = _file_size(f);
     jpeg_destroy_decompress(&g.cinfo);
-    close_file();
+    close_file(g);
     return 1 - _imgerr();
 }
 
@@ -106,44 +107,16 @@ int _getjpg_size(const char* name, int* width, int* height, int* xdpi, int* ydpi
     if (!is_jpeg_name(name))
         return _getimg_size(name, width, height, xdpi, ydpi);
     _imgerr_context("_getjpg_size", name);
-    return read_header(name, width, height, xdpi, ydpi, nullptr);
+    jpeg_call call{};
+    return read_header(call, name, width, height, xdpi, ydpi, nullptr);
 }
 
-_bmap* _getjpg_bmap(const char* name, int reduction, int fast)
+namespace {
+
+// Decodes the pixels into g.bm (made by the caller); null, with g.bm deleted, on
+// failure. The recovery point is this call's own.
+_bmap* decode(jpeg_call& g, const char* name, int n, int fast)
 {
-    if (!name)
-        return nullptr;
-    if (!is_jpeg_name(name))
-        return _getimg_bmap(name);
-    _imgerr_context("_getjpg_bmap (1)", name);
-    int w = 0, h = 0, xdpi = 1, ydpi = 1;
-    long long file_size = -1;
-    if (!read_header(name, &w, &h, &xdpi, &ydpi, &file_size))
-        return nullptr;
-    _imgerr_context("_getjpg_bmap (2)", name);
-
-    static int n;
-    n = reduction == 0 ? 1 : reduction;
-    if (n != 1 && n != 2 && n != 4 && n != 8) {
-        _imgerr_set();
-        return nullptr;
-    }
-    long long bw = w, bh = h;
-    if (n > 1) {
-        bw = (w + w % n) / n + 1;
-        bh = (h + h % n) / n + 1;
-    }
-    if (!_decode_budget_ok(w, h, file_size, jpeg_pixels_per_byte) || !_bmap_size_ok(bw, bh)) {
-        _imgerr_set();
-        return nullptr;
-    }
-    g.bm = _bmap_try_new(bw, bh);
-    if (!g.bm) {
-        _imgerr_set();
-        return nullptr;
-    }
-    g.bm->set_dpi(xdpi, ydpi);
-
     std::FILE* f = std::fopen(name, "rb");
     if (!f) {
         delete g.bm;
@@ -151,13 +124,13 @@ _bmap* _getjpg_bmap(const char* name, int reduction, int fast)
         _imgerr_set();
         return nullptr;
     }
-    if (setjmp(_imgerr_recover)) {
-        close_file();
+    if (setjmp(g.err.recover)) {
+        close_file(g);
         delete g.bm;
         g.bm = nullptr;
         return nullptr;
     }
-    begin(f);
+    begin(g, f);
     if (jpeg_read_header(&g.cinfo, TRUE) != JPEG_HEADER_OK)
         ERREXIT(&g.cinfo, JERR_NO_IMAGE);
     g.cinfo.scale_num = 1;
@@ -201,9 +174,49 @@ _bmap* _getjpg_bmap(const char* name, int reduction, int fast)
     g.bm->height = static_cast<int>(g.cinfo.output_height);
     jpeg_finish_decompress(&g.cinfo);
     jpeg_destroy_decompress(&g.cinfo);
-    close_file();
+    close_file(g);
     _bmap* bm = g.bm;
     g.bm = nullptr;
     bm->update_info();
     return bm;
+}
+
+} // namespace
+
+_bmap* _getjpg_bmap(const char* name, int reduction, int fast)
+{
+    if (!name)
+        return nullptr;
+    if (!is_jpeg_name(name))
+        return _getimg_bmap(name);
+    _imgerr_context("_getjpg_bmap (1)", name);
+    int w = 0, h = 0, xdpi = 1, ydpi = 1;
+    long long file_size = -1;
+    jpeg_call header{};
+    if (!read_header(header, name, &w, &h, &xdpi, &ydpi, &file_size))
+        return nullptr;
+    _imgerr_context("_getjpg_bmap (2)", name);
+
+    const int n = reduction == 0 ? 1 : reduction;
+    if (n != 1 && n != 2 && n != 4 && n != 8) {
+        _imgerr_set();
+        return nullptr;
+    }
+    long long bw = w, bh = h;
+    if (n > 1) {
+        bw = (w + w % n) / n + 1;
+        bh = (h + h % n) / n + 1;
+    }
+    if (!_decode_budget_ok(w, h, file_size, jpeg_pixels_per_byte) || !_bmap_size_ok(bw, bh)) {
+        _imgerr_set();
+        return nullptr;
+    }
+    jpeg_call call{};
+    call.bm = _bmap_try_new(bw, bh);
+    if (!call.bm) {
+        _imgerr_set();
+        return nullptr;
+    }
+    call.bm->set_dpi(xdpi, ydpi);
+    return decode(call, name, n, fast);
 }

@@ -9,14 +9,15 @@
 
 namespace {
 
-// State that must survive the recovery point lives here, not on the stack.
+// The state of one call. It lives in the frame of the entry, above the function
+// that sets the recovery point, so it survives the jump; a call started from a
+// hook while an error box is open has its own.
 struct img_call {
     jpeg_compress_struct host;
-    jpeg_error_mgr err;
+    imgerr_mgr err;
     rowreader r;
     _bmap* bm;
 };
-img_call g;
 
 bool looks_like_targa(std::FILE* f)
 {
@@ -27,7 +28,7 @@ bool looks_like_targa(std::FILE* f)
     return std::fseek(f, 0, SEEK_SET) == 0 && ok;
 }
 
-void finish()
+void finish(img_call& g)
 {
     if (g.r.close)
         g.r.close(&g.r);
@@ -40,7 +41,7 @@ void finish()
 
 // Sets up the host object and starts the reader the first byte names. False
 // (error flag set, no box) for an empty file or an unknown first byte.
-bool start(std::FILE* f)
+bool start(img_call& g, std::FILE* f)
 {
     std::memset(&g.r, 0, sizeof g.r);
     g.r.file = f;
@@ -102,45 +103,30 @@ void* _rowreader_alloc(rowreader* r, std::size_t n)
     return (*r->host->mem->alloc_large)(c, JPOOL_IMAGE, n ? n : 1);
 }
 
-int _getimg_size(const char* name, int* width, int* height, int* xdpi, int* ydpi)
+namespace {
+
+// Reads the header; 1 when it describes an image. The recovery point is this
+// call's own.
+int read_size(img_call& g, std::FILE* f, int* width, int* height, int* xdpi, int* ydpi)
 {
-    if (!name)
-        return 0;
-    _imgerr_context("_getimg_size", name);
-    std::FILE* f = std::fopen(name, "rb");
-    if (!f) {
-        _imgerr_set();
+    if (setjmp(g.err.recover)) {
+        finish(g);
         return 0;
     }
-    if (setjmp(_imgerr_recover)) {
-        finish();
-        return 0;
-    }
-    if (start(f)) {
+    if (start(g, f)) {
         if (width) *width = g.r.width;
         if (height) *height = g.r.height;
         if (xdpi) *xdpi = g.r.xdensity;
         if (ydpi) *ydpi = g.r.ydensity;
     }
-    finish();
+    finish(g);
     return 1 - _imgerr();
 }
 
-_bmap* _getimg_bmap(const char* name)
+// Reads the rows into g.bm (made by the caller); null, with g.bm deleted, on
+// failure. The recovery point is this call's own.
+_bmap* decode(img_call& g, const char* name, int w, int h)
 {
-    if (!name)
-        return nullptr;
-    _imgerr_context("_getimg_bmap", name);
-    int w = 0, h = 0, xdpi = 1, ydpi = 1;
-    if (!_getimg_size(name, &w, &h, &xdpi, &ydpi))
-        return nullptr;
-    _imgerr_context("_getimg", name);
-    g.bm = _bmap_try_new(w, h);
-    if (!g.bm) {
-        _imgerr_set();
-        return nullptr;
-    }
-    g.bm->set_dpi(xdpi, ydpi);
     std::FILE* f = std::fopen(name, "rb");
     if (!f) {
         delete g.bm;
@@ -148,19 +134,19 @@ _bmap* _getimg_bmap(const char* name)
         _imgerr_set();
         return nullptr;
     }
-    if (setjmp(_imgerr_recover)) {
-        finish();
+    if (setjmp(g.err.recover)) {
+        finish(g);
         delete g.bm;
         g.bm = nullptr;
         return nullptr;
     }
-    if (!start(f) || g.r.width != w || g.r.height != h)
+    if (!start(g, f) || g.r.width != w || g.r.height != h)
         _rowreader_error(&g.host, ROWMSG_IMG_NOSEEK);
     const std::size_t stride = static_cast<std::size_t>(g.bm->stride);
     for (int y = 0; y < h; ++y) {
         g.r.next_row(&g.r);
         if (_imgerr()) {
-            finish();
+            finish(g);
             delete g.bm;
             g.bm = nullptr;
             return nullptr;
@@ -174,9 +160,44 @@ _bmap* _getimg_bmap(const char* name)
                 dst[0] = dst[1] = dst[2] = src[x];
         }
     }
-    finish();
+    finish(g);
     _bmap* bm = g.bm;
     g.bm = nullptr;
     bm->update_info();
     return bm;
+}
+
+} // namespace
+
+int _getimg_size(const char* name, int* width, int* height, int* xdpi, int* ydpi)
+{
+    if (!name)
+        return 0;
+    _imgerr_context("_getimg_size", name);
+    std::FILE* f = std::fopen(name, "rb");
+    if (!f) {
+        _imgerr_set();
+        return 0;
+    }
+    img_call call{};
+    return read_size(call, f, width, height, xdpi, ydpi);
+}
+
+_bmap* _getimg_bmap(const char* name)
+{
+    if (!name)
+        return nullptr;
+    _imgerr_context("_getimg_bmap", name);
+    int w = 0, h = 0, xdpi = 1, ydpi = 1;
+    if (!_getimg_size(name, &w, &h, &xdpi, &ydpi))
+        return nullptr;
+    _imgerr_context("_getimg", name);
+    img_call call{};
+    call.bm = _bmap_try_new(w, h);
+    if (!call.bm) {
+        _imgerr_set();
+        return nullptr;
+    }
+    call.bm->set_dpi(xdpi, ydpi);
+    return decode(call, name, w, h);
 }

@@ -2,6 +2,7 @@
 // dlopen (the program's directory, then the installed plug-in directory, then the
 // loader's own search path), and turns its picture into a 24-bit bitmap.
 #include "ostrel/decoders.h"
+#include "platform/packed_rows.h"
 #include "ostrel/bmap.h"
 #include "runtime/image/decoders/spi_abi.h"
 
@@ -121,12 +122,8 @@ _bmap* dib_to_bitmap(const unsigned char* info, const unsigned char* bits)
                 std::memcpy(out, in, 3);
             break;
         default: {
-            const int per = 8 / bpp;
-            const unsigned m = (1u << bpp) - 1;
-            for (std::int32_t x = 0; x < w; ++x, out += 3) {
-                unsigned i = (in[x / per] >> ((per - 1 - x % per) * bpp)) & m;
-                std::memcpy(out, map + 3 * i, 3);
-            }
+            for (std::int32_t x = 0; x < w; ++x, out += 3)
+                std::memcpy(out, map + 3 * packed_index(in, std::size_t(x), unsigned(bpp)), 3);
         }
         }
     }

@@ -4,17 +4,19 @@
 #include "runtime/pages/draw/draw_state.h"
 
 #include "ostrel/pages.h"
-#include "platform/win/window_surface.h"
-
-#include <QColorDialog>
+#include "platform/win/commdlg.h"
 
 namespace {
 unsigned int own_custom[16] = {};
 
-QColor qcolor(unsigned int c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
-unsigned int colorref(const QColor& c)
+// Gives the dialog the program's caption before it shows.
+std::uintptr_t set_caption(HWND dialog, UINT message, WPARAM, LPARAM lp)
 {
-    return unsigned(c.red()) | (unsigned(c.green()) << 8) | (unsigned(c.blue()) << 16);
+    if (message == WM_INITDIALOG) {
+        const auto* cc = reinterpret_cast<const CHOOSECOLORA*>(lp);
+        SetWindowTextA(dialog, reinterpret_cast<const char*>(cc->lCustData));
+    }
+    return 0;
 }
 }  // namespace
 
@@ -23,12 +25,19 @@ int _choosecolor(HWND owner, unsigned int* colour, unsigned int* custom, const c
     if (!colour) return 0;
     unsigned int* cust = custom ? custom : own_custom;
     cust[0] = *colour & 0xFFFFFF;
-    for (int i = 0; i < 16 && i < QColorDialog::customCount(); ++i) QColorDialog::setCustomColor(i, qcolor(cust[i]));
-    QColorDialog dialog(qcolor(*colour), owner ? platform_window_widget(owner) : nullptr);
-    if (title) dialog.setWindowTitle(QString::fromUtf8(title));
-    if (dialog.exec() != QDialog::Accepted) return 0;
-    for (int i = 0; i < 16 && i < QColorDialog::customCount(); ++i) cust[i] = colorref(QColorDialog::customColor(i));
-    *colour = colorref(dialog.selectedColor());
+    CHOOSECOLORA cc{};
+    cc.lStructSize = sizeof cc;
+    cc.hwndOwner = owner;
+    cc.rgbResult = *colour;
+    cc.lpCustColors = cust;
+    cc.Flags = CC_RGBINIT;
+    if (title) {
+        cc.Flags |= CC_ENABLEHOOK;
+        cc.lpfnHook = set_caption;
+        cc.lCustData = reinterpret_cast<LPARAM>(title);
+    }
+    if (!ChooseColorA(&cc)) return 0;
+    *colour = cc.rgbResult;
     return 1;
 }
 

@@ -5,12 +5,9 @@
 #include "runtime/pages/draw/draw_internal.h"
 #include "runtime/pages/draw/draw_state.h"
 
-#include "platform/gdi/gdi_surface.h"
 #include "platform/gdi/winclip.h"
+#include "platform/win/commdlg.h"
 #include "platform/win/winuser.h"
-
-#include <QPrintDialog>
-#include <QPrinter>
 
 #include <cstring>
 
@@ -119,14 +116,12 @@ int _printpage(int page)
 {
     _page* pg = _pagerecord(page);
     if (!pg || (pg->kind != 0 && pg->kind != 1)) return 0;
-    QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(QStringLiteral("_ostrel 1.11"));
-    QPrintDialog dialog(&printer);
-    if (dialog.exec() != QDialog::Accepted) return 0;
-    HDC dc = gdi_create_device_dc(&printer, shown_window(pg));
-    if (!dc) return 0;
-    _printpage_to(page, dc);
-    return DeleteDC(dc);
+    PRINTDLGA pd{};
+    pd.lStructSize = sizeof pd;
+    pd.hwndOwner = shown_window(pg);
+    if (!PrintDlgA(&pd)) return 0;
+    _printpage_to(page, pd.hDC);
+    return DeleteDC(pd.hDC);
 }
 
 int _savewmf(const char* filename)

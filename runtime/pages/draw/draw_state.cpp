@@ -2,6 +2,7 @@
 // text settings, init_CurWnd, and the seams page creation and console teardown
 // call (defaults, selection into a new recording, deletion).
 #include "runtime/pages/draw/draw_state.h"
+#include "platform/utf8_cut.h"
 #include "runtime/pages/draw/draw_internal.h"
 
 #include "ostrel/console.h"
@@ -164,8 +165,7 @@ int _setfont(const char* options)
     const char* face = t + 1;
     const char* end = std::strchr(face, '\'');
     if (!end) return 0;
-    std::size_t n = std::min<std::size_t>(std::size_t(end - face), sizeof s.face - 1);
-    while (n > 0 && n < std::size_t(end - face) && (static_cast<unsigned char>(face[n]) & 0xC0) == 0x80) --n;
+    std::size_t n = utf8_cut(face, std::size_t(end - face), sizeof s.face - 1);
     std::memcpy(s.face, face, n);
     s.face[n] = 0;
     const char* h = std::strchr(options, 'h');
