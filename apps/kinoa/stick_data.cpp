@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -63,22 +64,30 @@ bool StickData::load_frames(const char* path)
         app_info("Error", "%s", message);
         return false;
     }
-    /* Large reads: the file is read twice from end to end. */
-    std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
     app_print("Reading...");
+    /* The file is read once; both passes walk the copy in memory, with the
+     * same pieces and line ends as line reads from the stream would give. */
+    size_t size = 0;
+    std::unique_ptr<char, decltype(&std::free)> text(read_stream_text(file, &size), &std::free);
+    std::fclose(file);
+    file = nullptr;
+    if (!text)
+        return fail("Can not allocate memory.");
+    const TextSpan whole = text_span(text.get(), size);
 
     /* Counting pass. A file of whole frames is accepted; a group that starts
      * but ends before its BLOCK_LINE-th line is a format error. */
+    TextSpan span = whole;
     int longest = 0;
     long long frames = 0;
     for (;;) {
-        int n = read_text_line(line, 255, file);
+        int n = take_text_line(line, 255, span);
         if (n < 0)
             break;
         if (n > longest)
             longest = n;
         for (int j = 1; j < lines_per_frame; ++j) {
-            n = read_text_line(line, 255, file);
+            n = take_text_line(line, 255, span);
             if (n < 0)
                 return fail("Data format error.");
             if (n > longest)
@@ -102,7 +111,7 @@ bool StickData::load_frames(const char* path)
 
     /* Storing pass: each read with the buffer size row width returns the same
      * piece as in the counting pass. */
-    std::rewind(file);
+    span = whole;
     const size_t block_size = static_cast<size_t>(lines_per_frame) * static_cast<size_t>(row_width);
     FrameNode* node = &first_frame;
     for (int32_t i = 0; i < frame_count; ++i) {
@@ -114,7 +123,7 @@ bool StickData::load_frames(const char* path)
          * characters and its terminator, as the copy from the line buffer would. */
         for (int j = 0; j < lines_per_frame; ++j) {
             char* row = node->rows + static_cast<size_t>(j) * static_cast<size_t>(row_width);
-            if (read_text_line(row, row_width, file) < 0)
+            if (take_text_line(row, row_width, span) < 0)
                 row[0] = '\0';
         }
         if (i + 1 < frame_count) {
@@ -128,8 +137,6 @@ bool StickData::load_frames(const char* path)
             node->next = nullptr;
         }
     }
-    std::fclose(file);
-    file = nullptr;
     return true;
 }
 
