@@ -74,22 +74,32 @@ int take_text_line(char* buf, int size, TextSpan& text)
         return -1;
     /* The piece a line read takes: up to the line feed, at most size - 1
      * characters; a zero byte inside is copied too but ends the count. */
+    const char* p = text.next;
     const size_t room = static_cast<size_t>(size - 1);
-    size_t take = std::min(room, static_cast<size_t>(text.end - text.next));
-    if (const void* lf = std::memchr(text.next, '\n', take))
-        take = static_cast<size_t>(static_cast<const char*>(lf) - text.next) + 1;
-    std::memcpy(buf, text.next, take);
-    buf[take] = '\0';
+    size_t take = std::min(room, static_cast<size_t>(text.end - p));
+    if (const void* lf = std::memchr(p, '\n', take))
+        take = static_cast<size_t>(static_cast<const char*>(lf) - p) + 1;
+    size_t n = take;
+    if (text.has_zero)
+        if (const void* zero = std::memchr(p, '\0', take))
+            n = static_cast<size_t>(static_cast<const char*>(zero) - p);
     text.next += take;
-    const void* zero = text.has_zero ? std::memchr(buf, '\0', take) : nullptr;
-    size_t n = zero ? static_cast<size_t>(static_cast<const char*>(zero) - buf) : take;
-    if (n >= 2 && buf[n - 1] == '\n' && buf[n - 2] == '\r') {
-        buf[n - 2] = '\n';
-        buf[--n] = '\0';
-    } else if (n == room && buf[n - 1] == '\r' && text.next < text.end && *text.next == '\n') {
-        buf[n - 1] = '\n';
-        ++text.next;
+    const bool pair = n >= 2 && p[n - 1] == '\n' && p[n - 2] == '\r';
+    const bool split_pair = !pair && n == room && p[n - 1] == '\r' && text.next < text.end && *text.next == '\n';
+    if (buf) {
+        std::memcpy(buf, p, take);
+        buf[take] = '\0';
+        if (pair) {
+            buf[n - 2] = '\n';
+            buf[n - 1] = '\0';
+        } else if (split_pair) {
+            buf[n - 1] = '\n';
+        }
     }
+    if (pair)
+        --n;
+    if (split_pair)
+        ++text.next;
     return static_cast<int>(n);
 }
 

@@ -28,7 +28,8 @@ struct TextSpan {
 TextSpan text_span(const char* data, size_t size);
 
 /* read_text_line over a text in memory: the same pieces, the same line-end
- * rule and the same count, for a reader that holds the whole file. */
+ * rule and the same count, for a reader that holds the whole file. A null
+ * buf counts the piece without copying it. */
 int take_text_line(char* buf, int size, TextSpan& text);
 
 /* Everything left in a stream, in one malloc'd block (the caller frees it) of

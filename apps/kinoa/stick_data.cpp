@@ -75,18 +75,19 @@ bool StickData::load_frames(const char* path)
     const TextSpan whole = text_span(text.get(), size);
 
     /* Counting pass. A file of whole frames is accepted; a group that starts
-     * but ends before its BLOCK_LINE-th line is a format error. */
+     * but ends before its BLOCK_LINE-th line is a format error. Only lengths
+     * count here, so the pieces are measured in place, not copied. */
     TextSpan span = whole;
     int longest = 0;
     long long frames = 0;
     for (;;) {
-        int n = take_text_line(line, 255, span);
+        int n = take_text_line(nullptr, 255, span);
         if (n < 0)
             break;
         if (n > longest)
             longest = n;
         for (int j = 1; j < lines_per_frame; ++j) {
-            n = take_text_line(line, 255, span);
+            n = take_text_line(nullptr, 255, span);
             if (n < 0)
                 return fail("Data format error.");
             if (n > longest)
