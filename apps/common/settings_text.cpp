@@ -7,7 +7,6 @@
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
-#include <cstdint>
 #include <locale.h>
 #include <sys/stat.h>
 
@@ -114,13 +113,16 @@ char* read_stream_text(std::FILE* file, size_t* size)
         if (at >= 0 && at <= st.st_size)
             capacity = static_cast<size_t>(st.st_size - at) + 1;
     }
+    /* A stream without end (a device, a file written to as it is read)
+     * stops here instead of taking all memory. */
+    const size_t limit = std::max(capacity, size_t(1) << 28);
     char* data = static_cast<char*>(std::malloc(capacity));
     size_t used = 0;
     while (data) {
         used += std::fread(data + used, 1, capacity - used, file);
         if (used < capacity)
             break;
-        char* grown = capacity <= SIZE_MAX / 2 ? static_cast<char*>(std::realloc(data, capacity * 2)) : nullptr;
+        char* grown = capacity < limit ? static_cast<char*>(std::realloc(data, capacity * 2)) : nullptr;
         if (!grown)
             std::free(data);
         data = grown;

@@ -33,7 +33,8 @@ TextSpan text_span(const char* data, size_t size);
 int take_text_line(char* buf, int size, TextSpan& text);
 
 /* Everything left in a stream, in one malloc'd block (the caller frees it) of
- * *size bytes; null when memory runs out. A read error ends the text where it
+ * *size bytes; null when memory runs out or the stream goes on past 256 MiB
+ * beyond the size it had at the start. A read error ends the text where it
  * happened, as it ends a line-by-line read. */
 char* read_stream_text(std::FILE* file, size_t* size);
 
