@@ -1,12 +1,14 @@
-/* settings_text: line pieces, "%s%s" words, atoi/atof in the C locale. */
+/* settings_text: line pieces (from a stream or from memory), "%s%s" words, atoi/atof in the C locale. */
 #include "settings_text.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdarg>
 #include <cstdlib>
 #include <cstring>
 #include <locale.h>
+#include <sys/stat.h>
 
 namespace {
 
@@ -57,6 +59,77 @@ int read_text_line(char* buf, int size, std::FILE* file)
             std::ungetc(c, file);
     }
     return static_cast<int>(n);
+}
+
+TextSpan text_span(const char* data, size_t size)
+{
+    /* One look over the whole text spares every piece its own. */
+    return TextSpan{data, data + size, std::memchr(data, '\0', size) != nullptr};
+}
+
+int take_text_line(char* buf, int size, TextSpan& text)
+{
+    if (size < 2 || text.next >= text.end)
+        return -1;
+    /* The piece a line read takes: up to the line feed, at most size - 1
+     * characters; a zero byte inside is copied too but ends the count. */
+    const char* p = text.next;
+    const size_t room = static_cast<size_t>(size - 1);
+    size_t take = std::min(room, static_cast<size_t>(text.end - p));
+    if (const void* lf = std::memchr(p, '\n', take))
+        take = static_cast<size_t>(static_cast<const char*>(lf) - p) + 1;
+    size_t n = take;
+    if (text.has_zero)
+        if (const void* zero = std::memchr(p, '\0', take))
+            n = static_cast<size_t>(static_cast<const char*>(zero) - p);
+    text.next += take;
+    const bool pair = n >= 2 && p[n - 1] == '\n' && p[n - 2] == '\r';
+    const bool split_pair = !pair && n == room && p[n - 1] == '\r' && text.next < text.end && *text.next == '\n';
+    if (buf) {
+        std::memcpy(buf, p, take);
+        buf[take] = '\0';
+        if (pair) {
+            buf[n - 2] = '\n';
+            buf[n - 1] = '\0';
+        } else if (split_pair) {
+            buf[n - 1] = '\n';
+        }
+    }
+    if (pair)
+        --n;
+    if (split_pair)
+        ++text.next;
+    return static_cast<int>(n);
+}
+
+char* read_stream_text(std::FILE* file, size_t* size)
+{
+    /* A regular file says how much to expect; one byte more shows the end
+     * without a second block. Anything else grows as it arrives. */
+    size_t capacity = 1 << 16;
+    struct stat st;
+    if (fstat(fileno(file), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+        const off_t at = ftello(file);
+        if (at >= 0 && at <= st.st_size)
+            capacity = static_cast<size_t>(st.st_size - at) + 1;
+    }
+    /* A stream without end (a device, a file written to as it is read)
+     * stops here instead of taking all memory. */
+    const size_t limit = std::max(capacity, size_t(1) << 28);
+    char* data = static_cast<char*>(std::malloc(capacity));
+    size_t used = 0;
+    while (data) {
+        used += std::fread(data + used, 1, capacity - used, file);
+        if (used < capacity)
+            break;
+        char* grown = capacity < limit ? static_cast<char*>(std::realloc(data, capacity * 2)) : nullptr;
+        if (!grown)
+            std::free(data);
+        data = grown;
+        capacity *= 2;
+    }
+    *size = data ? used : 0;
+    return data;
 }
 
 bool split_key_value(const char* line, char* key, size_t key_size, char* value, size_t value_size)

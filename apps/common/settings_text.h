@@ -17,6 +17,27 @@
  * nothing was left to read. */
 int read_text_line(char* buf, int size, std::FILE* file);
 
+/* A text held in memory, read from next to end by take_text_line. */
+struct TextSpan {
+    const char* next;
+    const char* end;
+    bool has_zero; /* a zero byte somewhere: each piece must look for one */
+};
+
+/* The span of size bytes at data. */
+TextSpan text_span(const char* data, size_t size);
+
+/* read_text_line over a text in memory: the same pieces, the same line-end
+ * rule and the same count, for a reader that holds the whole file. A null
+ * buf counts the piece without copying it. */
+int take_text_line(char* buf, int size, TextSpan& text);
+
+/* Everything left in a stream, in one malloc'd block (the caller frees it) of
+ * *size bytes; null when memory runs out or the stream goes on past 256 MiB
+ * beyond the size it had at the start. A read error ends the text where it
+ * happened, as it ends a line-by-line read. */
+char* read_stream_text(std::FILE* file, size_t* size);
+
 /* The first two whitespace-separated words of a line, as scanning with
  * "%s%s" finds them; false when the line holds fewer than two. Words longer
  * than the buffers are cut (the buffers of the readers are as long as a line). */

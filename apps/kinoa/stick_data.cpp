@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <string>
 
@@ -30,8 +31,7 @@ void StickData::release()
     FrameNode* node = first_frame.next;
     while (node) {
         FrameNode* next = node->next;
-        std::free(node->rows);
-        delete node;
+        std::free(node); /* its block with it */
         node = next;
     }
     std::free(first_frame.rows);
@@ -63,22 +63,31 @@ bool StickData::load_frames(const char* path)
         app_info("Error", "%s", message);
         return false;
     }
-    /* Large reads: the file is read twice from end to end. */
-    std::setvbuf(file, nullptr, _IOFBF, 1 << 16);
     app_print("Reading...");
+    /* The file is read once; both passes walk the copy in memory, with the
+     * same pieces and line ends as line reads from the stream would give. */
+    size_t size = 0;
+    std::unique_ptr<char, decltype(&std::free)> text(read_stream_text(file, &size), &std::free);
+    std::fclose(file);
+    file = nullptr;
+    if (!text)
+        return fail("Can not allocate memory.");
+    const TextSpan whole = text_span(text.get(), size);
 
     /* Counting pass. A file of whole frames is accepted; a group that starts
-     * but ends before its BLOCK_LINE-th line is a format error. */
+     * but ends before its BLOCK_LINE-th line is a format error. Only lengths
+     * count here, so the pieces are measured in place, not copied. */
+    TextSpan span = whole;
     int longest = 0;
     long long frames = 0;
     for (;;) {
-        int n = read_text_line(line, 255, file);
+        int n = take_text_line(nullptr, 255, span);
         if (n < 0)
             break;
         if (n > longest)
             longest = n;
         for (int j = 1; j < lines_per_frame; ++j) {
-            n = read_text_line(line, 255, file);
+            n = take_text_line(nullptr, 255, span);
             if (n < 0)
                 return fail("Data format error.");
             if (n > longest)
@@ -102,25 +111,28 @@ bool StickData::load_frames(const char* path)
 
     /* Storing pass: each read with the buffer size row width returns the same
      * piece as in the counting pass. */
-    std::rewind(file);
+    span = whole;
     const size_t block_size = static_cast<size_t>(lines_per_frame) * static_cast<size_t>(row_width);
     FrameNode* node = &first_frame;
+    first_frame.rows = static_cast<char*>(std::calloc(block_size, 1));
+    if (!first_frame.rows)
+        return fail("Can not allocate memory.");
     for (int32_t i = 0; i < frame_count; ++i) {
         node->index = i;
-        node->rows = static_cast<char*>(std::calloc(block_size, 1));
-        if (!node->rows)
-            return fail("Can not allocate memory.");
         /* Read straight into the row: the read stores at most row width - 1
          * characters and its terminator, as the copy from the line buffer would. */
         for (int j = 0; j < lines_per_frame; ++j) {
             char* row = node->rows + static_cast<size_t>(j) * static_cast<size_t>(row_width);
-            if (read_text_line(row, row_width, file) < 0)
+            if (take_text_line(row, row_width, span) < 0)
                 row[0] = '\0';
         }
         if (i + 1 < frame_count) {
-            FrameNode* next = new (std::nothrow) FrameNode{};
+            /* A later node and its block share one allocation: half the
+             * allocations and frees, which cost more than the reading. */
+            FrameNode* next = static_cast<FrameNode*>(std::calloc(1, sizeof(FrameNode) + block_size));
             if (!next)
                 return fail("Can not allocate memory.");
+            next->rows = reinterpret_cast<char*>(next + 1);
             next->previous = node;
             node->next = next;
             node = next;
@@ -128,8 +140,6 @@ bool StickData::load_frames(const char* path)
             node->next = nullptr;
         }
     }
-    std::fclose(file);
-    file = nullptr;
     return true;
 }
 

@@ -1,9 +1,9 @@
 /* StickData: the frames of a stick data file, as read at start.
  *
  * A file is a sequence of frames of BLOCK_LINE text lines each; a line is one
- * polyline of x, y numbers. load_frames reads the whole file in two passes
- * (count, then store) into a list of FrameNode records, each holding its
- * rows' text; the numbers are parsed when a frame is drawn.
+ * polyline of x, y numbers. load_frames reads the whole file into memory and
+ * walks it in two passes (count, then store) into a list of FrameNode records,
+ * each holding its rows' text; the numbers are parsed when a frame is drawn.
  */
 #ifndef OSTREL_APPS_STICK_DATA_H
 #define OSTREL_APPS_STICK_DATA_H
