@@ -1,10 +1,8 @@
 // Reader of icon and cursor files (.ico, .cur): the directory, the choice of one
 // image, and its pixels with transparency. DIB images go through the runtime's DIB
-// reader, PNG images through Qt's.
+// reader, PNG images through libpng (ico_png.cpp).
 #include "runtime/image/image_internal.h"
 #include "platform/packed_rows.h"
-
-#include <QImage>
 
 #include <cstdlib>
 #include <cstring>
@@ -24,19 +22,7 @@ bool is_png(const unsigned char* p, std::size_t n)
 
 bool decode_png(const unsigned char* p, std::size_t n, IcoImage* out)
 {
-    if (n > 64u * 1024 * 1024)
-        return false;
-    QImage img = QImage::fromData(p, static_cast<int>(n), "PNG");
-    if (img.isNull() || img.width() > 1024 || img.height() > 1024)
-        return false;
-    img = img.convertToFormat(QImage::Format_ARGB32);
-    out->width = img.width();
-    out->height = img.height();
-    out->argb.resize(static_cast<std::size_t>(out->width) * out->height);
-    for (int y = 0; y < out->height; ++y)
-        std::memcpy(out->argb.data() + static_cast<std::size_t>(y) * out->width, img.constScanLine(y),
-                    static_cast<std::size_t>(out->width) * 4);
-    return true;
+    return n <= 64u * 1024 * 1024 && image_ico_png(p, n, 1024, out);
 }
 
 // A DIB image: XOR rows (height / 2 of the header's doubled height), then the 1-bit

@@ -66,3 +66,5 @@ struct IcoImage {
 // Picks the image of an .ico/.cur file closest to want x want pixels and decodes it
 // (DIB images with their AND mask or alpha, PNG images): false for anything else.
 bool image_ico_decode(const unsigned char* data, std::size_t size, int want, IcoImage* out);
+// A PNG image of an icon file, at most max_side pixels a side: false when broken.
+bool image_ico_png(const unsigned char* data, std::size_t size, int max_side, IcoImage* out);
