@@ -6,19 +6,10 @@
 #include "platform/gdi/wingdi.h"
 #include "ostrel/pages.h"
 #include "runtime/pages/page_record.h"
-
-#if __has_include("ostrel/console.h")
 #include "ostrel/console.h"
-#endif
-#if __has_include("runtime/console/console_internal.h")
 #include "runtime/console/console_internal.h"
-#endif
-#if __has_include("ostrel/draw.h")
 #include "ostrel/draw.h"
-#endif
-#if __has_include("runtime/pages/draw/draw_internal.h")
 #include "runtime/pages/draw/draw_internal.h"
-#endif
 
 // Double to int as the platform takes it: truncated towards zero, clamped to the
 // int range (NaN gives 0), so that wild sizes cannot overflow.
