@@ -4,25 +4,21 @@
 #pragma once
 #include "ostrel/console.h"
 #include "platform/win/winuser.h"
+#include "runtime/pages/page_shell.h"
 
 #include <cstddef>
 
-// Control id of the text area and command ids of the runtime's menus.
-enum : int {
-    IDC_CONSOLETEXT = 65500, IDM_EXIT = 65501, IDM_PRINT = 65502, IDM_COPY = 65503,
-    IDM_PASTE = 65504, IDM_CUT = 65505, IDM_CLEARALL = 65506, IDM_SELECTALL = 65507,
-    IDM_UNDO = 65508, IDM_FIND = 65509, IDM_HELP = 65510, IDM_FONTBIG = 65511,
-    IDM_FONTNORMAL = 65512, IDM_FONTSMALL = 65513, IDM_WINDOW = 65514,
-    IDC_CONSOLESTATUS = 1222,
-};
+// Control ids of the text area and the status bar (the menus' command ids are
+// shared with the page windows: runtime/pages/page_shell.h).
+enum : int { IDC_CONSOLETEXT = 65500, IDC_CONSOLESTATUS = 1222 };
 
 HWND _consolewindow();           // the console main window (null before start-up)
 HWND _consoletext();             // its rich-text area
 HWND _consolestatus();           // its status bar
 HINSTANCE _instance();
 
-// 1 unless the platform is Windows 95 (never here); read by bitmap drawing.
-extern int stretchdib_ok;
+// stretchdib_ok (1 unless the platform is Windows 95, never here) is declared
+// with the page area's view of the console, runtime/pages/page_shell.h.
 
 // Hooks: offered every unconsumed message of the console and of page windows.
 int _callmsghook(HWND w, UINT msg, WPARAM wp, LPARAM lp);   // the hook's result, 0 if none

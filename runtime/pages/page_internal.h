@@ -1,15 +1,20 @@
-// Helpers shared by the files of the page area, and the seams it calls into:
-// the console (fatal report, hooks, menus, drops) and drawing (drawing objects,
-// repaint, copy, print). Not public.
+// Helpers shared by the files of the page area (drawing included), and the seams
+// it calls into: the console registered above it (hooks, menus, drops:
+// page_shell.h) and drawing (drawing objects, repaint, copy, print). Private to
+// the page area.
 #pragma once
 #include "platform/win/winuser.h"
 #include "platform/gdi/wingdi.h"
 #include "ostrel/pages.h"
 #include "runtime/pages/page_record.h"
 #include "ostrel/console.h"
-#include "runtime/console/console_internal.h"
+#include "runtime/pages/page_shell.h"
 #include "ostrel/draw.h"
 #include "runtime/pages/draw/draw_internal.h"
+
+// Changes of the page table (its storage is private to page_table.cpp).
+void page_set_current(_page* pg);
+void page_set_slot(int page, _page* pg);
 
 // Double to int as the platform takes it: truncated towards zero, clamped to the
 // int range (NaN gives 0), so that wild sizes cannot overflow.
