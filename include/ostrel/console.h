@@ -13,6 +13,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include "ostrel/export.h"
+
+OSTREL_API_BEGIN
 
 /* Handle and value types of the window layer (same definitions as the platform's). */
 struct Wnd;
@@ -110,5 +113,7 @@ char* _readline(char* buf, const char* prompt);
 
 /* The one fatal report: a box captioned "OSTREL ERROR", then the C exit with 0. */
 [[noreturn]] void _fatalerror(const char* where, const char* message);
+
+OSTREL_API_END
 
 #endif

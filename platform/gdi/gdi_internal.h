@@ -12,6 +12,9 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 class QPaintDevice;
 class QPainter;
@@ -192,3 +195,5 @@ BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table
 
 // ---- fonts ----
 QString gdi_font_family(const char* face);
+
+OSTREL_INTERNAL_EXPORT_END

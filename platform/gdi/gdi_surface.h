@@ -4,6 +4,9 @@
 #include "platform/win_types.h"
 
 #include <vector>
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 class QImage;
 class QPaintDevice;
@@ -38,3 +41,5 @@ std::vector<unsigned char> gdi_placeable_wmf(HMETAFILE mf, int unitsPerInch, con
 // "System" -> the default sans face).
 class QString;
 QString gdi_font_family(const char* face);
+
+OSTREL_INTERNAL_EXPORT_END

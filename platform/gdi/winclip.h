@@ -5,6 +5,9 @@
 #pragma once
 #include "platform/win_types.h"
 #include <cstddef>
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 enum : UINT { CF_TEXT = 1, CF_BITMAP = 2, CF_METAFILEPICT = 3, CF_DIB = 8, CF_UNICODETEXT = 13,
               CF_HDROP = 15 };
@@ -25,3 +28,5 @@ BOOL EmptyClipboard();
 HGLOBAL SetClipboardData(UINT format, HGLOBAL data);   // the clipboard owns data from now on
 HGLOBAL GetClipboardData(UINT format);                  // owned by the clipboard; valid until closed
 BOOL IsClipboardFormatAvailable(UINT format);
+
+OSTREL_INTERNAL_EXPORT_END

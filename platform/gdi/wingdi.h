@@ -4,6 +4,9 @@
 // (QImage raster targets, QPrinter, and our own recording) in platform/gdi.
 #pragma once
 #include "platform/win_types.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 #pragma pack(push, 1)
 struct BITMAPFILEHEADER {   // 14 bytes on disk
@@ -242,3 +245,5 @@ int EndDoc(HDC dc);
 int StartPage(HDC dc);
 int EndPage(HDC dc);
 int AbortDoc(HDC dc);
+
+OSTREL_INTERNAL_EXPORT_END

@@ -2,6 +2,9 @@
 // its registered message "commdlg_FindReplace" and the FINDREPLACEA record.
 #pragma once
 #include "platform/win/winuser.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 enum : DWORD {
     FR_DOWN = 0x1, FR_WHOLEWORD = 0x2, FR_MATCHCASE = 0x4, FR_FINDNEXT = 0x8, FR_REPLACE = 0x10,
@@ -29,3 +32,5 @@ struct FINDREPLACEA {
 // FR_DIALOGTERM, the options, the text in lpstrFindWhat). The record must live
 // until FR_DIALOGTERM has arrived.
 HWND FindTextA(FINDREPLACEA* fr);
+
+OSTREL_INTERNAL_EXPORT_END

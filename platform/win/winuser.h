@@ -4,6 +4,9 @@
 // algorithms read as written for it; implemented on Qt in platform/win.
 #pragma once
 #include "platform/win_types.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 
@@ -257,3 +260,5 @@ int MessageBoxA(HWND owner, const char* text, const char* caption, UINT type);
 void DragAcceptFiles(HWND w, BOOL accept);
 UINT DragQueryFileA(HDROP drop, UINT index, char* buf, UINT max);   // index 0xFFFFFFFF: count
 void DragFinish(HDROP drop);
+
+OSTREL_INTERNAL_EXPORT_END

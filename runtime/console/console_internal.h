@@ -7,6 +7,9 @@
 #include "runtime/pages/page_shell.h"
 
 #include <cstddef>
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 // Control ids of the text area and the status bar (the menus' command ids are
 // shared with the page windows: runtime/pages/page_shell.h).
@@ -53,3 +56,5 @@ char* _readline_n(char* buf, std::size_t size, const char* prompt);
 
 // Console teardown (the console window's destroy handling).
 void _consoleteardown();
+
+OSTREL_INTERNAL_EXPORT_END

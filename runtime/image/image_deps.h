@@ -4,6 +4,9 @@
 // above registers (the image area never includes the page area's headers).
 #pragma once
 #include <cstdint>
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 void image_fatal(const char* operation, const char* message);
 int image_screen_dpix();
@@ -12,3 +15,5 @@ int image_screen_dpiy();
 // Background of new pages (0x00BBGGRR); white until the page area registers.
 std::uint32_t image_page_background();
 void image_register_page_background(std::uint32_t (*background)());
+
+OSTREL_INTERNAL_EXPORT_END

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 // A 24-bit bitmap whose fields agree with its rows: the transforms and writers
 // refuse anything else rather than read past the rows.
@@ -66,3 +69,5 @@ struct IcoImage {
 // Picks the image of an .ico/.cur file closest to want x want pixels and decodes it
 // (DIB images with their AND mask or alpha, PNG images): false for anything else.
 bool image_ico_decode(const unsigned char* data, std::size_t size, int want, IcoImage* out);
+
+OSTREL_INTERNAL_EXPORT_END

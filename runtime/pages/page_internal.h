@@ -11,6 +11,9 @@
 #include "runtime/pages/page_shell.h"
 #include "ostrel/draw.h"
 #include "runtime/pages/draw/draw_internal.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 // Changes of the page table (its storage is private to page_table.cpp).
 void page_set_current(_page* pg);
@@ -48,3 +51,5 @@ void page_clear_memory(_page* pg);
 LRESULT page_window_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
 // Changes the background of new pages (the default page colour).
 void page_set_default_color(COLORREF colour);
+
+OSTREL_INTERNAL_EXPORT_END

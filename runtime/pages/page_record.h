@@ -3,6 +3,9 @@
 // Not public.
 #pragma once
 #include "platform/win_types.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 class _bmap;
 
@@ -40,3 +43,5 @@ int page_end_drawing();
 // Background of new window and off-screen pages (the system window colour until
 // _setpagecolor changes it for all pages).
 COLORREF _defaultpagecolor();
+
+OSTREL_INTERNAL_EXPORT_END

@@ -5,6 +5,9 @@
 // Until something registers, every query answers as before start-up (null, 0).
 #pragma once
 #include "platform/win/winuser.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 // Command ids of the menus the console builds for itself and for pages; the page
 // window procedure handles the page ones.
@@ -41,3 +44,5 @@ void page_layout_status(int page);
 // Defined by the console and always 1 here; read by bitmap drawing. It goes away
 // with the branch that reads it.
 extern int stretchdib_ok;
+
+OSTREL_INTERNAL_EXPORT_END

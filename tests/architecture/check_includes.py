@@ -2,7 +2,7 @@
 """Checks that every project include follows the allowed directions between the
 parts of the tree (docs/architecture.md draws them):
 
-  platform/win_types.h  <  platform/gdi  <  platform/win          (the platform layer)
+  platform/*.h  <  platform/gdi  <  platform/win    (the platform layer)
   runtime:  image (+ decoders)  <  pages (+ draw)  <  console       (on the platform)
   sysutil on the platform and the public headers; apps and samples on the public
   headers; plug-ins on the public headers, the platform and the plug-in ABI.
@@ -45,8 +45,8 @@ def part_of(path):
     top = path.split('/')[0]
     if top == 'include':
         return 'public'
-    if path == 'platform/win_types.h':
-        return 'platform-base'
+    if re.fullmatch(r'platform/[^/]+', path):
+        return 'platform-base'   # win_types.h, internal_export.h
     if path.startswith('platform/gdi/'):
         return 'platform-gdi'
     if path.startswith('platform/win/'):
