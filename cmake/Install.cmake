@@ -1,13 +1,7 @@
 # Installation: libraries, headers, the plug-in directory, a CMake package and pkg-config files.
 include(CMakePackageConfigHelpers)
 
-set(_targets ostrel)
-foreach(t ostrel_main ostrel-sysutil)
-  if(TARGET ${t})
-    list(APPEND _targets ${t})
-  endif()
-endforeach()
-install(TARGETS ${_targets} EXPORT ostrelTargets
+install(TARGETS ostrel ostrel_main ostrel-sysutil EXPORT ostrelTargets
   LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
   ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -16,30 +16,14 @@
 #include <string.h>
 #include "ostrel/constants.h"
 
-#if __has_include("ostrel/console.h")
 #include "ostrel/console.h"
-#endif
-#if __has_include("ostrel/pages.h")
 #include "ostrel/pages.h"
-#endif
-#if __has_include("ostrel/draw.h")
 #include "ostrel/draw.h"
-#endif
-#if __has_include("ostrel/bmap.h")
 #include "ostrel/bmap.h"
-#endif
-#if __has_include("ostrel/image.h")
 #include "ostrel/image.h"
-#endif
-#if __has_include("ostrel/clipboard.h")
 #include "ostrel/clipboard.h"
-#endif
-#if __has_include("ostrel/decoders.h")
 #include "ostrel/decoders.h"
-#endif
 /* Must stay last: the console names become the runtime's. */
-#if __has_include("ostrel/console_names.h")
 #include "ostrel/console_names.h"
-#endif
 
 #endif

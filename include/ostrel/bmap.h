@@ -12,6 +12,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include "ostrel/export.h"
+
+OSTREL_API_BEGIN
 
 /* Byte-for-byte the platform's BITMAPINFOHEADER / RGBQUAD / BITMAPINFO (see
  * platform/gdi/wingdi.h); runtime code passes &bm->info to the DIB calls with
@@ -121,5 +124,7 @@ void* _bmap_to_dib(const _bmap* bm, int* total);
 int _page_to_bmpfile(FILE* stream, int page, int depth);
 int _savebmp(const char* name, int page, int depth);
 int _bmap_savebmp(const char* name, const _bmap* bm);
+
+OSTREL_API_END
 
 #endif

@@ -11,6 +11,10 @@
 #ifndef OSTREL_CLIPBOARD_H
 #define OSTREL_CLIPBOARD_H
 
+#include "ostrel/export.h"
+
+OSTREL_API_BEGIN
+
 class _bmap;
 
 /* The image of off-screen page `page` (0 for any other kind of page). */
@@ -23,5 +27,7 @@ int _copyfile(const char* name);
 int _copybmpfile(const char* name);
 /* A placeable metafile file: 0 when it cannot be read or is malformed. */
 int _copywmffile(const char* name);
+
+OSTREL_API_END
 
 #endif

@@ -13,6 +13,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include "ostrel/export.h"
+
+OSTREL_API_BEGIN
 
 #include "ostrel/constants.h"
 #include "ostrel/win_types.h"
@@ -93,5 +96,7 @@ char* _readline(char* buf, const char* prompt);
 
 /* The one fatal report: a box captioned "OSTREL ERROR", then the C exit with 0. */
 [[noreturn]] void _fatalerror(const char* where, const char* message);
+
+OSTREL_API_END
 
 #endif

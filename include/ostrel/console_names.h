@@ -24,6 +24,9 @@
 #endif
 
 #include "ostrel/console.h"
+#include "ostrel/export.h"
+
+OSTREL_API_BEGIN
 
 /* The program's own main, called once by the runtime. */
 int ostrel_main_program(void);
@@ -70,5 +73,7 @@ using ::ostrel_scanf;
 #define gets ostrel_gets
 #define getline ostrel_getline
 #define exit ostrel_exit
+
+OSTREL_API_END
 
 #endif

@@ -8,6 +8,9 @@
  */
 #ifndef OSTREL_DECODERS_H
 #define OSTREL_DECODERS_H
+#include "ostrel/export.h"
+
+OSTREL_API_BEGIN
 
 class _bmap;
 
@@ -46,5 +49,7 @@ int _spi_unload_all();
  * OSTREL_QUIET_BOXES=1 sets 0 at start-up (tests, fuzzers, batch runs).
  * Returns the previous setting. */
 int _imgerr_showboxes(int show);
+
+OSTREL_API_END
 
 #endif

@@ -9,6 +9,9 @@
  */
 #ifndef OSTREL_DRAW_H
 #define OSTREL_DRAW_H
+#include "ostrel/export.h"
+
+OSTREL_API_BEGIN
 
 #include "ostrel/constants.h"
 #include "ostrel/win_types.h"
@@ -68,5 +71,7 @@ void init_CurWnd();
 /* ---- metafile files of the current page ---- */
 int _savewmf(const char* filename);
 int _loadwmf(const char* filename);
+
+OSTREL_API_END
 
 #endif

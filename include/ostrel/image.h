@@ -12,6 +12,9 @@
 #include <cstdio>
 
 #include "ostrel/bmap.h"
+#include "ostrel/export.h"
+
+OSTREL_API_BEGIN
 
 /* Decoder entry shapes (the slots of the decoder table). */
 typedef int (*ostrel_size_fn)(const char* name, int* width, int* height, int* xdpi, int* ydpi);
@@ -91,5 +94,7 @@ public:
     /* "<temp dir>/~ostrel.mf", computed once per run. */
     static const char* tmppath();
 };
+
+OSTREL_API_END
 
 #endif

@@ -9,6 +9,9 @@
 #define OSTREL_PAGES_H
 
 #include <stdio.h>
+#include "ostrel/export.h"
+
+OSTREL_API_BEGIN
 
 #include "ostrel/win_types.h"
 
@@ -97,5 +100,7 @@ public:
     _tmppage(const _tmppage&) = delete;
     _tmppage& operator=(const _tmppage&) = delete;
 };
+
+OSTREL_API_END
 
 #endif

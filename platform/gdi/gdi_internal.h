@@ -13,6 +13,9 @@
 #include <memory>
 #include <string>
 #include <vector>
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 class QPaintDevice;
 class QPainter;
@@ -191,3 +194,4 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size);
 // ---- playback ----
 BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table);
 
+OSTREL_INTERNAL_EXPORT_END

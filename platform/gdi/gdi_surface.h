@@ -4,6 +4,9 @@
 #include "platform/win_types.h"
 
 #include <vector>
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 class QImage;
 class QPaintDevice;
@@ -37,3 +40,5 @@ void gdi_own_device(HDC dc);
 // Draws a picture scaled to cx x cy at (x, y) in logical units, blended by its
 // alpha with smooth scaling, on a DC with pixels (icons); FALSE for other DCs.
 BOOL gdi_draw_picture(HDC dc, int x, int y, int cx, int cy, const QImage& picture);
+
+OSTREL_INTERNAL_EXPORT_END

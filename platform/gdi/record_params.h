@@ -9,6 +9,9 @@
 #include <initializer_list>
 #include <memory>
 #include <vector>
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 class RecordParams {
 public:
@@ -107,3 +110,5 @@ private:
     std::size_t size_ = 0;
     std::size_t capacity_ = kInline;
 };
+
+OSTREL_INTERNAL_EXPORT_END

@@ -5,6 +5,9 @@
 #pragma once
 #include "platform/win_types.h"
 #include <cstddef>
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 enum : UINT { CF_TEXT = 1, CF_BITMAP = 2, CF_METAFILEPICT = 3, CF_DIB = 8, CF_UNICODETEXT = 13,
               CF_HDROP = 15 };
@@ -33,3 +36,5 @@ BOOL IsClipboardFormatAvailable(UINT format);
 // most waitMs for the manager. 1 when the manager took it, else 0 (nothing
 // owned, no manager, or a platform without one).
 int platform_clipboard_handover(int waitMs);
+
+OSTREL_INTERNAL_EXPORT_END

@@ -5,6 +5,9 @@
 #pragma once
 #include "ostrel/constants.h"
 #include "platform/win_types.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 #pragma pack(push, 1)
 struct BITMAPFILEHEADER {   // 14 bytes on disk
@@ -237,3 +240,5 @@ int EndDoc(HDC dc);
 int StartPage(HDC dc);
 int EndPage(HDC dc);
 int AbortDoc(HDC dc);
+
+OSTREL_INTERNAL_EXPORT_END

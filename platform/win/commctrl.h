@@ -2,6 +2,9 @@
 // the progress bar ("msctls_progress32"), with their Win32 message numbers.
 #pragma once
 #include "platform/win/winuser.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 enum : UINT {
     SB_SETTEXTA = WM_USER + 1, SB_GETTEXTA = WM_USER + 2, SB_GETTEXTLENGTHA = WM_USER + 3,
@@ -18,3 +21,5 @@ inline const char* const PROGRESS_CLASSA = "msctls_progress32";
 // A status part holds at most this many bytes of text (longer texts are cut at a
 // character boundary), so a 260-byte buffer always takes SB_GETTEXTA's copy.
 enum : int { SB_MAXTEXT = 259 };
+
+OSTREL_INTERNAL_EXPORT_END

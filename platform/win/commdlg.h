@@ -3,6 +3,9 @@
 // colour dialog (ChooseColorA) and the print dialog (PrintDlgA).
 #pragma once
 #include "platform/win/winuser.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 enum : DWORD {
     FR_DOWN = 0x1, FR_WHOLEWORD = 0x2, FR_MATCHCASE = 0x4, FR_FINDNEXT = 0x8, FR_REPLACE = 0x10,
@@ -82,3 +85,5 @@ struct PRINTDLGA {
 // printer: DeleteDC ends its use and releases it. hDevMode is that printer, an
 // opaque handle valid until DeleteDC; hDevNames is null. FALSE when cancelled.
 BOOL PrintDlgA(PRINTDLGA* pd);
+
+OSTREL_INTERNAL_EXPORT_END

@@ -5,6 +5,9 @@
 #pragma once
 #include "platform/win/commdlg.h"
 #include "platform/win/winuser.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 enum : UINT {
     EM_GETSEL = 0x00B0, EM_SETSEL = 0x00B1, EM_SCROLLCARET = 0x00B7, EM_GETLINECOUNT = 0x00BA,
@@ -43,3 +46,5 @@ static_assert(sizeof(CHARFORMATA) == 60);
 struct CHARRANGE { LONG cpMin; LONG cpMax; };
 struct FINDTEXTA { CHARRANGE chrg; const char* lpstrText; };
 struct TEXTRANGEA { CHARRANGE chrg; char* lpstrText; };
+
+OSTREL_INTERNAL_EXPORT_END

@@ -1,6 +1,9 @@
 // The shell's file information: the icon the desktop shows for a file's type.
 #pragma once
 #include "platform/win/winuser.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 enum : UINT { SHGFI_LARGEICON = 0x0, SHGFI_ICON = 0x100 };
 
@@ -17,3 +20,5 @@ struct SHFILEINFOA {
 // frees it with DestroyIcon. The file need not exist. Nonzero on success. Without
 // a display (a tool that reads files only) the document icon is given.
 std::uintptr_t SHGetFileInfoA(const char* path, DWORD attributes, SHFILEINFOA* sfi, UINT size, UINT flags);
+
+OSTREL_INTERNAL_EXPORT_END

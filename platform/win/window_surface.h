@@ -3,6 +3,9 @@
 // that the widget shows. Implemented in platform/win.
 #pragma once
 #include "platform/win_types.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 class QImage;
 class QWidget;
@@ -14,3 +17,5 @@ int platform_set_frame_ms(int ms);              // length of a paint frame (16 m
 int platform_frame_ms();                        // the paint frame every paced widget waits for
 QWidget* platform_window_widget(HWND w);        // the Qt widget behind a window
 HWND platform_widget_window(QWidget* widget);   // the window of a widget, or null
+
+OSTREL_INTERNAL_EXPORT_END

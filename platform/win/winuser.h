@@ -5,6 +5,9 @@
 #pragma once
 #include "ostrel/constants.h"
 #include "platform/win_types.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 using WNDPROC = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
 
@@ -239,3 +242,5 @@ BOOL DestroyIcon(HICON icon);   // icons of CreateIcon and SHGetFileInfoA; syste
 // Draws the icon scaled to cx x cy (its own size when 0) with its top-left corner
 // at (x, y), blended by its alpha, on a DC with pixels (a memory or window DC).
 BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step, HBRUSH flickerFree, UINT flags);
+
+OSTREL_INTERNAL_EXPORT_END

@@ -4,17 +4,16 @@
 #pragma once
 #include "ostrel/console.h"
 #include "platform/win/winuser.h"
+#include "runtime/pages/page_shell.h"
 
 #include <cstddef>
+#include "platform/internal_export.h"
 
-// Control id of the text area and command ids of the runtime's menus.
-enum : int {
-    IDC_CONSOLETEXT = 65500, IDM_EXIT = 65501, IDM_PRINT = 65502, IDM_COPY = 65503,
-    IDM_PASTE = 65504, IDM_CUT = 65505, IDM_CLEARALL = 65506, IDM_SELECTALL = 65507,
-    IDM_UNDO = 65508, IDM_FIND = 65509, IDM_HELP = 65510, IDM_FONTBIG = 65511,
-    IDM_FONTNORMAL = 65512, IDM_FONTSMALL = 65513, IDM_WINDOW = 65514,
-    IDC_CONSOLESTATUS = 1222,
-};
+OSTREL_INTERNAL_EXPORT_BEGIN
+
+// Control ids of the text area and the status bar (the menus' command ids are
+// shared with the page windows: runtime/pages/page_shell.h).
+enum : int { IDC_CONSOLETEXT = 65500, IDC_CONSOLESTATUS = 1222 };
 
 HWND _consolewindow();           // the console main window (null before start-up)
 HWND _consoletext();             // its rich-text area
@@ -53,3 +52,5 @@ char* _readline_n(char* buf, std::size_t size, const char* prompt);
 
 // Console teardown (the console window's destroy handling).
 void _consoleteardown();
+
+OSTREL_INTERNAL_EXPORT_END

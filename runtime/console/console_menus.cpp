@@ -16,7 +16,7 @@ bool ordinary(const _page* pg)
 bool any_ordinary_page()
 {
     for (int i = 1; i < OSTREL_PAGES; ++i)
-        if (ordinary(_pagetable[i]))
+        if (ordinary(_pagerecord(i)))
             return true;
     return false;
 }
@@ -54,7 +54,7 @@ void refresh_window_menu(HMENU sub)
             _menuseparator(sub);
     }
     for (int i = 1; i < OSTREL_PAGES && IDM_WINDOW + index <= 0xFFFF; ++i) {
-        const _page* pg = _pagetable[i];
+        const _page* pg = _pagerecord(i);
         if (!ordinary(pg))
             continue;
         char title[257];
@@ -172,7 +172,7 @@ void _activatewindow(int n)
     }
     int index = visible ? 1 : 0;
     for (int i = 1; i < OSTREL_PAGES; ++i) {
-        const _page* pg = _pagetable[i];
+        const _page* pg = _pagerecord(i);
         if (!ordinary(pg))
             continue;
         if (index == n) {

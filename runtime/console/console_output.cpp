@@ -107,7 +107,9 @@ int _fprintf(FILE* stream, const char* format, ...)
     char buf[PRINTF_BUFFER];
     va_list ap;
     va_start(ap, format);
-    std::vsnprintf(buf, sizeof buf, format ? format : "", ap);
+    buf[0] = '\0';
+    if (format)
+        std::vsnprintf(buf, sizeof buf, format, ap);
     va_end(ap);
     ostrel_printf("%s", buf);
     return stream ? std::fprintf(stream, "%s", buf) : -1;

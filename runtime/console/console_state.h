@@ -2,6 +2,9 @@
 #pragma once
 #include "platform/win/richedit.h"
 #include "runtime/console/console_internal.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 struct ConsoleState {
     HINSTANCE instance = nullptr;
@@ -44,3 +47,5 @@ void console_find_open();
 bool console_find_message(UINT msg, LPARAM lp);   // true when it was the find message
 void console_apply_input_format();
 void console_formats_init();
+
+OSTREL_INTERNAL_EXPORT_END

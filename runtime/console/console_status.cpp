@@ -93,7 +93,9 @@ int _printstatus(int page, const char* format, ...)
     char buf[512];
     va_list ap;
     va_start(ap, format);
-    std::vsnprintf(buf, sizeof buf, format ? format : "", ap);
+    buf[0] = '\0';
+    if (format)
+        std::vsnprintf(buf, sizeof buf, format, ap);
     va_end(ap);
     return _setstatus(page, buf);
 }
@@ -129,7 +131,9 @@ void _printpagestatus(int page, const char* format, ...)
     char buf[256];
     va_list ap;
     va_start(ap, format);
-    std::vsnprintf(buf, sizeof buf, format ? format : "", ap);
+    buf[0] = '\0';
+    if (format)
+        std::vsnprintf(buf, sizeof buf, format, ap);
     va_end(ap);
     write_part(bar, 0, buf);
 }

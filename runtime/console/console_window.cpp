@@ -5,7 +5,6 @@
 #include "platform/gdi/wingdi.h"
 #include "platform/win/commctrl.h"
 #include "runtime/console/console_state.h"
-#include "runtime/pages/draw/draw_internal.h"
 #include "runtime/pages/page_record.h"
 
 #include <algorithm>
@@ -147,22 +146,12 @@ void _consoleteardown()
         DestroyAcceleratorTable(s.f3);
         s.f3 = nullptr;
     }
-    if (_page* pg = _curpage) {
-        if (pg->kind == PAGE_WINDOW || pg->kind == PAGE_FULLSCREEN) {
-            if (pg->content)
-                DeleteMetaFile(pg->content);
-            pg->content = pg->dc ? CloseMetaFile(pg->dc) : nullptr;
-            pg->dc = nullptr;
-        }
-        _delete_drawing_objects();
-        if (s.console_font) {
-            DeleteObject(s.console_font);
-            s.console_font = nullptr;
-        }
-        _curpage = nullptr;
+    if (page_end_drawing() && s.console_font) {
+        DeleteObject(s.console_font);
+        s.console_font = nullptr;
     }
     for (int i = 1; i < OSTREL_PAGES; ++i)
-        if (_pagetable[i])
+        if (_pagerecord(i))
             _delpage(i);
     // Streams the program opened are flushed here; the C exit that follows the
     // quit message closes them (there is no portable way to list them).

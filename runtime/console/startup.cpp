@@ -56,8 +56,7 @@ int _consolestartup(const char* cmdline)
     ConsoleState& s = cs();
     static int instance_tag;
     s.instance = &instance_tag;
-    for (auto& slot : _pagetable)
-        slot = nullptr;
+    page_table_clear();
 
     store_cmdline(cmdline);
     WNDCLASSA wc{};
@@ -97,8 +96,8 @@ int _runmain(int (*program)())
     ConsoleState& s = cs();
     int result = program ? program() : 0;
     s.main_returned = 1;
-    if (_curpage)
-        _setpage(_curpage->number, 0);
+    if (page_current())
+        _setpage(page_current()->number, 0);
     if (IsWindowVisible(s.console)) {
         char elapsed[64];
         _elapsedtext(double(_clockms() - s.start_time) / 1000.0, elapsed, sizeof elapsed);
@@ -106,7 +105,7 @@ int _runmain(int (*program)())
         _pumpmessages();
         if (result == CLOSE_CONSOLE)
             DestroyWindow(s.console);
-    } else if (!_curpage || result == CLOSE_CONSOLE) {
+    } else if (!page_current() || result == CLOSE_CONSOLE) {
         DestroyWindow(s.console);
     }
     return result;

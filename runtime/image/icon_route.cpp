@@ -9,7 +9,6 @@
 #include "platform/win/winuser.h"
 #include "runtime/image/image_deps.h"
 #include "runtime/image/image_internal.h"
-#include "runtime/pages/page_record.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -110,7 +109,7 @@ _bmap* draw_icon(HICON icon, int w, int h, std::uint32_t background)
 
 std::uint32_t page_background()
 {
-    return _defaultpagecolor() & 0xFFFFFF;
+    return image_page_background() & 0xFFFFFF;
 }
 
 } // namespace

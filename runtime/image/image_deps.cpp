@@ -1,11 +1,15 @@
 // Binds the image area's seam to the console's fatal report and the page area's
-// screen resolution.
+// screen resolution (public functions), and holds what the page area registers.
 #include "runtime/image/image_deps.h"
 
 #include "ostrel/console.h"
 #include "ostrel/pages.h"
 
 #include "platform/win/winuser.h"
+
+namespace {
+std::uint32_t (*page_background_source)() = nullptr;
+}
 
 // Without a GUI application (fuzzers, command-line tools reading files) there is no
 // screen to ask: the common 96 dpi stands in.
@@ -29,4 +33,14 @@ int image_screen_dpiy()
 {
     int d = have_screen() ? _dpiy() : 96;
     return d > 0 ? d : 96;
+}
+
+void image_register_page_background(std::uint32_t (*background)())
+{
+    page_background_source = background;
+}
+
+std::uint32_t image_page_background()
+{
+    return page_background_source ? page_background_source() : 0xFFFFFF;
 }

@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <string>
 #include <vector>
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 // A 24-bit bitmap whose fields agree with its rows: the transforms and writers
 // refuse anything else rather than read past the rows.
@@ -68,3 +71,5 @@ struct IcoImage {
 bool image_ico_decode(const unsigned char* data, std::size_t size, int want, IcoImage* out);
 // A PNG image of an icon file, at most max_side pixels a side: false when broken.
 bool image_ico_png(const unsigned char* data, std::size_t size, int max_side, IcoImage* out);
+
+OSTREL_INTERNAL_EXPORT_END

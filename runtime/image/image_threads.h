@@ -8,6 +8,9 @@
 #include <system_error>
 #include <thread>
 #include <vector>
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 // Threads worth starting for a transform that moves this many bytes. The transforms are
 // bound by memory and, for a new result, by the kernel clearing its pages: both go
@@ -60,3 +63,5 @@ void image_run_rows(int count, int threads, const Rows& rows)
              static_cast<int>(static_cast<std::int64_t>(count) * (k + 1) / parts));
     });
 }
+
+OSTREL_INTERNAL_EXPORT_END

@@ -3,6 +3,9 @@
 #include "ostrel/bmap.h"
 
 #include <cstddef>
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 // Rows for a bitmap whose every pixel the caller is about to write (the transforms'
 // results). A large request may be served by the block of the last large bitmap
@@ -21,3 +24,5 @@ void image_rows_drop_kept();
 // A new 24-bit w x h bitmap for a result that writes every pixel; the row padding is
 // cleared here. Failing memory is fatal, as for the plain constructor.
 _bmap* image_new_result(int w, int h);
+
+OSTREL_INTERNAL_EXPORT_END

@@ -32,7 +32,7 @@ std::vector<RetiredClass> retired_classes;
 void retry_retired_classes()
 {
     for (auto it = retired_classes.begin(); it != retired_classes.end();) {
-        if (UnregisterClassA(it->name.c_str(), _instance())) {
+        if (UnregisterClassA(it->name.c_str(), page_instance())) {
             DeleteObject(it->brush);
             it = retired_classes.erase(it);
         } else {
@@ -43,7 +43,7 @@ void retry_retired_classes()
 
 HICON page_icon()
 {
-    HICON icon = LoadIconA(_instance(), MAKEINTRESOURCEA(101));
+    HICON icon = LoadIconA(page_instance(), MAKEINTRESOURCEA(101));
     return icon ? icon : LoadIconA(nullptr, IDI_APPLICATION);
 }
 
@@ -65,7 +65,7 @@ void page_register_class(COLORREF colour, char* name, int size)
     WNDCLASSA wc{};
     wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
     wc.lpfnWndProc = page_window_proc;
-    wc.hInstance = _instance();
+    wc.hInstance = page_instance();
     wc.hIcon = page_icon();
     wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     wc.hbrBackground = brush;
@@ -75,10 +75,10 @@ void page_register_class(COLORREF colour, char* name, int size)
 
 void page_make_current_new(_page* pg)
 {
-    if (_curpage) {
+    if (page_current()) {
         _setpage(pg->number, 0);
     } else {
-        _curpage = pg;
+        page_set_current(pg);
         pg->dc = CreateMetaFileA(nullptr);
         init_CurWnd();
         if (pg->dc)
@@ -111,7 +111,7 @@ int _newpage(int page, const char* title, double x, double y, double w, double h
     if (!(flags & PAGE_NOOWNER)) {
         ex = WS_EX_CONTROLPARENT | WS_EX_CLIENTEDGE | WS_EX_WINDOWEDGE;
         st = style | WS_OVERLAPPEDWINDOW;
-        owner = _consolewindow();
+        owner = page_console_window();
     } else if (!(flags & PAGE_CANVAS)) {
         ex = WS_EX_CLIENTEDGE | WS_EX_WINDOWEDGE;
         st = style | WS_OVERLAPPEDWINDOW;
@@ -125,7 +125,7 @@ int _newpage(int page, const char* title, double x, double y, double w, double h
     aw = aw < 0 ? (aw == INT_MIN ? INT_MAX : -aw) : aw;
     ah = ah < 0 ? (ah == INT_MIN ? INT_MAX : -ah) : ah;
     pg->hwnd = CreateWindowExA(ex, cls, text, st, page_trunc(x), page_trunc(y), aw, ah,
-                               owner, menu, _instance(), nullptr);
+                               owner, menu, page_instance(), nullptr);
 
     pg->canvas = nullptr;
     if (pg->hwnd && (flags & PAGE_CANVAS)) {
@@ -134,14 +134,14 @@ int _newpage(int page, const char* title, double x, double y, double w, double h
         GetClientRect(pg->hwnd, &rc);
         pg->canvas = CreateWindowExA(WS_EX_CLIENTEDGE, cls, "", pg->canvas_style, 0, 0,
                                      rc.right - rc.left, rc.bottom - rc.top, pg->hwnd,
-                                     nullptr, _instance(), nullptr);
+                                     nullptr, page_instance(), nullptr);
     }
     pg->status = nullptr;
 
     if (!pg->hwnd) {
         if (menu)
             DestroyMenu(menu);
-        _pagetable[page] = nullptr;
+        page_set_slot(page, nullptr);
         delete pg;
         _fatalerror("_newpage", "failed to CreateWindow");
         return 0;
@@ -169,7 +169,7 @@ int _newfullscreen(int page, unsigned int colour, unsigned int style)
     auto& fc = fullscreen_class;
     retry_retired_classes();
     if (fc.registered && fc.colour != colour) {
-        if (UnregisterClassA(fc.name, _instance())) {
+        if (UnregisterClassA(fc.name, page_instance())) {
             if (!DeleteObject(fc.brush))
                 _fatalerror("_newpage", "failed to delete solid brush object.");
         } else if (_countpages(PAGE_FULLSCREEN) > 1) {
@@ -189,7 +189,7 @@ int _newfullscreen(int page, unsigned int colour, unsigned int style)
         WNDCLASSA wc{};
         wc.style = CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW;
         wc.lpfnWndProc = page_window_proc;
-        wc.hInstance = _instance();
+        wc.hInstance = page_instance();
         wc.hIcon = page_icon();
         wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
         wc.hbrBackground = fc.brush;
@@ -206,12 +206,12 @@ int _newfullscreen(int page, unsigned int colour, unsigned int style)
     pg->hwnd = CreateWindowExA(WS_EX_TOPMOST, fc.name, "",
                                (style & ~DWORD(WS_CHILD)) | WS_POPUP | WS_VISIBLE | WS_MAXIMIZE, 0, 0,
                                GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN),
-                               nullptr, nullptr, _instance(), nullptr);
+                               nullptr, nullptr, page_instance(), nullptr);
     pg->bkcolor = colour;
     pg->canvas = nullptr;
     pg->status = nullptr;
     if (!pg->hwnd) {
-        _pagetable[page] = nullptr;
+        page_set_slot(page, nullptr);
         delete pg;
         _fatalerror("_newpage", "failed to CreateWindow");
         return 0;

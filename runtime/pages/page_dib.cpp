@@ -175,7 +175,7 @@ int _dib_to_page(int page, const BITMAPINFO* dib, const void* data)
 int _clipdib_to_page(int page)
 {
     int r = 0;
-    if (!OpenClipboard(_consolewindow()))
+    if (!OpenClipboard(page_console_window()))
         return 0;
     if (HGLOBAL block = GetClipboardData(CF_DIB)) {
         if (const void* p = GlobalLock(block)) {

@@ -20,7 +20,7 @@ RECT work_area()
 HWND _pagewindow(int page)
 {
     if (page == 0)
-        return _consolewindow();
+        return page_console_window();
     _page* pg = _pagerecord(page);
     return pg ? pg->hwnd : nullptr;
 }
@@ -28,7 +28,7 @@ HWND _pagewindow(int page)
 HWND _pagecanvas(int page)
 {
     if (page == 0)
-        return _consoletext();
+        return page_console_text();
     _page* pg = _pagerecord(page);
     return pg ? pg->canvas : nullptr;
 }
@@ -38,7 +38,7 @@ int _windowpage(HWND window)
     if (!window)
         return 0;
     for (int i = 1; i < OSTREL_PAGES; ++i)
-        if (_pagetable[i] && _pagetable[i]->hwnd == window)
+        if (_pagerecord(i) && _pagerecord(i)->hwnd == window)
             return i;
     return 0;
 }
@@ -48,7 +48,7 @@ _page* page_of_window(HWND w)
     if (!w)
         return nullptr;
     for (int i = 1; i < OSTREL_PAGES; ++i) {
-        _page* pg = _pagetable[i];
+        _page* pg = _pagerecord(i);
         if (pg && (pg->hwnd == w || pg->canvas == w))
             return pg;
     }
@@ -167,7 +167,7 @@ int _frameheight()
 int _statusheight()
 {
     RECT r{};
-    HWND s = _consolestatus();
+    HWND s = page_console_status();
     if (!s || !GetWindowRect(s, &r))
         return 0;
     return r.bottom - r.top;
@@ -175,7 +175,7 @@ int _statusheight()
 
 int _dpix()
 {
-    HWND w = _consolewindow();
+    HWND w = page_console_window();
     HDC dc = GetDC(w);
     int v = dc ? GetDeviceCaps(dc, LOGPIXELSX) : 96;
     if (dc)
@@ -185,7 +185,7 @@ int _dpix()
 
 int _dpiy()
 {
-    HWND w = _consolewindow();
+    HWND w = page_console_window();
     HDC dc = GetDC(w);
     int v = dc ? GetDeviceCaps(dc, LOGPIXELSY) : 96;
     if (dc)

@@ -1,24 +1,23 @@
-// Helpers shared by the files of the page area, and the seams it calls into:
-// the console (fatal report, hooks, menus, drops) and drawing (drawing objects,
-// repaint, copy, print). Not public.
+// Helpers shared by the files of the page area (drawing included), and the seams
+// it calls into: the console registered above it (hooks, menus, drops:
+// page_shell.h) and drawing (drawing objects, repaint, copy, print). Private to
+// the page area.
 #pragma once
 #include "platform/win/winuser.h"
 #include "platform/gdi/wingdi.h"
 #include "ostrel/pages.h"
 #include "runtime/pages/page_record.h"
-
-#if __has_include("ostrel/console.h")
 #include "ostrel/console.h"
-#endif
-#if __has_include("runtime/console/console_internal.h")
-#include "runtime/console/console_internal.h"
-#endif
-#if __has_include("ostrel/draw.h")
+#include "runtime/pages/page_shell.h"
 #include "ostrel/draw.h"
-#endif
-#if __has_include("runtime/pages/draw/draw_internal.h")
 #include "runtime/pages/draw/draw_internal.h"
-#endif
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
+
+// Changes of the page table (its storage is private to page_table.cpp).
+void page_set_current(_page* pg);
+void page_set_slot(int page, _page* pg);
 
 // Double to int as the platform takes it: truncated towards zero, clamped to the
 // int range (NaN gives 0), so that wild sizes cannot overflow.
@@ -52,3 +51,5 @@ void page_clear_memory(_page* pg);
 LRESULT page_window_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp);
 // Changes the background of new pages (the default page colour).
 void page_set_default_color(COLORREF colour);
+
+OSTREL_INTERNAL_EXPORT_END

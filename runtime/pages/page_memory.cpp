@@ -36,7 +36,7 @@ int _newmempage(int width, int height, int page)
 {
     if (page < 1 || page >= OSTREL_PAGES)
         return 0;
-    _page* pg = _pagetable[page];
+    _page* pg = _pagerecord(page);
     if (pg && (pg->kind == PAGE_WINDOW || pg->kind == PAGE_FULLSCREEN))
         return 0;
     if (pg && pg->kind == PAGE_MEMORY && pg->width == width && pg->height == height && pg->dc) {
@@ -48,13 +48,13 @@ int _newmempage(int width, int height, int page)
         page_release(pg, false);
     } else {
         pg = new _page{};
-        _pagetable[page] = pg;
+        page_set_slot(page, pg);
     }
     pg->number = page;
     pg->kind = PAGE_MEMORY;
     pg->bkcolor = _defaultpagecolor();
 
-    HWND console = _consolewindow();
+    HWND console = page_console_window();
     HDC screen = GetDC(console);
     pg->dc = CreateCompatibleDC(screen);
     HBITMAP bm = sane_image_size(width, height) ? CreateCompatibleBitmap(screen, width, height) : nullptr;
@@ -72,7 +72,7 @@ int _newmempage(int width, int height, int page)
     pg->oldbitmap = pg->dc && bm ? SelectObject(pg->dc, bm) : nullptr;
     if (pg->dc) {
         page_clear_memory(pg);
-        if (pg == _curpage)
+        if (pg == page_current())
             _select_drawing_objects(pg->dc);
     }
     return result;
@@ -82,7 +82,7 @@ int _newbmappage(_bmap* bitmap, int page)
 {
     if (page < 1 || page >= OSTREL_PAGES || !bitmap)
         return 0;
-    _page* pg = _pagetable[page];
+    _page* pg = _pagerecord(page);
     if (pg) {
         if (pg->kind != PAGE_WINDOW && pg->kind != PAGE_FULLSCREEN && pg->kind != PAGE_MEMORY
             && pg->kind != PAGE_BMAP)
@@ -90,7 +90,7 @@ int _newbmappage(_bmap* bitmap, int page)
         page_release(pg, false);
     } else {
         pg = new _page{};
-        _pagetable[page] = pg;
+        page_set_slot(page, pg);
     }
     _page keep = *pg;
     *pg = _page{};
@@ -118,7 +118,7 @@ int _newbmappage(_bmap* bitmap, int page)
     }
     pg->bmap = own;
     // A current page keeps a recording to draw into, as _setpage gives a bitmap page.
-    if (pg == _curpage)
+    if (pg == page_current())
         page_open_recording(pg);
     return 1;
 }

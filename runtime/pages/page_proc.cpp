@@ -25,7 +25,7 @@ void on_size(_page* pg, HWND w, WPARAM wp, LPARAM lp)
         SetWindowPos(pg->canvas, nullptr, 0, 0, c.right - c.left, h < 0 ? 0 : h, SWP_NOZORDER);
     }
     if (pg->status) {
-        _layoutpagestatus(pg->number);
+        page_layout_status(pg->number);
         SendMessageA(pg->status, WM_SIZE, wp, lp);
     }
 }
@@ -57,10 +57,10 @@ bool on_command(HWND w, WPARAM wp)
             _printpage(page);
         return true;
     case IDM_EXIT:
-        DestroyWindow(_consolewindow());
+        DestroyWindow(page_console_window());
         return true;
     case IDM_HELP:
-        _callhelphook();
+        page_help_hook();
         return false;
     default:
         if (id >= IDM_WINDOW) {
@@ -80,7 +80,7 @@ LRESULT page_window_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
         return 0;
     case WM_CLOSE:
         // Closing any page ends the program: console teardown closes every page.
-        DestroyWindow(_consolewindow());
+        DestroyWindow(page_console_window());
         return 0;
     case WM_SIZE:
         on_size(page_of_window(w), w, wp, lp);
@@ -98,13 +98,13 @@ LRESULT page_window_proc(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     case WM_DROPFILES:
     {
         _page* pg = page_of_window(w);
-        _routedrop(pg ? pg->number : 0, reinterpret_cast<HDROP>(wp));
+        page_route_drop(pg ? pg->number : 0, reinterpret_cast<HDROP>(wp));
     }
         return 0;
     default:
         break;
     }
-    if (_callmsghook(w, msg, wp, lp))
+    if (page_message_hook(w, msg, wp, lp))
         return 0;
     return DefWindowProcA(w, msg, wp, lp);
 }

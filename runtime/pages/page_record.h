@@ -1,7 +1,11 @@
-// The page record and the page table, shared by the runtime areas that work on
-// pages (drawing, recording, console status bars, images). Not public.
+// The page record and the functions over the page table: the page area's interface
+// to the console above it (status bars, Window menu, drops, start-up and teardown).
+// Not public.
 #pragma once
 #include "platform/win_types.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 class _bmap;
 
@@ -26,11 +30,18 @@ struct _page {
     _bmap* bmap;            // kind 4: the bitmap object, owned by the page
 };
 
-extern _page* _pagetable[OSTREL_PAGES];
-extern _page* _curpage;
-
+// The page table is private to the page area; these functions are its whole surface.
 // The record of a page number, or null (out of range or empty slot).
 _page* _pagerecord(int page);
+// The page drawing goes to, or null.
+_page* page_current();
+// Start-up of a fresh console: every slot empty (nothing released).
+void page_table_clear();
+// Console teardown: closes the current page's recording into its content, deletes
+// the shared drawing objects and leaves no page current. 0 when no page was current.
+int page_end_drawing();
 // Background of new window and off-screen pages (the system window colour until
 // _setpagecolor changes it for all pages).
 COLORREF _defaultpagecolor();
+
+OSTREL_INTERNAL_EXPORT_END

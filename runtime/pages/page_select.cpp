@@ -23,16 +23,16 @@ void page_invalidate(_page* pg, int erase)
 int _setpage(int page, int erase)
 {
     _page* pg = _pagerecord(page);
-    if (!_curpage || !pg)
+    if (!page_current() || !pg)
         return 0;
-    if (pg != _curpage) {
-        _page* old = _curpage;
+    if (pg != page_current()) {
+        _page* old = page_current();
         if (old->kind != PAGE_MEMORY) {
             page_close_recording(old);
             if (old->kind == PAGE_WINDOW)
                 page_invalidate(old, erase);
         }
-        _curpage = pg;
+        page_set_current(pg);
         if (pg->kind != PAGE_MEMORY) {
             page_open_recording(pg);
             if (pg->kind == PAGE_WINDOW) {
@@ -65,7 +65,7 @@ void replace_canvas(_page* pg, COLORREF colour)
     page_register_class(colour, cls, sizeof cls);
     pg->canvas = CreateWindowExA(WS_EX_CLIENTEDGE, cls, "", pg->canvas_style, 0, 0,
                                  r.right - r.left, r.bottom - r.top, pg->hwnd, nullptr,
-                                 _instance(), nullptr);
+                                 page_instance(), nullptr);
 }
 
 void apply_color(_page* pg, COLORREF colour)
@@ -81,8 +81,8 @@ int _setpagecolor(unsigned int colour, int page)
 {
     if (page < 0) {
         for (int i = 1; i < OSTREL_PAGES; ++i)
-            if (_pagetable[i])
-                apply_color(_pagetable[i], colour);
+            if (_pagerecord(i))
+                apply_color(_pagerecord(i), colour);
         page_set_default_color(colour);
         return 1;
     }
@@ -121,7 +121,7 @@ int _hidefullscreens()
 {
     int n = 0;
     for (int i = 1; i < OSTREL_PAGES; ++i) {
-        _page* pg = _pagetable[i];
+        _page* pg = _pagerecord(i);
         if (pg && pg->kind == PAGE_FULLSCREEN) {
             ShowWindow(pg->hwnd, SW_HIDE);
             ++n;

@@ -2,14 +2,17 @@
 // records, and the queries over the table.
 #include "runtime/pages/page_internal.h"
 #include "ostrel/bmap.h"
+#include "runtime/image/image_deps.h"
 
 #include <cmath>
 #include <climits>
 
-_page* _pagetable[OSTREL_PAGES];
-_page* _curpage;
-
 namespace {
+// The table itself is known to this file alone; every other file, of this area or
+// above it, goes through the functions below.
+_page* table[OSTREL_PAGES];
+_page* current;
+
 // The system window colour is only known once the platform is up, so the
 // default is read on first use rather than at static start-up.
 bool default_color_set = false;
@@ -18,7 +21,45 @@ COLORREF default_color = 0xFFFFFF;
 
 _page* _pagerecord(int page)
 {
-    return page >= 1 && page < OSTREL_PAGES ? _pagetable[page] : nullptr;
+    return page >= 1 && page < OSTREL_PAGES ? table[page] : nullptr;
+}
+
+_page* page_current()
+{
+    return current;
+}
+
+void page_set_current(_page* pg)
+{
+    current = pg;
+}
+
+void page_set_slot(int page, _page* pg)
+{
+    if (page >= 1 && page < OSTREL_PAGES)
+        table[page] = pg;
+}
+
+void page_table_clear()
+{
+    for (auto& slot : table)
+        slot = nullptr;
+}
+
+int page_end_drawing()
+{
+    _page* pg = current;
+    if (!pg)
+        return 0;
+    if (pg->kind == PAGE_WINDOW || pg->kind == PAGE_FULLSCREEN) {
+        if (pg->content)
+            DeleteMetaFile(pg->content);
+        pg->content = pg->dc ? CloseMetaFile(pg->dc) : nullptr;
+        pg->dc = nullptr;
+    }
+    _delete_drawing_objects();
+    current = nullptr;
+    return 1;
 }
 
 COLORREF _defaultpagecolor()
@@ -29,6 +70,12 @@ COLORREF _defaultpagecolor()
     }
     return default_color;
 }
+
+// The image area below draws icons on the background of new pages.
+[[maybe_unused]] const bool background_registered = [] {
+    image_register_page_background([]() -> std::uint32_t { return _defaultpagecolor(); });
+    return true;
+}();
 
 void page_set_default_color(COLORREF colour)
 {
@@ -71,10 +118,10 @@ void page_open_recording(_page* pg)
 
 void page_release(_page* pg, bool uncurrent)
 {
-    if (pg == _curpage) {
+    if (pg == page_current()) {
         page_close_recording(pg);
         if (uncurrent)
-            _curpage = nullptr;
+            page_set_current(nullptr);
     }
     switch (pg->kind) {
     case PAGE_WINDOW:
@@ -82,7 +129,7 @@ void page_release(_page* pg, bool uncurrent)
         if (pg->hwnd && IsWindow(pg->hwnd)) {
             // A child of the console goes with the console; anything else is ours.
             bool console_child = (DWORD(GetWindowLongA(pg->hwnd, GWL_STYLE)) & WS_CHILD)
-                                 && GetParent(pg->hwnd) == _consolewindow();
+                                 && GetParent(pg->hwnd) == page_console_window();
             if (!console_child)
                 DestroyWindow(pg->hwnd);
         }
@@ -124,11 +171,11 @@ _page* page_allocate_slot(int page)
         _fatalerror("_newpage", "page=0. 0 means console.");
         return nullptr;
     }
-    if (_pagetable[page])
+    if (_pagerecord(page))
         _delpage(page);
     _page* pg = new _page{};
     pg->number = page;
-    _pagetable[page] = pg;
+    page_set_slot(page, pg);
     return pg;
 }
 
@@ -138,26 +185,26 @@ int _delpage(int page)
     if (!pg)
         return 0;
     page_release(pg, true);
-    _pagetable[page] = nullptr;
+    page_set_slot(page, nullptr);
     delete pg;
     return 1;
 }
 
 int _getpage()
 {
-    return _curpage ? _curpage->number : -1;
+    return page_current() ? page_current()->number : -1;
 }
 
 int _ispage(int page)
 {
-    return page >= 0 && page < OSTREL_PAGES && _pagetable[page] ? 1 : 0;
+    return page >= 0 && page < OSTREL_PAGES && _pagerecord(page) ? 1 : 0;
 }
 
 int _countpages(int kind)
 {
     int n = 0;
     for (int i = 0; i < OSTREL_PAGES; ++i)
-        if (_pagetable[i] && _pagetable[i]->kind == kind)
+        if (_pagerecord(i) && _pagerecord(i)->kind == kind)
             ++n;
     return n;
 }

@@ -7,7 +7,7 @@ namespace {
 int highest_free_page()
 {
     for (int p = OSTREL_PAGES - 1; p >= 1; --p)
-        if (!_pagetable[p])
+        if (!_pagerecord(p))
             return p;
     return 0;
 }

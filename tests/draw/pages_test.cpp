@@ -71,7 +71,7 @@ TEST_F(DrawPages, PutpageOntoItselfDoesNothing)
     window_page(1);
     _rectangle(0, 0, 0, 10, 10);
     _setpage(1, 0);
-    std::size_t before = _curpage->content ? 1 : 0;
+    std::size_t before = page_current()->content ? 1 : 0;
     QImage a = painted(1);
     _putpage(50, 50, 1, SRCCOPY, 1.0);
     _setpage(1, 0);

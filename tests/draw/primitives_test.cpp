@@ -71,13 +71,13 @@ TEST_F(DrawPrimitives, CoordinatesBecomeTwentiethsTruncatedTowardsZero)
     POINT p{};
     _moveto(0, 0);
     _lineto(10.04, 0);
-    GetCurrentPositionEx(_curpage->dc, &p);
+    GetCurrentPositionEx(page_current()->dc, &p);
     EXPECT_EQ(p.x, 200);
     _lineto(10.06, 0);
-    GetCurrentPositionEx(_curpage->dc, &p);
+    GetCurrentPositionEx(page_current()->dc, &p);
     EXPECT_EQ(p.x, 201);
     _lineto(-0.06, 0);
-    GetCurrentPositionEx(_curpage->dc, &p);
+    GetCurrentPositionEx(page_current()->dc, &p);
     EXPECT_EQ(p.x, -1);
     _moveto(7.99, 3.5);
     _dpoint c = _getcurrentposition();

@@ -3,6 +3,9 @@
 // from the recording consumers (repaint, copy, print).
 #pragma once
 #include "platform/win_types.h"
+#include "platform/internal_export.h"
+
+OSTREL_INTERNAL_EXPORT_BEGIN
 
 struct _page;
 
@@ -35,3 +38,5 @@ SIZE _picture_extents(int w, int h, int sx, int sy);
 // one) at its on-screen size one inch from the corner, as one document.
 // 1 on success, 0 without such a page or content.
 int _printpage_to(int page, HDC printer);
+
+OSTREL_INTERNAL_EXPORT_END

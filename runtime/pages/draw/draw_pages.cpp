@@ -8,7 +8,7 @@
 #include "ostrel/console.h"
 #include "ostrel/pages.h"
 #include "platform/win/winuser.h"
-#include "runtime/console/console_internal.h"
+#include "runtime/pages/page_shell.h"
 
 namespace {
 // Reads an off-screen page's image in its own pixels, whatever mapping its
@@ -68,8 +68,8 @@ void clear_window_page(_page* pg, int flags)
 
 void _clearscreen(int flags)
 {
-    if ((flags & 2) && _curpage) {
-        _page* pg = _curpage;
+    if ((flags & 2) && page_current()) {
+        _page* pg = page_current();
         switch (pg->kind) {
         case 0:
         case 1:
@@ -91,9 +91,9 @@ void _clearscreen(int flags)
         }
     }
     if (flags & 1) {
-        HWND text = _consoletext();
+        HWND text = page_console_text();
         if (text) SendMessageA(text, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
-        if (HWND w = _consolewindow()) UpdateWindow(w);
+        if (HWND w = page_console_window()) UpdateWindow(w);
     }
 }
 
@@ -115,7 +115,7 @@ void _putpage(double x, double y, int page, unsigned int rop, double scale)
     if (!dc || !src) return;
     switch (src->kind) {
     case 0: {
-        if (src == _curpage || !src->content) return;
+        if (src == page_current() || !src->content) return;
         // shift the replay by (x, y) relative to whatever origin the consumer uses
         int ox = twenty(x), oy = twenty(y);
         PageUnits u(dc);
@@ -125,7 +125,7 @@ void _putpage(double x, double y, int page, unsigned int rop, double scale)
         return;
     }
     case 2: {
-        if (!src->dc || src == _curpage) return;
+        if (!src->dc || src == page_current()) return;
         int w = src->width, h = src->height;
         DevicePixels dp(src->dc);
         PageUnits u(dc);
@@ -142,7 +142,7 @@ void _putpage(double x, double y, int page, unsigned int rop, double scale)
 
 int _savearea(double x1, double y1, double x2, double y2, int page)
 {
-    _page* cur = _curpage;
+    _page* cur = page_current();
     if (!cur) return 0;
     int width = int(x2 - x1), height = int(y2 - y1);
     if (cur->number == page) return 0;   // the page cannot become a copy of itself

@@ -102,11 +102,11 @@ unsigned int _setpixel(double x, double y)
 
 unsigned int _getpixel(double x, double y)
 {
-    if (!_curpage) return 0xFFFFFFFFu;
+    if (!page_current()) return 0xFFFFFFFFu;
     int px = int(x), py = int(y);
-    if (_curpage->kind == 2) return _curpage->dc ? GetPixel(_curpage->dc, px, py) : 0xFFFFFFFFu;
+    if (page_current()->kind == 2) return page_current()->dc ? GetPixel(page_current()->dc, px, py) : 0xFFFFFFFFu;
     // what the window shows now: its back buffer (the canvas when the page has one)
-    HWND w = _curpage->canvas ? _curpage->canvas : _curpage->hwnd;
+    HWND w = page_current()->canvas ? page_current()->canvas : page_current()->hwnd;
     if (!w) return 0xFFFFFFFFu;
     HDC dc = GetDC(w);
     if (!dc) return 0xFFFFFFFFu;
@@ -148,7 +148,7 @@ void _textout(const char* text, int bkmode)
     }
     align |= s.valign == 20 ? TA_BOTTOM : TA_TOP;
     SetBkMode(dc, bkmode);
-    SetBkColor(dc, _curpage->bkcolor);
+    SetBkColor(dc, page_current()->bkcolor);
     SetTextAlign(dc, align);
     PageUnits u(dc);
     TextOutA(dc, twenty(x), twenty(y), text, int(std::strlen(text)));

@@ -126,8 +126,8 @@ int _printpage(int page)
 
 int _savewmf(const char* filename)
 {
-    if (!_curpage || _curpage->kind == 2 || !filename) return 0;
-    HMETAFILE content = _curpage->content;
+    if (!page_current() || page_current()->kind == 2 || !filename) return 0;
+    HMETAFILE content = page_current()->content;
     HMETAFILE empty = nullptr;
     if (!content) content = empty = CloseMetaFile(CreateMetaFileA(nullptr));
     HMETAFILE copy = CopyMetaFileA(content, filename);
@@ -139,10 +139,10 @@ int _savewmf(const char* filename)
 
 int _loadwmf(const char* filename)
 {
-    if (!_curpage || _curpage->kind == 2 || !_curpage->dc || !filename) return 0;
+    if (!page_current() || page_current()->kind == 2 || !page_current()->dc || !filename) return 0;
     HMETAFILE mf = GetMetaFileA(filename);
     if (!mf) return 0;
-    PlayMetaFile(_curpage->dc, mf);
+    PlayMetaFile(page_current()->dc, mf);
     DeleteMetaFile(mf);
     return 1;
 }

@@ -6,7 +6,7 @@
 #include "runtime/pages/draw/draw_internal.h"
 
 #include "ostrel/console.h"
-#include "runtime/console/console_internal.h"
+#include "runtime/pages/page_shell.h"
 
 #include <climits>
 #include <cmath>
@@ -29,11 +29,11 @@ int twenty(double v)
     return int(t);
 }
 
-HDC draw_dc() { return _curpage ? _curpage->dc : nullptr; }
+HDC draw_dc() { return page_current() ? page_current()->dc : nullptr; }
 
 PageUnits::PageUnits(HDC dc)
 {
-    if (!dc || !_curpage || _curpage->kind != 2 || dc != _curpage->dc) return;
+    if (!dc || !page_current() || page_current()->kind != 2 || dc != page_current()->dc) return;
     dc_ = dc;
     mode_ = GetMapMode(dc);
     GetWindowOrgEx(dc, &org_);
@@ -219,7 +219,7 @@ SIZE measure(const char* text)
 {
     SIZE sz{0, 0};
     if (!text) return sz;
-    HWND w = _consolewindow();
+    HWND w = page_console_window();
     HDC dc = GetDC(w);
     if (!dc) return sz;
     HGDIOBJ old = draw_state().font ? SelectObject(dc, draw_state().font) : nullptr;
