@@ -65,39 +65,45 @@ char* long_path_name(char* path)
         return nullptr;
     if (is_drive_root(path) || is_letter_colon_root(path))
         return path;
-    // Fold "." and ".." by text (".." at the start of a relative path stays),
-    // then check each prefix; the result is never longer than the path.
+    // Each name must exist where it stands, also one that a later ".." takes
+    // back; ".." at the start of a relative path stays. The result is never
+    // longer than the path.
     const bool absolute = path[0] == '/';
     std::vector<std::string> parts;
-    std::string all = path;
+    const std::string all = path;
+    auto joined = [&] {
+        std::string out;
+        out.reserve(all.size() + 1);
+        if (absolute)
+            out.push_back('/');
+        for (std::size_t k = 0; k < parts.size(); ++k) {
+            if (k > 0)
+                out.push_back('/');
+            out.append(parts[k].data(), parts[k].size());
+        }
+        return out;
+    };
     std::size_t i = 0;
     while (i <= all.size()) {
         std::size_t j = all.find('/', i);
         if (j == std::string::npos)
             j = all.size();
         std::string part = all.substr(i, j - i);
-        if (part == "..") {
-            if (!parts.empty() && parts.back() != "..")
-                parts.pop_back();
-            else if (!absolute)
-                parts.push_back(part);
-        } else if (!part.empty() && part != ".") {
-            parts.push_back(part);
-        }
         i = j + 1;
-    }
-    std::string out;
-    out.reserve(all.size() + 1);
-    if (absolute)
-        out.push_back('/');
-    for (std::size_t k = 0; k < parts.size(); ++k) {
-        if (k > 0)
-            out.push_back('/');
-        out.append(parts[k].data(), parts[k].size());
+        if (part.empty() || part == ".")
+            continue;
+        if (part == ".." && !parts.empty() && parts.back() != "..") {
+            parts.pop_back();
+            continue;
+        }
+        if (part == ".." && absolute)
+            continue;
+        parts.push_back(part);
         struct stat st;
-        if (lstat(out.c_str(), &st) != 0)
+        if (lstat(joined().c_str(), &st) != 0)
             return nullptr;
     }
+    std::string out = joined();
     if (out.empty())
         out.push_back('.');
     std::memcpy(path, out.c_str(), out.size() + 1);
