@@ -150,6 +150,9 @@ int copy_regular(int in, const struct stat& st, int tdir, const char* tname)
         else
             return 0;
     }
+    // the unnamed route may have read the source already
+    if (lseek(in, 0, SEEK_SET) != 0)
+        return 0;
     const std::string t = temporary_name();
     int out = openat(tdir, t.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, mode);
     if (out < 0)
