@@ -6,6 +6,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -49,12 +50,23 @@ void sysutil_trace(const char* format, ...)
 {
     if (!format || !g_trace_enabled())
         return;
+    // Whole lines, however long the paths in them: a cut trace line would name
+    // another file.
     char line[SYSUTIL_MSGBOX_TEXT];
     va_list ap;
     va_start(ap, format);
-    std::vsnprintf(line, sizeof line, format, ap);
+    va_list again;
+    va_copy(again, ap);
+    const int n = std::vsnprintf(line, sizeof line, format, ap);
     va_end(ap);
-    g_trace_print("%s", line);
+    if (n >= static_cast<int>(sizeof line)) {
+        std::vector<char> big(static_cast<std::size_t>(n) + 1);
+        std::vsnprintf(big.data(), big.size(), format, again);
+        g_trace_print("%s", big.data());
+    } else if (n >= 0) {
+        g_trace_print("%s", line);
+    }
+    va_end(again);
 }
 
 void sysutil_status(const char* text)

@@ -5,7 +5,8 @@
  * helpers named after the backslash (join_path, strip_backslash, add_backslash,
  * path_name_part, path_dir_part, is_drive_root, _abspath) use the platform
  * separator. Results: 1 success, 0 failure, null where no text results.
- * Nothing returned here has to be freed by the caller.
+ * Nothing returned here has to be freed by the caller. The file operations
+ * with trace are declared in ostrel/fileops.h, included at the end.
  */
 #ifndef OSTREL_SYSUTIL_H
 #define OSTREL_SYSUTIL_H
@@ -150,5 +151,7 @@ public:
 private:
     char saved_[SYSUTIL_KEEPER_PATH];
 };
+
+#include "ostrel/fileops.h"
 
 #endif

@@ -1,0 +1,72 @@
+// A scratch directory per test and a capture of the trace lines of the file
+// operations.
+#pragma once
+#include "ostrel/sysutil.h"
+
+#include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+namespace fileops_test {
+
+inline std::vector<std::string>& trace_lines()
+{
+    static std::vector<std::string> lines;
+    return lines;
+}
+
+inline void capture_trace(const char* format, ...)
+{
+    char buf[8192];
+    va_list ap;
+    va_start(ap, format);
+    std::vsnprintf(buf, sizeof buf, format, ap);
+    va_end(ap);
+    trace_lines().emplace_back(buf);
+}
+
+inline int trace_on() { return 1; }
+
+class FileOps : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        char tmpl[] = "/tmp/ostrel-fileops-XXXXXX";
+        ASSERT_NE(mkdtemp(tmpl), nullptr);
+        root_ = tmpl;
+        trace_lines().clear();
+        set_utility_hooks(nullptr, capture_trace, nullptr, nullptr, trace_on);
+    }
+    void TearDown() override
+    {
+        set_utility_hooks(nullptr, nullptr, nullptr, nullptr, nullptr);
+        std::error_code ec;
+        std::filesystem::remove_all(root_, ec);
+    }
+
+    std::string at(const std::string& rel) const { return root_ + "/" + rel; }
+    void write(const std::string& rel, const std::string& bytes = "x") const
+    {
+        std::filesystem::create_directories(std::filesystem::path(at(rel)).parent_path());
+        std::ofstream(at(rel), std::ios::binary) << bytes;
+    }
+    void mkdirs(const std::string& rel) const { std::filesystem::create_directories(at(rel)); }
+    bool exists(const std::string& rel) const
+    {
+        struct stat st;
+        return lstat(at(rel).c_str(), &st) == 0;
+    }
+
+    std::string root_;
+};
+
+} // namespace fileops_test
