@@ -4,6 +4,6 @@
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 if [ -z "${OSTREL_E2E_DISPLAY:-}" ]; then
-  OSTREL_E2E_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+  OSTREL_E2E_DISPLAY=1 exec xvfb-run -a -s "-screen 0 1024x768x24 -noreset" "$0" "$@"
 fi
 exec timeout 120 python3 "$here/e2e_driver.py" marcot "$1"

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Screenshots of the two programs on the bundled samples, for the README.
 
-    xvfb-run -a -s "-screen 0 1100x720x24" python3 tests/apps/make_screenshots.py BUILD_DIR
+    xvfb-run -a -s "-screen 0 1100x720x24 -noreset" python3 tests/apps/make_screenshots.py BUILD_DIR
 writes docs/img/kinoa.png (frame 6 of samples/stick/walk.txt) and
 docs/img/marcot.png (samples/images/targets.bmp, four discs measured, one
 stray point taken back).

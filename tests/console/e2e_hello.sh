@@ -6,7 +6,7 @@ set -u
 BUILD=${1:?build directory}
 # Real windows on the Xvfb display, whatever platform the test run chose.
 unset QT_QPA_PLATFORM
-exec xvfb-run -a -s "-screen 0 1280x1024x24" sh -c '
+exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" sh -c '
 set -u
 BUILD=$1
 cd "$(mktemp -d)"

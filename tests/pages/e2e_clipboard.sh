@@ -12,7 +12,7 @@ for tool in xvfb-run xclip compare identify wmf2gd wmf2svg; do
     command -v "$tool" >/dev/null 2>&1 || { echo "SKIPPED: $tool is not installed"; exit 77; }
 done
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -dpi 96 -noreset" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
 work=$(mktemp -d)

@@ -6,7 +6,7 @@
 set -eu
 child="$1"
 if [ -z "${DISPLAY:-}" ]; then
-    exec xvfb-run -a -s "-screen 0 1280x1024x24" "$0" "$@"
+    exec xvfb-run -a -s "-screen 0 1280x1024x24 -noreset" "$0" "$@"
 fi
 unset QT_QPA_PLATFORM
 out=$(mktemp)
