@@ -255,13 +255,16 @@ HGLOBAL picture_from_clipboard(const QMimeData* md)
         if (wmf.isEmpty()) return nullptr;
         mp.hMF = SetMetaFileBitsEx(UINT(wmf.size()), reinterpret_cast<const BYTE*>(wmf.constData()));
         if (!mp.hMF) return nullptr;
-        QByteArray fields = md->data(kPictFields);
+        // Copied out of the byte array: an empty one shares a one-byte static
+        // block, which the compiler's bounds check cannot tell from this path.
+        const QByteArray given = md->data(kPictFields);
+        const std::vector<char> fields(given.begin(), given.end());
         std::shared_ptr<MetaFile> m = gdi_metafile(mp.hMF);
         if (fields.size() == 3 * sizeof(LONG)) {
             // another program of this runtime: the fields it gave
-            std::memcpy(&mp.mm, fields.constData(), sizeof(LONG));
-            std::memcpy(&mp.xExt, fields.constData() + sizeof(LONG), sizeof(LONG));
-            std::memcpy(&mp.yExt, fields.constData() + 2 * sizeof(LONG), sizeof(LONG));
+            std::memcpy(&mp.mm, fields.data(), sizeof(LONG));
+            std::memcpy(&mp.xExt, fields.data() + sizeof(LONG), sizeof(LONG));
+            std::memcpy(&mp.yExt, fields.data() + 2 * sizeof(LONG), sizeof(LONG));
         } else if (m && m->placeable && m->inch > 0) {
             mp.xExt = LONG(std::lround((double(m->bbox.right) - m->bbox.left) * 2540.0 / m->inch));
             mp.yExt = LONG(std::lround((double(m->bbox.bottom) - m->bbox.top) * 2540.0 / m->inch));

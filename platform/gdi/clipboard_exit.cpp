@@ -18,13 +18,9 @@
 #include <cstdlib>
 #include <cstring>
 
-#if __has_include(<xcb/xcb.h>) && __has_include(<QtGui/qguiapplication_platform.h>)
 #include <QtGui/qguiapplication_platform.h>
 #include <xcb/xcb.h>
-#define OSTREL_CLIP_XCB 1
-#endif
 
-#ifdef OSTREL_CLIP_XCB
 namespace {
 
 xcb_atom_t intern(xcb_connection_t* c, const char* name)
@@ -54,11 +50,9 @@ public:
 };
 
 }  // namespace
-#endif
 
 int platform_clipboard_handover(int waitMs)
 {
-#ifdef OSTREL_CLIP_XCB
     if (!qGuiApp || QGuiApplication::platformName() != QLatin1String("xcb")) return 0;
     if (!QGuiApplication::clipboard()->ownsClipboard()) return 0;
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -90,8 +84,4 @@ int platform_clipboard_handover(int waitMs)
     xcb_destroy_window(c, w);
     xcb_flush(c);
     return answer.answered ? 1 : 0;
-#else
-    (void)waitMs;
-    return 0;
-#endif
 }
