@@ -1,58 +1,19 @@
-// Finding and loading outside components with dlopen. The image plug-ins of the
-// runtime are found the same way, but the utility library sits on the platform
-// layer only and cannot reach the runtime's private search, so it has its own.
+// The utility library's components go through the platform's module loading, the
+// same search as the runtime's image plug-ins.
 #include "sysutil/component_loader.h"
-
-#include <dlfcn.h>
-#include <unistd.h>
-#include <climits>
-#include <cstdlib>
-#include <string>
-
-#ifndef OSTREL_PLUGIN_DIR
-#define OSTREL_PLUGIN_DIR "/usr/local/lib/ostrel/plugins"
-#endif
-
-namespace {
-
-std::string program_dir()
-{
-    char buf[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0)
-        return {};
-    std::string path(buf, static_cast<std::size_t>(n));
-    std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-void* open_in(const std::string& dir, const char* file)
-{
-    return dir.empty() ? nullptr : dlopen((dir + "/" + file).c_str(), RTLD_NOW | RTLD_LOCAL);
-}
-
-}  // namespace
+#include "platform/win/winbase.h"
 
 void* component_load(const char* file)
 {
-    if (!file || !*file)
-        return nullptr;
-    if (const char* only = std::getenv(OSTREL_COMPONENT_DIR_VARIABLE); only && *only)
-        return open_in(only, file);
-    if (void* m = open_in(program_dir(), file))
-        return m;
-    if (void* m = open_in(OSTREL_PLUGIN_DIR, file))
-        return m;
-    return dlopen(file, RTLD_NOW | RTLD_LOCAL);
+    return LoadLibraryA(file);
 }
 
 void component_free(void* module)
 {
-    if (module)
-        dlclose(module);
+    FreeLibrary(module);
 }
 
 void* component_symbol(void* module, const char* name)
 {
-    return module && name ? dlsym(module, name) : nullptr;
+    return reinterpret_cast<void*>(GetProcAddress(module, name));
 }

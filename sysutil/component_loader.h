@@ -4,9 +4,7 @@
 #ifndef OSTREL_SYSUTIL_COMPONENT_LOADER_H
 #define OSTREL_SYSUTIL_COMPONENT_LOADER_H
 
-// The environment variable naming the one directory to search instead of the
-// usual places (tests point it at the build's plug-in directory or an empty one).
-#define OSTREL_COMPONENT_DIR_VARIABLE "OSTREL_COMPONENT_DIR"
+#include "platform/win/winbase.h"   // OSTREL_COMPONENT_DIR_VARIABLE
 
 // Loads a component by file name: from $OSTREL_COMPONENT_DIR alone when that is
 // set, otherwise from the program's directory, the installed plug-in directory,

@@ -42,7 +42,8 @@ protected:
         FILE* f = std::fopen(path.c_str(), "wb");
         EXPECT_NE(f, nullptr);
         if (f) {
-            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            if (!bytes.empty())   // an empty file: no data pointer to hand on
+                std::fwrite(bytes.data(), 1, bytes.size(), f);
             std::fclose(f);
         }
         return path;

@@ -1,22 +1,16 @@
-// Image plug-in bridge: picks a plug-in by extension, loads it on first use with
-// dlopen (the program's directory, then the installed plug-in directory, then the
-// loader's own search path), and turns its picture into a 24-bit bitmap.
+// Image plug-in bridge: picks a plug-in by extension, loads it on first use through
+// the platform's module loading (platform/win/winbase.h: the program's directory,
+// the installed plug-in directory, the loader's own search path), and turns its
+// picture into a 24-bit bitmap.
 #include "ostrel/decoders.h"
 #include "platform/packed_rows.h"
 #include "ostrel/bmap.h"
 #include "runtime/image/decoders/spi_abi.h"
+#include "platform/win/winbase.h"
 
-#include <dlfcn.h>
 #include <strings.h>
-#include <unistd.h>
-#include <climits>
 #include <cstdlib>
 #include <cstring>
-#include <string>
-
-#ifndef OSTREL_PLUGIN_DIR
-#define OSTREL_PLUGIN_DIR "/usr/local/lib/ostrel/plugins"
-#endif
 
 namespace {
 
@@ -46,32 +40,10 @@ const int unload_at_exit = [] {
     return 0;
 }();
 
-std::string program_dir()
-{
-    char buf[PATH_MAX];
-    ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-    if (n <= 0)
-        return {};
-    std::string path(buf, static_cast<std::size_t>(n));
-    std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash);
-}
-
-void* open_module(const char* file)
-{
-    std::string dir = program_dir();
-    if (!dir.empty())
-        if (void* m = dlopen((dir + "/" + file).c_str(), RTLD_NOW | RTLD_LOCAL))
-            return m;
-    if (void* m = dlopen((std::string(OSTREL_PLUGIN_DIR) + "/" + file).c_str(), RTLD_NOW | RTLD_LOCAL))
-        return m;
-    return dlopen(file, RTLD_NOW | RTLD_LOCAL);
-}
-
 template <class F>
 F entry(void* module, const char* name)
 {
-    return reinterpret_cast<F>(dlsym(module, name));
+    return reinterpret_cast<F>(GetProcAddress(module, name));
 }
 
 std::int32_t le32(const unsigned char* p)
@@ -156,7 +128,7 @@ int _spi_load(int n)
     plugin& p = table[n];
     if (p.module)
         return 1;
-    p.module = open_module(p.file);
+    p.module = LoadLibraryA(p.file);
     if (!p.module)
         return 0;   // tried again on the next request
     p.get_picture_info = entry<spi_get_picture_info>(p.module, "GetPictureInfo");
@@ -224,7 +196,7 @@ int _spi_unload_all()
     for (int n = 1; n <= 8; ++n) {
         plugin& p = table[n];
         if (p.module) {
-            dlclose(p.module);
+            FreeLibrary(p.module);
             p = plugin{p.file, nullptr, nullptr, nullptr, nullptr};
             ++freed;
         }
