@@ -56,25 +56,27 @@ struct RemoveFilesTreeVisitor : WalkVisitorBase {
     }
 };
 
-bool format_path(char* out, const char* format, va_list ap)
+// The formatted "directory/pattern" text, split; false when it does not fit
+// a path buffer or names no pattern.
+bool formatted_pattern(const char* format, va_list ap, std::string& dir, std::string& pattern)
 {
     if (!format)
         return false;
-    const int n = std::vsnprintf(out, SYSUTIL_MAX_PATH, format, ap);
-    return n > 0 && n < SYSUTIL_MAX_PATH;
+    char text[SYSUTIL_MAX_PATH];
+    const int n = std::vsnprintf(text, sizeof text, format, ap);
+    return n > 0 && n < SYSUTIL_MAX_PATH && split_pattern_path(text, dir, pattern);
 }
 
 } // namespace
 
 int remove_files(const char* format, ...)
 {
-    char text[SYSUTIL_MAX_PATH];
+    std::string dir, pattern;
     va_list ap;
     va_start(ap, format);
-    const bool ok = format_path(text, format, ap);
+    const bool ok = formatted_pattern(format, ap, dir, pattern);
     va_end(ap);
-    std::string dir, pattern;
-    if (!ok || !split_pattern_path(text, dir, pattern))
+    if (!ok)
         return 0;
     int fd = open(dir.c_str(), kOpenDirFlags);
     if (fd < 0)
@@ -87,13 +89,12 @@ int remove_files(const char* format, ...)
 
 int remove_files_tree(const char* format, ...)
 {
-    char text[SYSUTIL_MAX_PATH];
+    std::string dir, pattern;
     va_list ap;
     va_start(ap, format);
-    const bool ok = format_path(text, format, ap);
+    const bool ok = formatted_pattern(format, ap, dir, pattern);
     va_end(ap);
-    std::string dir, pattern;
-    if (!ok || !split_pattern_path(text, dir, pattern))
+    if (!ok)
         return 0;
     Tally t;
     RemoveFilesTreeVisitor v(pattern.c_str(), t);
