@@ -3,7 +3,7 @@
 // and the next call with options loads it and looks the entry points up again.
 // A missing entry point unloads the component rather than being called.
 #include "ostrel/text_convert.h"
-#include "sysutil/component_loader.h"
+#include "platform/win/winbase.h"
 
 #include <climits>
 
@@ -14,7 +14,7 @@ using convert_fn = int (*)(char* output, const char* input);
 using convert_sized_fn = int (*)(char* output, size_t size, const char* input, size_t* needed);
 
 struct Converter {
-    void* module;
+    HMODULE module;
     set_option_fn set_option;
     convert_fn convert;
     convert_sized_fn convert_sized;  // a later addition: may be missing
@@ -24,7 +24,7 @@ Converter nkf{};
 
 void release()
 {
-    component_free(nkf.module);
+    FreeLibrary(nkf.module);
     nkf = Converter{};
 }
 
@@ -32,12 +32,12 @@ bool bind()
 {
     if (nkf.module)
         return true;
-    nkf.module = component_load("nkf32.dll");
+    nkf.module = LoadLibraryA("nkf32.dll");
     if (!nkf.module)
         return false;
-    nkf.set_option = component_entry<set_option_fn>(nkf.module, "SetNkfOption");
-    nkf.convert = component_entry<convert_fn>(nkf.module, "NkfConvert");
-    nkf.convert_sized = component_entry<convert_sized_fn>(nkf.module, "NkfConvertSized");
+    nkf.set_option = reinterpret_cast<set_option_fn>(GetProcAddress(nkf.module, "SetNkfOption"));
+    nkf.convert = reinterpret_cast<convert_fn>(GetProcAddress(nkf.module, "NkfConvert"));
+    nkf.convert_sized = reinterpret_cast<convert_sized_fn>(GetProcAddress(nkf.module, "NkfConvertSized"));
     if (!nkf.set_option || !nkf.convert) {
         release();
         return false;

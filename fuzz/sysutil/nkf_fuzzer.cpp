@@ -7,7 +7,7 @@
 // Input: one size byte, then the option text up to the first line feed (at most
 // 24 bytes), then the text to convert (cut at its first zero byte).
 #include "ostrel/sysutil.h"
-#include "sysutil/component_loader.h"
+#include "platform/win/winbase.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     setenv(OSTREL_COMPONENT_DIR_VARIABLE, OSTREL_FUZZ_COMPONENT_DIR, 0);
     // Held for the whole run: libFuzzer keeps reading the component's coverage
     // counters, so the bridge's free must never unmap it.
-    if (!component_load("nkf32.dll"))
+    if (!LoadLibraryA("nkf32.dll"))
         std::abort();
     return 0;
 }
