@@ -12,6 +12,8 @@ $SUDO apt-get install -y -q --no-install-recommends \
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 qt6-qpa-plugins libgl-dev libxcb1-dev \
   libgtest-dev libgmock-dev libbenchmark-dev \
   libjpeg-dev libjpeg-turbo-progs libpng-dev zlib1g-dev libgif-dev libtiff-dev libarchive-dev libuchardet-dev \
+  libgcab-dev gcab cabextract libarchive-tools libsqlite3-dev sqlite3 libblkid-dev libwebp-dev webp \
+  xdg-utils shared-mime-info desktop-file-utils \
   fonts-ipafont-gothic fonts-dejavu-core \
   xvfb xauth xdotool xclip x11-utils imagemagick python3 python3-pil libwmf-bin gsfonts \
   mingw-w64-common ccache locales
