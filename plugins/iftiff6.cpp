@@ -1,7 +1,7 @@
 // "iftiff6.spi": the image plug-in for TIFF files, over libtiff. Any TIFF that
 // libtiff's RGBA interface reads (every photometric, compression and tiling it
 // supports) comes out as a 24-bit top-down DIB; transparent parts are put on white.
-#include "runtime/image/decoders/spi_abi.h"
+#include "plugins/spi_plugin.h"
 
 #include <tiffio.h>
 #include <sys/stat.h>
@@ -12,9 +12,10 @@
 
 namespace {
 
-// Result codes of the plug-in interface.
-enum : int { SPI_OK = 0, SPI_NOT_IMPLEMENTED = -1, SPI_UNKNOWN_FORMAT = 2, SPI_BROKEN = 3,
-             SPI_NO_MEMORY = 4, SPI_READ_ERROR = 6 };
+using spi::file_size;
+constexpr int SPI_OK = spi::OK, SPI_NOT_IMPLEMENTED = spi::NOT_IMPLEMENTED,
+              SPI_UNKNOWN_FORMAT = spi::UNKNOWN_FORMAT, SPI_BROKEN = spi::BROKEN, SPI_NO_MEMORY = spi::NO_MEMORY;
+const char* const patterns[] = {"*.tif;*.tiff", "TIFF images"};
 
 // A picture may not claim more pixels than its file can plausibly encode (fax
 // coding of blank pages is the densest), nor a raster beyond this.
@@ -33,12 +34,6 @@ TIFF* open_tiff(const char* source, long offset, unsigned flag)
     return TIFFOpen(source, "r");
 }
 
-long long file_size(const char* name)
-{
-    struct stat st;
-    return stat(name, &st) == 0 ? static_cast<long long>(st.st_size) : -1;
-}
-
 std::uint16_t density(TIFF* tif, ttag_t tag)
 {
     float res = 0;
@@ -52,35 +47,13 @@ std::uint16_t density(TIFF* tif, ttag_t tag)
     return static_cast<std::uint16_t>(dpi + 0.5);
 }
 
-int write_text(char* buffer, int size, const char* text)
-{
-    if (!buffer || size <= 0)
-        return 0;
-    std::snprintf(buffer, static_cast<std::size_t>(size), "%s", text);
-    return static_cast<int>(std::strlen(buffer));
-}
-
-void put_le32(unsigned char* p, std::uint32_t v)
-{
-    p[0] = static_cast<unsigned char>(v);
-    p[1] = static_cast<unsigned char>(v >> 8);
-    p[2] = static_cast<unsigned char>(v >> 16);
-    p[3] = static_cast<unsigned char>(v >> 24);
-}
-
 } // namespace
 
 extern "C" {
 
 __attribute__((visibility("default"))) int GetPluginInfo(int number, char* buffer, int size)
 {
-    switch (number) {
-    case 0: return write_text(buffer, size, "00IN");
-    case 1: return write_text(buffer, size, "ostrel TIFF plug-in over libtiff");
-    case 2: return write_text(buffer, size, "*.tif;*.tiff");
-    case 3: return write_text(buffer, size, "TIFF images");
-    default: return 0;
-    }
+    return spi::plugin_info(number, buffer, size, "ostrel TIFF plug-in over libtiff", patterns, 1);
 }
 
 __attribute__((visibility("default"))) int IsSupported(const char*, const void* head)
@@ -143,16 +116,16 @@ __attribute__((visibility("default"))) int GetPicture(const char* source, long o
         return SPI_BROKEN;
     }
     auto* raster = static_cast<std::uint32_t*>(std::malloc(static_cast<std::size_t>(pixels) * 4));
-    const std::size_t stride = (static_cast<std::size_t>(w) * 3 + 3) & ~std::size_t(3);
-    auto* header = static_cast<unsigned char*>(std::calloc(1, 40));
-    auto* rows = static_cast<unsigned char*>(std::malloc(stride * h));
-    if (!raster || !header || !rows) {
+    const std::size_t stride = spi::dib24_stride(static_cast<std::int32_t>(w));
+    void* header_block = nullptr;
+    void* rows_block = nullptr;
+    if (!raster || !spi::new_dib24(static_cast<std::int32_t>(w), static_cast<std::int32_t>(h), &header_block, &rows_block)) {
         std::free(raster);
-        std::free(header);
-        std::free(rows);
         TIFFClose(tif);
         return SPI_NO_MEMORY;
     }
+    auto* header = static_cast<unsigned char*>(header_block);
+    auto* rows = static_cast<unsigned char*>(rows_block);
     int ok = TIFFReadRGBAImageOriented(tif, w, h, raster, ORIENTATION_TOPLEFT, 0);
     TIFFClose(tif);
     if (!ok) {
@@ -174,8 +147,6 @@ __attribute__((visibility("default"))) int GetPicture(const char* source, long o
             out[1] = static_cast<unsigned char>(g > 255 ? 255 : g);
             out[2] = static_cast<unsigned char>(r > 255 ? 255 : r);
         }
-        if (stride > static_cast<std::size_t>(w) * 3)
-            std::memset(rows + stride * y + static_cast<std::size_t>(w) * 3, 0, stride - static_cast<std::size_t>(w) * 3);
         if (progress && (y & 63) == 0 && progress(static_cast<int>(y), static_cast<int>(h), data) != 0) {
             std::free(raster);
             std::free(header);
@@ -184,11 +155,6 @@ __attribute__((visibility("default"))) int GetPicture(const char* source, long o
         }
     }
     std::free(raster);
-    put_le32(header, 40);
-    put_le32(header + 4, w);
-    put_le32(header + 8, static_cast<std::uint32_t>(-static_cast<std::int32_t>(h)));
-    header[12] = 1;    // planes
-    header[14] = 24;   // bits per pixel
     *info = header;
     *bits = rows;
     return SPI_OK;

@@ -1,6 +1,7 @@
 // Decoder speed against named peers on the same 6000 x 4000 picture, made at start
 // in a temporary directory: JPEG against `djpeg -bmp` (libjpeg-turbo's own tool,
-// output discarded), PNG and GIF against Qt's QImage loader.
+// output discarded), PNG and GIF against Qt's QImage loader, WebP through the
+// shipped plug-in against `dwebp -bmp` (libwebp's own tool, output discarded).
 #include "ostrel/bmap.h"
 #include "ostrel/decoders.h"
 #include "ostrel/image.h"
@@ -9,6 +10,7 @@
 #include <gif_lib.h>
 #include <jpeglib.h>
 #include <png.h>
+#include <webp/encode.h>
 
 #include <QApplication>
 #include <QImage>
@@ -28,7 +30,7 @@ extern char** environ;
 namespace {
 
 constexpr int W = 6000, H = 4000;
-std::string jpg_path, png_path, gif_path;
+std::string jpg_path, png_path, gif_path, webp_path;
 
 // A photo-like picture: smooth gradients with some texture.
 std::vector<unsigned char> picture()
@@ -111,12 +113,35 @@ void write_gif(const std::vector<unsigned char>& rgb)
     GifFreeMapObject(map);
 }
 
+void write_webp(const std::vector<unsigned char>& rgb)
+{
+    std::uint8_t* out = nullptr;
+    const std::size_t n = WebPEncodeRGB(rgb.data(), W, H, W * 3, 80, &out);
+    std::FILE* f = std::fopen(webp_path.c_str(), "wb");
+    std::fwrite(out, 1, n, f);
+    std::fclose(f);
+    WebPFree(out);
+}
+
+// Runs a peer tool to its end; false when it cannot be started.
+bool run_tool(const char* const* argv)
+{
+    pid_t pid;
+    if (posix_spawnp(&pid, argv[0], nullptr, nullptr, const_cast<char**>(argv), environ) != 0)
+        return false;
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return true;
+}
+
 void make_inputs(const QTemporaryDir& dir)
 {
     jpg_path = dir.path().toStdString() + "/picture.jpg";
     png_path = dir.path().toStdString() + "/picture.png";
     gif_path = dir.path().toStdString() + "/picture.gif";
+    webp_path = dir.path().toStdString() + "/picture.webp";
     std::vector<unsigned char> rgb = picture();
+    write_webp(rgb);
     write_jpeg(rgb);
     write_png(rgb);
     write_gif(rgb);
@@ -145,14 +170,31 @@ void BM_Jpeg_getfile_bmap(benchmark::State& state)
 void BM_Jpeg_djpeg_bmp(benchmark::State& state)
 {
     for (auto _ : state) {
-        pid_t pid;
         const char* argv[] = {"djpeg", "-bmp", "-outfile", "/dev/null", jpg_path.c_str(), nullptr};
-        if (posix_spawnp(&pid, "djpeg", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+        if (!run_tool(argv)) {
             state.SkipWithError("djpeg (libjpeg-turbo-progs) is not installed");
             break;
         }
-        int status = 0;
-        waitpid(pid, &status, 0);
+    }
+}
+
+void BM_Webp_getfile_bmap(benchmark::State& state)
+{
+    for (auto _ : state) {
+        std::unique_ptr<_bmap> bm(_getfile_bmap(webp_path.c_str(), 1.0, 0));
+        if (!bm || bm->width != W) state.SkipWithError("decode failed (is ifwebp.spi built?)");
+        benchmark::DoNotOptimize(bm->bits);
+    }
+}
+
+void BM_Webp_dwebp_bmp(benchmark::State& state)
+{
+    for (auto _ : state) {
+        const char* argv[] = {"dwebp", "-quiet", "-bmp", webp_path.c_str(), "-o", "/dev/null", nullptr};
+        if (!run_tool(argv)) {
+            state.SkipWithError("dwebp (webp) is not installed");
+            break;
+        }
     }
 }
 
@@ -197,6 +239,8 @@ void BM_Gif_QImage(benchmark::State& state)
 BENCHMARK(BM_Jpeg_getjpg_bmap)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Jpeg_getfile_bmap)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Jpeg_djpeg_bmp)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Webp_getfile_bmap)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_Webp_dwebp_bmp)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Png_getpng_bmap)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Png_QImage)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_Gif_getjpg_bmap)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -206,6 +250,9 @@ int main(int argc, char** argv)
 {
     if (!std::getenv("QT_QPA_PLATFORM"))
         setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    // the plug-ins as built
+    if (!std::getenv("OSTREL_COMPONENT_DIR"))
+        setenv("OSTREL_COMPONENT_DIR", OSTREL_PLUGIN_BUILD_DIR, 1);
     QApplication app(argc, argv);
     QTemporaryDir dir;
     make_inputs(dir);

@@ -35,7 +35,8 @@ _bmap* _getpng_bmap(const char* name);
 int _getpsd_size(const char* name, int* width, int* height);
 _bmap* _getpsd_bmap(const char* name);
 
-/* Image plug-ins (".spi" shared objects), numbered 1 to 8. */
+/* Image plug-ins (".spi" shared objects), numbered 1 to 11 (9 Targa, 10 PPM/PGM/PBM/PNM,
+ * 11 WebP). */
 int _spi_select(const char* name);
 int _spi_load(int n);
 int _getspi_size(const char* name, int* width, int* height, int* xdpi, int* ydpi);

@@ -22,7 +22,10 @@ struct plugin {
     spi_get_plugin_info get_plugin_info;
 };
 
-plugin table[9] = {
+// 1 to 8: the plug-ins programs have always known; 9 to 11: the ones this project
+// ships for the formats users bring today.
+constexpr int plugin_count = 11;
+plugin table[plugin_count + 1] = {
     {nullptr, nullptr, nullptr, nullptr, nullptr},
     {"iftiff.spi", nullptr, nullptr, nullptr, nullptr},
     {"iftiff6.spi", nullptr, nullptr, nullptr, nullptr},
@@ -32,6 +35,18 @@ plugin table[9] = {
     {"ifxld4.spi", nullptr, nullptr, nullptr, nullptr},
     {"ifpic.spi", nullptr, nullptr, nullptr, nullptr},
     {"ifpic2.spi", nullptr, nullptr, nullptr, nullptr},
+    {"iftga.spi", nullptr, nullptr, nullptr, nullptr},
+    {"ifpnm.spi", nullptr, nullptr, nullptr, nullptr},
+    {"ifwebp.spi", nullptr, nullptr, nullptr, nullptr},
+};
+
+struct extension_choice {
+    const char* extension;
+    int plugin;
+};
+const extension_choice choices[] = {
+    {".png", 3}, {".pi", 4}, {".mag", 5}, {".q4", 6}, {".pic", 7}, {".p2", 8},
+    {".tga", 9}, {".ppm", 10}, {".pgm", 10}, {".pbm", 10}, {".pnm", 10}, {".webp", 11},
 };
 
 // Plug-ins stay loaded until the program ends.
@@ -102,6 +117,26 @@ _bmap* dib_to_bitmap(const unsigned char* info, const unsigned char* bits)
     return bm;
 }
 
+// A 24-bit top-down picture already has the bitmap's row layout: its rows block (from
+// malloc, as every plug-in block is) becomes the bitmap's rows, so a large picture is
+// neither copied nor faulted in twice. Null for any other layout.
+_bmap* adopt_rows(const unsigned char* info, void* bits)
+{
+    const std::int32_t w = le32(info + 4);
+    const std::int32_t hraw = le32(info + 8);
+    const int bpp = info[14] | (info[15] << 8);
+    if (le32(info) != 40 || le32(info + 16) != 0 || bpp != 24 || hraw >= 0 || hraw == INT32_MIN ||
+        !_bmap_size_ok(w, -static_cast<long long>(hraw)))
+        return nullptr;
+    auto* bm = new _bmap;
+    bm->width = w;
+    bm->height = -hraw;
+    bm->depth = 24;
+    bm->size = _bmap_bytes(w, -hraw, 24);
+    bm->bits = static_cast<unsigned char*>(bits);
+    return bm;
+}
+
 } // namespace
 
 int _spi_select(const char* name)
@@ -113,17 +148,16 @@ int _spi_select(const char* name)
         return 0;
     if (!strcasecmp(dot, ".tif") || !strcasecmp(dot, ".tiff"))
         return _spi_load(2) ? 2 : 1;
-    static const char* const ext[] = {".png", ".pi", ".mag", ".q4", ".pic", ".p2"};
-    for (int i = 0; i < 6; ++i)
-        if (!strcasecmp(dot, ext[i]))
-            return i + 3;
+    for (const extension_choice& c : choices)
+        if (!strcasecmp(dot, c.extension))
+            return c.plugin;
     return 0;
 }
 
 int _spi_load(int n)
 {
     (void)unload_at_exit;
-    if (n < 1 || n > 8)
+    if (n < 1 || n > plugin_count)
         return 0;
     plugin& p = table[n];
     if (p.module)
@@ -179,7 +213,11 @@ _bmap* _getspi_bmap(const char* name)
         return nullptr;
     _bmap* bm = nullptr;
     if (info && bits) {
-        bm = dib_to_bitmap(static_cast<const unsigned char*>(info), static_cast<const unsigned char*>(bits));
+        bm = adopt_rows(static_cast<const unsigned char*>(info), bits);
+        if (bm)
+            bits = nullptr;   // the bitmap owns them now
+        else
+            bm = dib_to_bitmap(static_cast<const unsigned char*>(info), static_cast<const unsigned char*>(bits));
         if (bm) {
             bm->set_dpi(xdpi, ydpi);
             bm->update_info();
@@ -193,7 +231,7 @@ _bmap* _getspi_bmap(const char* name)
 int _spi_unload_all()
 {
     int freed = 0;
-    for (int n = 1; n <= 8; ++n) {
+    for (int n = 1; n <= plugin_count; ++n) {
         plugin& p = table[n];
         if (p.module) {
             FreeLibrary(p.module);
