@@ -199,6 +199,8 @@ bool Filter::eventFilter(QObject* o, QEvent* e)
             return false;
         if (o != w->client.data())
             return false;
+        if (w->scroller)
+            return false;   // the wheel moves the view of a window larger than the screen
         auto* we = static_cast<QWheelEvent*>(e);
         QPoint g = we->globalPosition().toPoint();
         post(w, WM_MOUSEWHEEL, MAKEWPARAM(mouse_keys(we->buttons(), we->modifiers()), SHORT(we->angleDelta().y())),

@@ -7,6 +7,7 @@
 
 #include <QGuiApplication>
 #include <QPainter>
+#include <QAbstractScrollArea>
 #include <QScreen>
 
 namespace {
@@ -156,6 +157,12 @@ QRegion wnd_visible_part(HWND w)
     QRegion seen;
     for (QScreen* s : screens)
         seen += s->geometry().translated(-at);
+    // a client inside a scroll view shows only what its viewports show
+    for (QWidget* p = w->client->parentWidget(); p; p = p->parentWidget()) {
+        auto* area = qobject_cast<QAbstractScrollArea*>(p->parentWidget());
+        if (area && area->viewport() == p)
+            seen &= QRect(w->client->mapFrom(p, QPoint(0, 0)), p->size());
+    }
     return seen & all;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/win/winuser.h"
 
 #include <QImage>
+#include <QScrollArea>
 #include <QPointer>
 #include <QRegion>
 #include <QString>
@@ -48,6 +49,10 @@ struct Wnd {
     QPointer<QWidget> frame;    // top level: the window with its menu bar; child: the control
     QPointer<QWidget> client;   // where client coordinates start and the back buffer shows
     QPointer<QMenuBar> menuBar;
+    // A frame larger than the screen is shown fitted to it, its client at full size
+    // inside a scroller; `wanted` keeps the frame rectangle asked for.
+    QPointer<QScrollArea> scroller;
+    QRect wanted;
     QImage surface;             // back buffer, client size; the object's address never changes
     QRegion invalid;            // waiting for WM_PAINT (off-screen parts wait until seen or read)
     QRegion paintDue;           // during our WM_PAINT: the part BeginPaint hands out
@@ -71,6 +76,8 @@ void wnd_update_visible(HWND w, const QRegion& r); // the toolkit repaints the v
 void wnd_paint_now(HWND w, const QRegion& due);   // WM_PAINT for the invalid part of `due`, now
 QColor wnd_background(HWND w);                    // class background brush colour
 void wnd_layout(HWND w);                          // frame: menu bar and client; then WM_SIZE
+void wnd_place_frame(HWND w, const QRect& want);  // frame geometry, fitted to the screen with a scroller if needed
+QRect wnd_frame_rect(HWND w);                     // the frame rectangle the program sees (the full one)
 void wnd_sync_size(HWND w);                       // WM_SIZE when the client size changed
 std::vector<HWND> wnd_all();                      // every live window, in creation order
 HWND wnd_adopt(QWidget* top);                     // a window record for a dialog of ours

@@ -113,7 +113,13 @@ void wnd_layout(HWND w)
         w->menuBar->setVisible(w->menu != nullptr);
         w->menuBar->setGeometry(0, 0, s.width(), mh);
     }
-    w->client->setGeometry(0, mh, s.width(), std::max(0, s.height() - mh));
+    if (w->scroller) {
+        // the view fills the frame; the client keeps the full size asked for
+        w->scroller->setGeometry(0, mh, s.width(), std::max(0, s.height() - mh));
+        w->client->resize(w->wanted.width(), std::max(0, w->wanted.height() - mh));
+    } else {
+        w->client->setGeometry(0, mh, s.width(), std::max(0, s.height() - mh));
+    }
     wnd_sync_size(w);
 }
 
@@ -318,7 +324,7 @@ HWND CreateWindowExA(DWORD exStyle, const char* className, const char* title, DW
         wnd->client = client;
         frame->setProperty("ostrel_hwnd", QVariant::fromValue(quintptr(wnd)));
         client->setProperty("ostrel_hwnd", QVariant::fromValue(quintptr(wnd)));
-        frame->setGeometry(safe_geometry(x, y, w, h));
+        wnd_place_frame(wnd, safe_geometry(x, y, w, h));
         if (cls->icon)
             frame->setWindowIcon(icon_of(cls->icon));
         if (menu)
@@ -439,7 +445,10 @@ BOOL MoveWindow(HWND w, int x, int y, int cx, int cy, BOOL repaint)
 {
     if (!wnd_valid(w) || !w->frame)
         return FALSE;
-    w->frame->setGeometry(safe_geometry(x, y, cx, cy));
+    if (w->kind == WndKind::Frame)
+        wnd_place_frame(w, safe_geometry(x, y, cx, cy));
+    else
+        w->frame->setGeometry(safe_geometry(x, y, cx, cy));
     if (w->kind == WndKind::Frame)
         wnd_layout(w);
     else
@@ -454,13 +463,16 @@ BOOL SetWindowPos(HWND w, HWND after, int x, int y, int cx, int cy, UINT flags)
     if (!wnd_valid(w) || !w->frame)
         return FALSE;
     QWidget* f = w->frame;
-    QRect g = f->geometry();
+    QRect g = w->kind == WndKind::Frame ? wnd_frame_rect(w) : f->geometry();
     QRect want = safe_geometry(x, y, cx, cy);
     if (!(flags & SWP_NOMOVE))
         g.moveTo(want.topLeft());
     if (!(flags & SWP_NOSIZE))
         g.setSize(want.size());
-    f->setGeometry(g);
+    if (w->kind == WndKind::Frame)
+        wnd_place_frame(w, g);
+    else
+        f->setGeometry(g);
     if (!(flags & SWP_NOZORDER) && w->kind == WndKind::Frame) {
         if (after == HWND_TOPMOST)
             f->setWindowFlag(Qt::WindowStaysOnTopHint, true);
@@ -483,9 +495,8 @@ BOOL GetWindowRect(HWND w, RECT* r)
 {
     if (!wnd_valid(w) || !w->frame || !r)
         return FALSE;
-    QWidget* f = w->frame;
-    QPoint o = f->isWindow() ? f->geometry().topLeft() : f->mapToGlobal(QPoint(0, 0));
-    *r = RECT{o.x(), o.y(), o.x() + f->width(), o.y() + f->height()};
+    const QRect f = wnd_frame_rect(w);
+    *r = RECT{f.x(), f.y(), f.x() + f.width(), f.y() + f.height()};
     return TRUE;
 }
 

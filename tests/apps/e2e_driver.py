@@ -3,7 +3,7 @@
 (under Xvfb, started by e2e_marcot.sh / e2e_kinoa.sh), driven with xdotool,
 checked through the files they write and screenshots.
 
-    e2e_driver.py marcot|kinoa PROGRAM
+    e2e_driver.py marcot|marcot-large|kinoa PROGRAM
 """
 import os
 import shutil
@@ -226,6 +226,55 @@ def marcot(program):
     print("marcot end-to-end: ok")
 
 
+def marcot_large(program):
+    """A 3000 x 2000 picture on a 1600 x 1000 screen: the page scrolls, and a click at
+    image pixel (2900, 1900) reaches the data file as that."""
+    work = tempfile.mkdtemp(prefix="ostrel-e2e-marcot-large-")
+    try:
+        width, height, stride = 3000, 2000, 9000
+        grey = bytes((128, 128, 128)) * width
+        # a green 5 x 5 spot centred on (2900, 1900) shows where that pixel is on screen
+        spot = grey[:2898 * 3] + bytes((0, 255, 0)) * 5 + grey[2903 * 3:]
+        rows = [spot if 1898 <= y <= 1902 else grey for y in range(height - 1, -1, -1)]
+        pixels = b"".join(rows)
+        with open(os.path.join(work, "big.bmp"), "wb") as f:
+            f.write(struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54))
+            f.write(struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0))
+            f.write(pixels)
+        with open(os.path.join(work, "Marcot.ini"), "w") as f:
+            f.write("WINDOW_X 40\nWINDOW_Y 60\nMEASURE_POINT 1\nBULLET_COLOR 0\n")
+        proc = start(program, [os.path.join(work, "big.bmp")], work)
+        console = wait_window("Console 1.11")
+        page = wait_window(os.path.join(work, "big.bmp"))
+        time.sleep(0.8)
+        geometry = xdo("getwindowgeometry", "--shell", page)
+        g = dict(line.split("=") for line in geometry.split() if "=" in line)
+        if int(g["WIDTH"]) > 1600 or int(g["HEIGHT"]) > 1000:
+            fail("the page window is %sx%s on a 1600x1000 screen" % (g["WIDTH"], g["HEIGHT"]))
+        # scroll to the bottom-right corner with the wheel (down, then right)
+        xdo("mousemove", int(g["X"]) + int(g["WIDTH"]) // 2, int(g["Y"]) + int(g["HEIGHT"]) // 2)
+        time.sleep(0.2)
+        xdo("click", "--repeat", "40", "--delay", "20", "5")
+        xdo("click", "--repeat", "60", "--delay", "20", "7")
+        spot_at = wait_for("the green spot on the screen",
+                           lambda: find_colour(screenshot(os.path.join(work, "s.ppm")), (0, 255, 0)))
+        xdo("mousemove", spot_at[0] + 2, spot_at[1] + 2)
+        time.sleep(0.15)
+        xdo("click", 1)
+        data_path = os.path.join(work, "big.TXT")
+        wait_for("the data file", lambda: os.path.exists(data_path))
+        time.sleep(0.5)
+        with open(data_path, "rb") as f:
+            data = f.read()
+        if data != b"2900.000000\t1900.000000\t\n":
+            fail("data file %r, expected the point (2900, 1900)" % data)
+        type_in_console(console, "x")
+        wait_exit(proc)
+    finally:
+        shutil.rmtree(work, ignore_errors=True)
+    print("marcot on a large picture end-to-end: ok")
+
+
 # ---------------------------------------------------------------- Kinoa
 
 KINOA_INI = ("WINDOW_X\t30\nWINDOW_Y\t40\nWINDOW_W\t400\nWINDOW_H\t320\nPIXEL_RATIO_X\t1.500000\n"
@@ -339,7 +388,8 @@ def kinoa(program):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) != 3 or sys.argv[1] not in ("marcot", "kinoa"):
+    modes = {"marcot": marcot, "marcot-large": marcot_large, "kinoa": kinoa}
+    if len(sys.argv) != 3 or sys.argv[1] not in modes:
         print(__doc__)
         raise SystemExit(2)
-    {"marcot": marcot, "kinoa": kinoa}[sys.argv[1]](sys.argv[2])
+    modes[sys.argv[1]](sys.argv[2])
