@@ -16,8 +16,12 @@ int drive_hidden(const char* drive)
         letter = static_cast<char>(letter - 'a' + 'A');
     if (letter < 'A' || letter > 'Z')
         return 0;   // only letters have a bit
+    // Bytes the value does not reach stay 0: a short value hides nothing more.
     unsigned char bits[256] = {};
-    const std::size_t got = read_no_drives(bits, sizeof bits);
-    const std::size_t n = static_cast<std::size_t>(letter - 'A');
-    return n / 8 < got && ((bits[n / 8] >> (n % 8)) & 1) ? 1 : 0;
+    if (!read_key_value(bits, sizeof bits, nullptr, "NoDrives",
+                        "Software Microsoft Windows CurrentVersion Policies Explorer",
+                        HKEY_CURRENT_USER))
+        return 0;
+    const unsigned n = static_cast<unsigned>(letter - 'A');
+    return (bits[n / 8] >> (n % 8)) & 1;
 }

@@ -1,41 +1,22 @@
-// Where the drive map is kept between runs: a small text file under the
-// user's configuration directory, one "letter TAB mount point" line per drive
-// (the mount point escaped as in the kernel's mount table).
+// Where the drive map is kept between runs: the registry store, one string
+// value per letter (named by the letter, holding the mount point) under
+// HKEY_CURRENT_USER\Software\ostrel\Drives. A save writes only what changed,
+// so other processes' letters for other file systems are not disturbed.
 #include "sysutil/drives_internal.h"
 #include "ostrel/sysutil.h"
+#include "platform/win/winreg.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
-#include <fstream>
-#include <sstream>
+#include <cstring>
 
 namespace sysutil_detail {
 
 namespace {
 
-std::string config_dir()
-{
-    if (const char* x = std::getenv("XDG_CONFIG_HOME"); x && x[0] == '/')
-        return std::string(x) + "/ostrel";
-    if (const char* h = std::getenv("HOME"); h && h[0] == '/')
-        return std::string(h) + "/.config/ostrel";
-    return {};
-}
+const char drives_key[] = "Software\\ostrel\\Drives";
 
-bool make_dirs(const std::string& dir)
+bool is_letter_name(const char* name)
 {
-    for (std::size_t i = 1; i <= dir.size(); ++i) {
-        if (i == dir.size() || dir[i] == '/') {
-            const std::string part = dir.substr(0, i);
-            if (mkdir(part.c_str(), 0700) != 0 && errno != EEXIST)
-                return false;
-        }
-    }
-    return true;
+    return name[0] >= 'A' && name[0] <= 'Z' && name[1] == '\0';
 }
 
 } // namespace
@@ -43,45 +24,55 @@ bool make_dirs(const std::string& dir)
 DriveMap load_drive_map()
 {
     DriveMap map;
-    const std::string dir = config_dir();
-    if (dir.empty())
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, drives_key, 0, KEY_READ, &key) != ERROR_SUCCESS)
         return map;
-    std::ifstream in(dir + "/drives", std::ios::binary);
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.size() < 3 || line[0] < 'A' || line[0] > 'Z' || line[1] != '\t')
+    for (DWORD i = 0;; ++i) {
+        char name[8];
+        BYTE data[SYSUTIL_MAX_PATH + 1];
+        DWORD name_chars = sizeof name;
+        DWORD bytes = SYSUTIL_MAX_PATH;
+        DWORD type = REG_NONE;
+        const LONG status = RegEnumValueA(key, i, name, &name_chars, nullptr, &type, data, &bytes);
+        if (status == ERROR_NO_MORE_ITEMS)
+            break;
+        // A value that is not a letter's, or too long to be a mount point, is
+        // not ours to read; the rest of the map still is.
+        if (status != ERROR_SUCCESS || type != REG_SZ || !is_letter_name(name))
             continue;
-        std::string mp = unescape_octal(std::string_view(line).substr(2));
-        if (mp.empty() || mp[0] != '/' || mp.size() >= SYSUTIL_MAX_PATH)
-            continue;
-        map[line[0]] = std::move(mp);
+        data[bytes] = '\0';
+        const char* mp = reinterpret_cast<const char*>(data);
+        if (mp[0] == '/' && std::strlen(mp) < SYSUTIL_MAX_PATH)
+            map[name[0]] = mp;
     }
+    RegCloseKey(key);
     return map;
 }
 
 bool save_drive_map(const DriveMap& map)
 {
-    const std::string dir = config_dir();
-    if (dir.empty() || !make_dirs(dir))
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, drives_key, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS)
         return false;
-    std::ostringstream text;
-    for (const auto& [letter, mp] : map)
-        text << letter << '\t' << escape_octal(mp) << '\n';
-    // A whole new file replaces the old one, so a reader never sees half a map.
-    const std::string path = dir + "/drives";
-    const std::string tmp = path + ".new";
-    {
-        std::ofstream out(tmp, std::ios::binary | std::ios::trunc);
-        out << text.str();
-        if (!out.flush())
-            return false;
+    const DriveMap stored = load_drive_map();
+    bool ok = true;
+    for (const auto& [letter, mp] : stored) {
+        if (!map.count(letter)) {
+            const char name[] = {letter, '\0'};
+            ok &= RegDeleteValueA(key, name) == ERROR_SUCCESS;
+        }
     }
-    return std::rename(tmp.c_str(), path.c_str()) == 0;
-}
-
-std::size_t read_no_drives(unsigned char*, std::size_t)
-{
-    return 0;
+    for (const auto& [letter, mp] : map) {
+        const auto old = stored.find(letter);
+        if (old != stored.end() && old->second == mp)
+            continue;
+        const char name[] = {letter, '\0'};
+        ok &= RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(mp.c_str()),
+                             static_cast<DWORD>(mp.size() + 1)) == ERROR_SUCCESS;
+    }
+    RegCloseKey(key);
+    return ok;
 }
 
 } // namespace sysutil_detail

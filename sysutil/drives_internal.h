@@ -58,10 +58,6 @@ bool assign_new_letters(DriveMap& map, const std::vector<MountEntry>& mounts);
 DriveMap load_drive_map();
 bool save_drive_map(const DriveMap& map);
 
-// The NoDrives value of the user's Explorer policy, read into buf; the number
-// of bytes read, 0 when the key or the value is missing.
-std::size_t read_no_drives(unsigned char* buf, std::size_t size);
-
 // The map brought up to date with the mount table: loaded, new file systems
 // lettered and, when that changed it, saved.
 DriveMap synced_drive_map(const std::vector<MountEntry>& mounts);

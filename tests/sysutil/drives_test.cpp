@@ -1,7 +1,9 @@
 // Drive, volume and space queries on the machine's own file systems, with the
-// drive map kept in a scratch configuration of its own.
+// drive map and the policy kept in a scratch registry.
 #include "ostrel/sysutil.h"
+#include "platform/win/winreg.h"
 #include "sysutil/drives_internal.h"
+#include "tests/support/registry_scratch.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -19,22 +21,14 @@
 
 namespace {
 
-class Drives : public ::testing::Test {
+class Drives : public RegistryScratch {
 protected:
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/ostrel-drives-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
-    }
     void TearDown() override
     {
         if (!mounted_.empty())
             umount2(mounted_.c_str(), MNT_DETACH);
         sysutil_detail::set_disk_space_by_clusters(false);
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
+        RegistryScratch::TearDown();
     }
     // A small tmpfs of the test's own; empty when this system refuses mounts.
     std::string mount_tmpfs()
@@ -58,7 +52,6 @@ protected:
         return l ? std::string(1, l) + ":\\" : std::string();
     }
 
-    std::string dir_;
     std::string mounted_;
 };
 
@@ -268,10 +261,35 @@ TEST_F(Drives, CompressedSizeIsTheRoomTaken)
     EXPECT_EQ(compressed_size(dir_.c_str()), 0.0);
 }
 
-TEST_F(Drives, HiddenWithoutPolicyValue)
+TEST_F(Drives, HiddenByTheExplorerPolicy)
 {
-    for (const char* text : {"A", "c", "D:", "z"})
-        EXPECT_EQ(drive_hidden(text), 0) << text;
+    const char* const texts[] = {"A", "c", "C:", "d", "D:\\", "E", "z", "/"};
+    const int without[] = {0, 0, 0, 0, 0, 0, 0, 0};
+    const int first_byte_8[] = {0, 0, 0, 1, 1, 0, 0, 0};
+    const int z_too[] = {0, 0, 0, 1, 1, 0, 1, 0};
+    HKEY key = nullptr;
+    auto check = [&](const int* want, const char* what) {
+        for (std::size_t i = 0; i < std::size(texts); ++i)
+            EXPECT_EQ(drive_hidden(texts[i]), want[i]) << what << ": " << texts[i];
+    };
+    check(without, "no policy key");
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER,
+                              "Software\\Microsoft\\Windows\\CurrentVersion\\Policies\\Explorer", 0,
+                              nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    check(without, "no NoDrives value");
+    const BYTE d_only[4] = {8, 0, 0, 0};
+    ASSERT_EQ(RegSetValueExA(key, "NoDrives", 0, REG_DWORD, d_only, sizeof d_only), ERROR_SUCCESS);
+    check(first_byte_8, "first byte 8");
+    const BYTE d_and_z[4] = {8, 0, 0, 2};
+    ASSERT_EQ(RegSetValueExA(key, "NoDrives", 0, REG_DWORD, d_and_z, sizeof d_and_z), ERROR_SUCCESS);
+    check(z_too, "D and Z");
+    const BYTE one_byte[1] = {8};
+    ASSERT_EQ(RegSetValueExA(key, "NoDrives", 0, REG_BINARY, one_byte, 1), ERROR_SUCCESS);
+    check(first_byte_8, "a one-byte value");
+    ASSERT_EQ(RegDeleteValueA(key, "NoDrives"), ERROR_SUCCESS);
+    check(without, "value removed");
+    RegCloseKey(key);
 }
 
 } // namespace
