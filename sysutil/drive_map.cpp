@@ -1,8 +1,7 @@
 // The drive map: which letter names which mounted file system, kept between
 // runs (drive_store) and brought up to date with the mount table on every
-// query (drive_assign).
-// Queries read the mount table afresh each time, so a letter whose file
-// system went away answers as a letter without a drive.
+// query (drive_assign). Each query reads the mount table afresh, so a letter
+// whose file system went away answers as a letter without a drive.
 #include "sysutil/drives_internal.h"
 #include "ostrel/sysutil.h"
 
@@ -108,8 +107,7 @@ int set_drive_root(const char* drive, const char* mount_point)
     const bool remove = !mount_point || !*mount_point;
     std::string mp;
     if (!remove) {
-        if (mount_point[0] != '/' || std::strlen(mount_point) >= SYSUTIL_MAX_PATH ||
-            std::strchr(mount_point, '\n'))
+        if (mount_point[0] != '/' || std::strlen(mount_point) >= SYSUTIL_MAX_PATH)
             return 0;
         mp = mount_point;
         while (mp.size() > 1 && mp.back() == '/')

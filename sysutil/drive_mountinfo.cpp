@@ -6,7 +6,6 @@
 #include <array>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 namespace sysutil_detail {
