@@ -43,7 +43,9 @@ int path_exists(const char* path, int skip_hidden)
         return 0;
     if (is_letter_colon_root(path)) {
         const char up = static_cast<char>(std::toupper(static_cast<unsigned char>(path[0])));
-        return std::strchr(logical_drive_letters(), up) ? 1 : 0;
+        char letters[SYSUTIL_DRIVE_LETTERS];
+        drive_letters(letters);
+        return std::strchr(letters, up) ? 1 : 0;
     }
     const std::string p = without_trailing_slash(path);
     if (p == "/")

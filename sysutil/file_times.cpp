@@ -146,7 +146,7 @@ double file_size(const char* path, double* compressed)
         int fd = open(without_trailing_slash(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
         if (fd >= 0) {
             if (compressed_flag(fd))
-                *compressed = static_cast<double>(st.st_blocks) * 512.0;
+                *compressed = compressed_size(path);
             close(fd);
         }
     }

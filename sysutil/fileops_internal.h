@@ -64,8 +64,5 @@ std::string canonical_path(const char* path);
 bool is_within(const std::string& inner, const std::string& outer);
 // The root, the home directory, or empty: never removed as a tree.
 bool is_protected_tree(const char* path);
-// Letters of the logical drives (upper case). Until the drive map exists, C
-// is the root file system.
-const char* logical_drive_letters();
 
 } // namespace sysutil_detail

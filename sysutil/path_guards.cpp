@@ -77,9 +77,4 @@ bool is_protected_tree(const char* path)
     return false;
 }
 
-const char* logical_drive_letters()
-{
-    return "C";
-}
-
 } // namespace sysutil_detail

@@ -43,6 +43,10 @@ protected:
         char tmpl[] = "/tmp/ostrel-fileops-XXXXXX";
         ASSERT_NE(mkdtemp(tmpl), nullptr);
         root_ = tmpl;
+        // Letter roots consult the drive map, kept in the registry store: a
+        // scratch one beside the tree, never the user's.
+        registry_ = root_ + ".registry.db";
+        setenv("OSTREL_REGISTRY", registry_.c_str(), 1);
         trace_lines().clear();
         set_utility_hooks(nullptr, capture_trace, nullptr, nullptr, trace_on);
     }
@@ -51,6 +55,9 @@ protected:
         set_utility_hooks(nullptr, nullptr, nullptr, nullptr, nullptr);
         std::error_code ec;
         std::filesystem::remove_all(root_, ec);
+        unsetenv("OSTREL_REGISTRY");
+        for (const char* end : {"", "-wal", "-shm", "-journal"})
+            std::filesystem::remove(registry_ + end, ec);
     }
 
     std::string at(const std::string& rel) const { return root_ + "/" + rel; }
@@ -67,6 +74,7 @@ protected:
     }
 
     std::string root_;
+    std::string registry_;
 };
 
 } // namespace fileops_test
