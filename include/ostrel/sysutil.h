@@ -6,8 +6,9 @@
  * path_name_part, path_dir_part, is_drive_root, _abspath) use the platform
  * separator. Results: 1 success, 0 failure, null where no text results.
  * Nothing returned here has to be freed by the caller. The file operations
- * with trace are declared in ostrel/fileops.h, the desktop shell in
- * ostrel/shell.h, both included at the end.
+ * with trace are declared in ostrel/fileops.h, the associations and registry
+ * values in ostrel/registry.h, the desktop shell in ostrel/shell.h, all
+ * included at the end.
  */
 #ifndef OSTREL_SYSUTIL_H
 #define OSTREL_SYSUTIL_H
@@ -154,6 +155,7 @@ private:
 };
 
 #include "ostrel/fileops.h"
+#include "ostrel/registry.h"
 #include "ostrel/shell.h"
 
 #endif

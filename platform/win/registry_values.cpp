@@ -1,0 +1,139 @@
+// Registry calls on values: query, set (one statement, so one transaction),
+// delete and enumerate. Data is kept byte for byte as given.
+#include "platform/win/registry_store.h"
+
+#include <sqlite3.h>
+
+#include <cstring>
+
+using namespace registry_detail;
+
+namespace {
+
+
+bool is_text_type(DWORD type)
+{
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+// Hands stored data to a caller's buffer. A text that was stored without its
+// terminator gets one when there is room, so that it can be read as text.
+LONG give_data(std::string_view stored, DWORD type, BYTE* data, DWORD* data_bytes)
+{
+    if (!data_bytes)
+        return ERROR_SUCCESS;
+    if (data) {
+        if (stored.size() > *data_bytes) {
+            *data_bytes = DWORD(stored.size());
+            return ERROR_MORE_DATA;
+        }
+        std::memcpy(data, stored.data(), stored.size());
+        if (is_text_type(type) && stored.size() < *data_bytes
+            && (stored.empty() || stored.back() != '\0'))
+            data[stored.size()] = 0;
+    }
+    *data_bytes = DWORD(stored.size());
+    return ERROR_SUCCESS;
+}
+
+std::string_view value_name_of(const char* value_name)
+{
+    return value_name ? std::string_view(value_name) : std::string_view();
+}
+
+} // namespace
+
+LONG RegQueryValueExA(HKEY key, const char* value_name, DWORD*, DWORD* type, BYTE* data,
+                      DWORD* data_bytes)
+{
+    if (data && !data_bytes)
+        return ERROR_INVALID_PARAMETER;
+    sqlite3* db = nullptr;
+    KeyRef from{};
+    LONG status = begin_call(key, &db, &from);
+    if (status != ERROR_SUCCESS)
+        return status;
+    Query q(db, "SELECT type, data FROM reg_values WHERE key = ?1 AND fold = ?2");
+    const std::string folded = fold_name(value_name_of(value_name));
+    const int rc = q.bind(1, from.id).bind(2, folded).step();
+    if (rc == SQLITE_DONE)
+        return unless_deleted(db, from.id, ERROR_FILE_NOT_FOUND);
+    if (rc != SQLITE_ROW)
+        return sqlite_status(rc);
+    const auto stored_type = DWORD(q.column_int(0));
+    if (type)
+        *type = stored_type;
+    return give_data(q.column_blob(1), stored_type, data, data_bytes);
+}
+
+LONG RegSetValueExA(HKEY key, const char* value_name, DWORD, DWORD type, const BYTE* data,
+                    DWORD data_bytes)
+{
+    if (!data && data_bytes)
+        return ERROR_INVALID_PARAMETER;
+    const std::string_view name = value_name_of(value_name);
+    if (name_chars(name) > std::size_t(REGISTRY_MAX_VALUE_NAME))
+        return ERROR_INVALID_PARAMETER;
+    sqlite3* db = nullptr;
+    KeyRef from{};
+    LONG status = begin_call(key, &db, &from);
+    if (status != ERROR_SUCCESS)
+        return status;
+    if (!(from.access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    // A value set again keeps its place and the case of its first name.
+    Query q(db,
+        "INSERT INTO reg_values(key, name, fold, type, data) VALUES (?1, ?2, ?3, ?4, ?5)"
+        " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data");
+    const std::string folded = fold_name(name);
+    const int rc = q.bind(1, from.id).bind(2, name).bind(3, folded).bind(4, std::int64_t(type))
+                       .bind_blob(5, data, data_bytes).step();
+    return rc == SQLITE_DONE ? ERROR_SUCCESS : sqlite_status(rc);
+}
+
+LONG RegDeleteValueA(HKEY key, const char* value_name)
+{
+    sqlite3* db = nullptr;
+    KeyRef from{};
+    LONG status = begin_call(key, &db, &from);
+    if (status != ERROR_SUCCESS)
+        return status;
+    if (!(from.access & KEY_SET_VALUE))
+        return ERROR_ACCESS_DENIED;
+    Query q(db, "DELETE FROM reg_values WHERE key = ?1 AND fold = ?2");
+    const std::string folded = fold_name(value_name_of(value_name));
+    const int rc = q.bind(1, from.id).bind(2, folded).step();
+    if (rc != SQLITE_DONE)
+        return sqlite_status(rc);
+    return sqlite3_changes(db) ? ERROR_SUCCESS : unless_deleted(db, from.id, ERROR_FILE_NOT_FOUND);
+}
+
+LONG RegEnumValueA(HKEY key, DWORD index, char* value_name, DWORD* name_chars_io, DWORD*,
+                   DWORD* type, BYTE* data, DWORD* data_bytes)
+{
+    if (!value_name || !name_chars_io || (data && !data_bytes))
+        return ERROR_INVALID_PARAMETER;
+    sqlite3* db = nullptr;
+    KeyRef from{};
+    LONG status = begin_call(key, &db, &from);
+    if (status != ERROR_SUCCESS)
+        return status;
+    Query q(db, "SELECT name, type, data FROM reg_values WHERE key = ?1 ORDER BY id LIMIT 1 OFFSET ?2");
+    const int rc = q.bind(1, from.id).bind(2, std::int64_t(index)).step();
+    if (rc == SQLITE_DONE)
+        return unless_deleted(db, from.id, ERROR_NO_MORE_ITEMS);
+    if (rc != SQLITE_ROW)
+        return sqlite_status(rc);
+    const std::string_view name = q.column_text(0);
+    if (name.size() + 1 > *name_chars_io) {
+        *name_chars_io = DWORD(name.size() + 1);
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(value_name, name.data(), name.size());
+    value_name[name.size()] = '\0';
+    *name_chars_io = DWORD(name.size());
+    const auto stored_type = DWORD(q.column_int(1));
+    if (type)
+        *type = stored_type;
+    return give_data(q.column_blob(2), stored_type, data, data_bytes);
+}

@@ -1,0 +1,102 @@
+// Values by key path: set_key_value, delete_key, read_key_value, read_key_text,
+// and the default-value helpers the association functions share.
+#include "ostrel/sysutil.h"
+#include "sysutil/registry_internal.h"
+#include "platform/win/winreg.h"
+
+#include <cstring>
+
+namespace registry_sysutil {
+
+bool read_default_text(HKEY key, const char* sub_key, std::string* out, std::size_t limit)
+{
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(key, sub_key, 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return false;
+    std::vector<char> buf(limit + 1, '\0');
+    DWORD size = DWORD(limit);
+    DWORD type = REG_NONE;
+    const LONG status = RegQueryValueExA(k, nullptr, nullptr, &type,
+                                         reinterpret_cast<BYTE*>(buf.data()), &size);
+    RegCloseKey(k);
+    // A text that fills the whole limit without its terminator does not fit.
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ)
+        || !std::memchr(buf.data(), '\0', limit))
+        return false;
+    *out = buf.data();
+    return true;
+}
+
+LONG set_default_text(HKEY key, const std::string& text)
+{
+    return RegSetValueExA(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(text.c_str()),
+                          DWORD(text.size() + 1));
+}
+
+} // namespace registry_sysutil
+
+namespace {
+
+// A null or empty value name is the default value.
+const char* value_name_or_default(const char* value_name)
+{
+    return value_name && *value_name ? value_name : nullptr;
+}
+
+} // namespace
+
+LONG set_key_value(const char* key_path, const char* value_name, const char* text)
+{
+    HKEY key = nullptr;
+    if (const LONG status = registry_sysutil::open_path(key_path, HKEY_CLASSES_ROOT, false, &key))
+        return status;
+    const char* t = text ? text : "";
+    const LONG status = RegSetValueExA(key, value_name_or_default(value_name), 0, REG_SZ,
+                                       reinterpret_cast<const BYTE*>(t), DWORD(std::strlen(t) + 1));
+    RegCloseKey(key);
+    return status;
+}
+
+LONG delete_key(const char* key_path, const char* subkey)
+{
+    if (is_null_text(subkey)) {
+        if (!key_path || std::strlen(key_path) > SYSUTIL_MAX_KEY_PATH)
+            return ERROR_INVALID_PARAMETER;
+        return RegDeleteKeyA(HKEY_CLASSES_ROOT, key_path);
+    }
+    HKEY key = nullptr;
+    if (const LONG status = registry_sysutil::open_path(key_path, HKEY_CLASSES_ROOT, true, &key))
+        return status;
+    const LONG status = RegDeleteKeyA(key, subkey);
+    RegCloseKey(key);
+    return status;
+}
+
+int read_key_value(void* buffer, DWORD buffer_size, DWORD* value_type, const char* value_name,
+                   const char* key_path, HKEY root)
+{
+    if (!buffer)
+        return 0;
+    HKEY key = open_key_path(key_path, root, 1);
+    if (!key)
+        return 0;
+    DWORD size = buffer_size;
+    const LONG status = RegQueryValueExA(key, value_name_or_default(value_name), nullptr,
+                                         value_type, static_cast<BYTE*>(buffer), &size);
+    RegCloseKey(key);
+    return status == ERROR_SUCCESS ? 1 : 0;
+}
+
+int read_key_text(char* out, const char* value_name, const char* key_path, HKEY root)
+{
+    if (!out)
+        return 0;
+    char text[SYSUTIL_KEY_TEXT + 1] = {};
+    if (!read_key_value(text, SYSUTIL_KEY_TEXT, nullptr, value_name, key_path, root))
+        return 0;
+    // Refused rather than cut when the text and its terminator do not fit.
+    if (!std::memchr(text, '\0', SYSUTIL_KEY_TEXT))
+        return 0;
+    std::strcpy(out, text);
+    return 1;
+}
