@@ -5,7 +5,6 @@
 #include "ostrel/shell.h"
 
 #include <cstddef>
-#include <cstring>
 #include <string>
 #include <vector>
 
@@ -23,9 +22,6 @@ bool split_words(const char* text, std::vector<std::string>& words);
 // The words of a command line: as split_words, and false also for a blank line
 // or an empty first word (no program).
 bool split_command_line(const char* line, std::vector<std::string>& words);
-
-// Optional texts are left out when null, empty or beginning with "NULL".
-inline bool null_text(const char* s) { return !s || !*s || std::strncmp(s, "NULL", 4) == 0; }
 
 // Starts words[0] (looked for on PATH when it names no directory) with the
 // other words as its arguments, directly and detached: the call returns once the

@@ -35,7 +35,7 @@ std::string name_without_extension(const std::string& path)
 
 int show_command(const char* mode)
 {
-    if (null_text(mode))
+    if (is_null_text(mode))
         return SHORTCUT_SHOW_NORMAL;
     if (std::strstr(mode, "min"))
         return SHORTCUT_SHOW_MINIMIZED;
@@ -130,10 +130,10 @@ bool link_target(const std::string& url, std::string& out)
 int make_shortcut(const char* shortcut_file, const char* target, const char* arguments,
                   const char* working_dir, const char* show_mode, const char* icon)
 {
-    if (!shortcut_file || !*shortcut_file || !fits_path(shortcut_file) || null_text(target) || !fits_path(target))
+    if (!shortcut_file || !*shortcut_file || !fits_path(shortcut_file) || is_null_text(target) || !fits_path(target))
         return 0;
     std::string exec = quote_exec_argument(target);
-    if (!null_text(arguments)) {
+    if (!is_null_text(arguments)) {
         std::vector<std::string> words;
         if (!split_words(arguments, words))
             return 0;
@@ -145,12 +145,12 @@ int make_shortcut(const char* shortcut_file, const char* target, const char* arg
         name = name_without_extension(target);
     std::string text = "[Desktop Entry]\nType=Application\nName=" + escape_value(name) + "\nExec=" +
                        escape_value(exec) + "\n";
-    if (!null_text(working_dir)) {
+    if (!is_null_text(working_dir)) {
         if (!fits_path(working_dir))
             return 0;
         text += "Path=" + escape_value(working_dir) + "\n";
     }
-    if (!null_text(icon)) {
+    if (!is_null_text(icon)) {
         const char* comma = std::strchr(icon, ',');
         const std::string file = comma ? std::string(icon, comma) : std::string(icon);
         if (!fits_path(file.c_str()))

@@ -78,11 +78,11 @@ TEST_F(ShellTest, ShortcutRoundTrip)
         EXPECT_EQ(c.args, args);
         EXPECT_EQ("short cut", *e.find("Name"));
         const std::string* work = e.find("Path");
-        EXPECT_EQ(null_text(c.work) ? "" : c.work, work ? *work : "") << text;
+        EXPECT_EQ(is_null_text(c.work) ? "" : c.work, work ? *work : "") << text;
         const std::string* show = e.find("X-Ostrel-Show-Command");
         EXPECT_EQ(c.showKey ? c.showKey : "", show ? *show : "");
         const std::string* icon = e.find("Icon");
-        EXPECT_EQ(null_text(c.icon) ? "" : "/icons/app.png", icon ? *icon : "");
+        EXPECT_EQ(is_null_text(c.icon) ? "" : "/icons/app.png", icon ? *icon : "");
         if (has_tool("desktop-file-validate")) {
             EXPECT_EQ(0, std::system(("desktop-file-validate --no-hints '" + lnk + "' >&2").c_str())) << text;
         }
