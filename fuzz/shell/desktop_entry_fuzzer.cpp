@@ -4,6 +4,7 @@
 #include "sysutil/shell_internal.h"
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 using namespace shell_detail;
