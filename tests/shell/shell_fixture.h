@@ -14,13 +14,13 @@
 #include <sstream>
 #include <string>
 #include <thread>
-#include <vector>
 
 class ShellTest : public ::testing::Test {
 protected:
+    static constexpr const char* kVariables[] = {"HOME", "PATH", "XDG_CONFIG_HOME", "XDG_DATA_HOME", "OSTREL_REGISTRY"};
     void SetUp() override
     {
-        for (const char* v : {"HOME", "PATH", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+        for (const char* v : kVariables)
             if (const char* s = std::getenv(v))
                 saved[v] = s;
         char tmpl[] = "/tmp/ostrel-shell-XXXXXX";
@@ -29,7 +29,7 @@ protected:
     }
     void TearDown() override
     {
-        for (const char* v : {"HOME", "PATH", "XDG_CONFIG_HOME", "XDG_DATA_HOME"})
+        for (const char* v : kVariables)
             saved.count(v) ? setenv(v, saved[v].c_str(), 1) : unsetenv(v);
         std::filesystem::remove_all(dir);
     }
@@ -42,35 +42,21 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return exists(p);
     }
-    static void write_file(const std::string& p, const std::string& text) { std::ofstream(p, std::ios::binary) << text; }
+    static void write_file(const std::string& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
     static std::string read_file(const std::string& p)
     {
         std::ostringstream s;
         s << std::ifstream(p, std::ios::binary).rdbuf();
         return s.str();
     }
-    static std::vector<std::string> list_dir(const std::string& d)
-    {
-        std::vector<std::string> names;
-        for (const auto& e : std::filesystem::directory_iterator(d))
-            names.push_back(e.path().filename());
-        return names;
-    }
-    static bool has_tool(const char* name) { return std::system((std::string("command -v ") + name + " >/dev/null").c_str()) == 0; }
     static HWND own_window(const char* title, bool visible = true)
     {
-        HWND w = CreateWindowExA(0, "ostrel-shell-test", title, WS_OVERLAPPEDWINDOW, 0, 0, 120, 80, nullptr, nullptr,
-                                 nullptr, nullptr);
-        if (visible)
-            ShowWindow(w, SW_SHOW);
+        static const WNDCLASSA wc{0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "shelltest"};
+        static const ATOM registered = RegisterClassA(&wc);
+        HWND w = CreateWindowExA(0, "shelltest", title, WS_OVERLAPPEDWINDOW, 0, 0, 120, 80, nullptr, nullptr, nullptr,
+                                 nullptr);
+        ShowWindow(w, visible && registered ? SW_SHOW : SW_HIDE);
         return w;
-    }
-    static void SetUpTestSuite()
-    {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.lpszClassName = "ostrel-shell-test";
-        RegisterClassA(&wc);
     }
 
     std::string dir;

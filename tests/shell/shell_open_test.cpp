@@ -22,11 +22,6 @@ protected:
         associate_type(".shtest", nullptr, "Edit", "touch %L.edited", nullptr);
         associate_type(".shappend", nullptr, "*Make", "mkdir", nullptr);
     }
-    void TearDown() override
-    {
-        unsetenv("OSTREL_REGISTRY");
-        ShellTest::TearDown();
-    }
     int verb_index(const char* key)
     {
         char keys[SYSUTIL_MAX_VERBS][SYSUTIL_VERB_SLOT], texts[SYSUTIL_MAX_VERBS][SYSUTIL_VERB_SLOT];
@@ -41,10 +36,8 @@ TEST_F(ShellOpenTest, RegisteredVerbsRunTheirCommandWithThePath)
 {
     const std::string file = dir + "/my file; touch pwned.shtest";
     write_file(file, "x");
-    struct Case {
-        int verb;
-        std::string effect;
-    } cases[] = {{-1, file + ".viewed"}, {verb_index("View"), file + ".viewed"}, {verb_index("Edit"), file + ".edited"}};
+    struct Case { int verb; std::string effect; } cases[] = {
+        {-1, file + ".viewed"}, {verb_index("View"), file + ".viewed"}, {verb_index("Edit"), file + ".edited"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.effect);
         remove(c.effect.c_str());
@@ -61,11 +54,9 @@ TEST_F(ShellOpenTest, RegisteredVerbsRunTheirCommandWithThePath)
 TEST_F(ShellOpenTest, EverythingElseGoesToTheDesktop)
 {
     write_file(dir + "/README", "x");
-    struct Case {
-        std::string path;
-        int verb, result;
-    } cases[] = {{dir + "/README", -1, 0}, {dir + "/README", 0, 0}, {dir + "/a.unregistered", -1, 1},
-                 {dir + "/a.shtest", 7, 1}, {dir, 0, 1}};
+    struct Case { std::string path; int verb, result; } cases[] = {
+        {dir + "/README", -1, 0}, {dir + "/README", 0, 0}, {dir + "/a.unregistered", -1, 1},
+        {dir + "/a.shtest", 7, 1}, {dir, 0, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path + " " + std::to_string(c.verb));
         remove((dir + "/opened").c_str());

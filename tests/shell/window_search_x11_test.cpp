@@ -15,9 +15,10 @@ std::vector<std::string> found(const char* pattern, int mode, int visibleOnly)
 {
     WindowSearch s(pattern, mode, visibleOnly);
     std::vector<std::string> out;
-    for (int i = 0; i < s.count; ++i)
-        out.push_back(platform_foreign_window(s.handles[i]) ? "x" + std::to_string(platform_foreign_window_id(s.handles[i]))
-                                                            : "own");
+    for (int i = 0; i < s.count; ++i) {
+        const HWND w = s.handles[i];
+        out.push_back(platform_foreign_window(w) ? "x" + std::to_string(platform_foreign_window_id(w)) : "own");
+    }
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -37,11 +38,7 @@ TEST_F(ShellTest, WindowSearchX11)
                        latin = other.add("Not\xe9 Notes");
     other.sync();
     HWND own = own_window("Notepad (own)");
-    struct Case {
-        const char* pattern;
-        int mode, visibleOnly;
-        std::vector<std::string> expect;   // sorted
-    } cases[] = {
+    struct Case { const char* pattern; int mode, visibleOnly; std::vector<std::string> expect; } cases[] = {
         {"Note", 1, 1, {"own", x(notepad)}},
         {"Note", 1, 0, {"own", x(notepad), x(hidden)}},
         {"Note", 2, 1, {x(note)}},
