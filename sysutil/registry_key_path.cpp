@@ -1,70 +1,8 @@
-// Key paths: the word parser, open_key_path over it, and the text conventions
-// of the association functions (null texts, '&' and '*' in verb texts).
+// open_key_path: a key path's words opened (or made) level by level.
 #include "ostrel/sysutil.h"
 #include "sysutil/hooks_internal.h"
 #include "sysutil/registry_internal.h"
 #include "platform/win/winreg.h"
-
-#include <cstring>
-
-namespace registry_sysutil {
-
-bool key_path_words(const char* key_path, std::vector<std::string>* words)
-{
-    words->clear();
-    if (!key_path)
-        return false;
-    const std::size_t length = std::strlen(key_path);
-    if (length > SYSUTIL_MAX_KEY_PATH)
-        return false;   // refused, never cut: a cut path names another key
-    char copy[SYSUTIL_MAX_KEY_PATH + 1];
-    std::memcpy(copy, key_path, length + 1);
-    for (char* word = copy; word;) {
-        char* rest = split_first(word);
-        unquote(word);
-        if (!*word || std::strchr(word, '"')) {
-            words->clear();
-            return false;
-        }
-        words->emplace_back(word);
-        word = rest;
-    }
-    return !words->empty();
-}
-
-Verb derive_verb(const char* verb_text, const char* verb_key)
-{
-    Verb v;
-    v.is_default = verb_text && *verb_text == '*';
-    v.menu = verb_text ? verb_text + (v.is_default ? 1 : 0) : "";
-    if (!is_null_text(verb_key)) {
-        v.key = verb_key;
-    } else {
-        for (char c : v.menu)
-            if (c != '&')
-                v.key += c;
-    }
-    return v;
-}
-
-} // namespace registry_sysutil
-
-int is_null_text(const char* text)
-{
-    return !text || !*text || std::strncmp(text, "NULL", 4) == 0 ? 1 : 0;
-}
-
-char* strip_ampersands(const char* source, char* target)
-{
-    if (!target)
-        return nullptr;
-    char* w = target;
-    for (const char* r = source ? source : ""; *r; ++r)
-        if (*r != '&')
-            *w++ = *r;
-    *w = '\0';
-    return target;
-}
 
 LONG registry_sysutil::open_path(const char* key_path, HKEY root, bool open_only, HKEY* out)
 {
@@ -72,16 +10,35 @@ LONG registry_sysutil::open_path(const char* key_path, HKEY root, bool open_only
     std::vector<std::string> words;
     if (!key_path_words(key_path, &words))
         return ERROR_INVALID_PARAMETER;
-    HKEY current = root;
-    for (const std::string& word : words) {
+    // Opening the levels one by one is opening them as one '\\'-separated path,
+    // which the store follows in one step; only when a level is missing are
+    // the levels walked, from the deepest one that exists, to make the rest.
+    std::vector<std::string> prefixes(words.size());
+    for (std::size_t i = 0; i < words.size(); ++i)
+        prefixes[i] = (i ? prefixes[i - 1] + "\\" : std::string()) + words[i];
+    std::size_t have = words.size();
+    HKEY current = nullptr;
+    LONG status = ERROR_FILE_NOT_FOUND;
+    while (have > 0) {
+        status = RegOpenKeyExA(root, prefixes[have - 1].c_str(), 0, KEY_ALL_ACCESS, &current);
+        if (status != ERROR_FILE_NOT_FOUND || open_only)
+            break;
+        --have;
+    }
+    if (status == ERROR_SUCCESS && have == words.size()) {
+        *out = current;
+        return ERROR_SUCCESS;
+    }
+    if (status != ERROR_SUCCESS && (status != ERROR_FILE_NOT_FOUND || open_only))
+        return status;
+    if (have == 0)
+        current = root;
+    for (std::size_t i = have; i < words.size(); ++i) {
+        const std::string& word = words[i];
         HKEY next = nullptr;
-        LONG status = RegOpenKeyExA(current, word.c_str(), 0, KEY_ALL_ACCESS, &next);
-        // only a missing level is made; a store that fails stays failed
-        if (status == ERROR_FILE_NOT_FOUND && !open_only) {
-            sysutil_trace(" %s created\n", word.c_str());
-            status = RegCreateKeyExA(current, word.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                     KEY_ALL_ACCESS, nullptr, &next, nullptr);
-        }
+        sysutil_trace(" %s created\n", word.c_str());
+        status = RegCreateKeyExA(current, word.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                 KEY_ALL_ACCESS, nullptr, &next, nullptr);
         // The levels on the way are nobody's: only the last key is handed out.
         if (current != root)
             RegCloseKey(current);

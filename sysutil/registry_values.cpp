@@ -77,14 +77,16 @@ int read_key_value(void* buffer, DWORD buffer_size, DWORD* value_type, const cha
 {
     if (!buffer)
         return 0;
-    HKEY key = open_key_path(key_path, root, 1);
-    if (!key)
+    // Opening the path's levels and reading the value is one step of the store.
+    std::vector<std::string> words;
+    if (!registry_sysutil::key_path_words(key_path, &words))
         return 0;
+    std::string levels;
+    for (const std::string& word : words)
+        levels += (levels.empty() ? "" : "\\") + word;
     DWORD size = buffer_size;
-    const LONG status = RegQueryValueExA(key, value_name_or_default(value_name), nullptr,
-                                         value_type, static_cast<BYTE*>(buffer), &size);
-    RegCloseKey(key);
-    return status == ERROR_SUCCESS ? 1 : 0;
+    return RegGetValueA(root, levels.c_str(), value_name_or_default(value_name),
+                        RRF_RT_ANY | RRF_NOEXPAND, value_type, buffer, &size) == ERROR_SUCCESS ? 1 : 0;
 }
 
 int read_key_text(char* out, const char* value_name, const char* key_path, HKEY root)

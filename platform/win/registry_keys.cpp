@@ -23,8 +23,9 @@ LONG RegOpenKeyExA(HKEY key, const char* sub_key, DWORD, REGSAM access, HKEY* re
     if (!split_sub_key(sub_key, &levels))
         return ERROR_INVALID_PARAMETER;
     std::int64_t id = from.id;
-    if (levels.size() > 1) {
+    if (levels.size() > JOINED_LEVELS) {
         // one snapshot, so that a path is never found half old, half new
+        // (shorter ones are one statement anyway)
         Transaction read(db, false);
         if (read.status() != ERROR_SUCCESS)
             return read.status();

@@ -6,6 +6,8 @@
 #include <QString>
 #include <sqlite3.h>
 
+#include <algorithm>
+#include <array>
 #include <unordered_set>
 
 struct RegKey {
@@ -136,15 +138,66 @@ LONG find_child(sqlite3* db, std::int64_t parent, std::string_view name, std::in
     return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : sqlite_status(rc);
 }
 
+namespace {
+
+} // namespace
+
+// One join per level, each a lookup in the (parent, fold) index. Built once per
+// depth; the text is the statement cache's key, so it must stay where it is.
+const char* joined_path_sql(std::size_t levels, bool value)
+{
+    static std::array<std::string, 2 * (JOINED_LEVELS + 1)> texts;
+    std::string& sql = texts[levels * 2 + (value ? 1 : 0)];
+    if (sql.empty()) {
+        const std::string last = "k" + std::to_string(levels);
+        sql = value ? "SELECT v.type, v.data FROM reg_keys k1" : "SELECT " + last + ".id FROM reg_keys k1";
+        for (std::size_t i = 2; i <= levels; ++i)
+            sql += " JOIN reg_keys k" + std::to_string(i) + " ON k" + std::to_string(i) + ".parent = k"
+                   + std::to_string(i - 1) + ".id AND k" + std::to_string(i) + ".fold = ?"
+                   + std::to_string(i + 1);
+        if (value)
+            sql += " JOIN reg_values v ON v.key = " + last + ".id AND v.fold = ?" + std::to_string(levels + 2);
+        sql += " WHERE k1.parent = ?1 AND k1.fold = ?2";
+    }
+    return sql.c_str();
+}
+
+namespace {
+
+LONG find_levels(sqlite3* db, std::int64_t from, const std::string_view* levels, std::size_t count,
+                 std::int64_t* id)
+{
+    if (count == 1)
+        return find_child(db, from, levels[0], id);
+    Query q(db, joined_path_sql(count, false));
+    std::vector<std::string> folded(count);
+    q.bind(1, from);
+    for (std::size_t i = 0; i < count; ++i) {
+        folded[i] = fold_name(levels[i]);
+        q.bind(int(i + 2), folded[i]);
+    }
+    const int rc = q.step();
+    if (rc == SQLITE_ROW) {
+        *id = q.column_int(0);
+        return ERROR_SUCCESS;
+    }
+    return rc == SQLITE_DONE ? ERROR_FILE_NOT_FOUND : sqlite_status(rc);
+}
+
+} // namespace
+
 LONG find_path(sqlite3* db, std::int64_t from, const std::vector<std::string_view>& levels,
                std::int64_t* id)
 {
     std::int64_t at = from;
-    for (std::string_view level : levels) {
-        const LONG status = find_child(db, at, level, &at);
+    for (std::size_t done = 0; done < levels.size();) {
+        const std::size_t count = std::min(JOINED_LEVELS, levels.size() - done);
+        const LONG status = find_levels(db, at, levels.data() + done, count, &at);
         if (status != ERROR_SUCCESS)
-            return status == ERROR_FILE_NOT_FOUND && at == from ? unless_deleted(db, from, status)
-                                                                : status;
+            // the roots are never deleted; another key may have been meanwhile
+            return status == ERROR_FILE_NOT_FOUND && done == 0 && from > 4
+                       ? unless_deleted(db, from, status) : status;
+        done += count;
     }
     *id = at;
     return ERROR_SUCCESS;

@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <pthread.h>
 #include <pwd.h>
 #include <string>
 #include <sys/stat.h>
@@ -42,11 +43,37 @@ constexpr const char SCHEMA[] =
 struct Connection {
     sqlite3* db = nullptr;
     std::string path;
-    pid_t pid = 0;
+    bool inherited = false;   // set in a child of fork: the connection is the parent's
     std::unordered_map<const char*, sqlite3_stmt*> statements;
 };
 
+// What the path was made of, so that it is only made again when one changes.
+struct PathSource {
+    std::string registry, config_home, home;
+    bool matches() const
+    {
+        const auto same = [](const std::string& kept, const char* now) {
+            return now ? kept == now : kept.empty();
+        };
+        return same(registry, std::getenv(OSTREL_REGISTRY_VARIABLE))
+               && same(config_home, std::getenv("XDG_CONFIG_HOME")) && same(home, std::getenv("HOME"));
+    }
+    void take()
+    {
+        const auto value = [](const char* v) { return v ? std::string(v) : std::string(); };
+        registry = value(std::getenv(OSTREL_REGISTRY_VARIABLE));
+        config_home = value(std::getenv("XDG_CONFIG_HOME"));
+        home = value(std::getenv("HOME"));
+    }
+};
+
 Connection g_conn;
+PathSource g_source;
+
+void mark_inherited()
+{
+    g_conn.inherited = true;
+}
 std::uint64_t g_generation = 0;
 
 std::string home_directory()
@@ -85,7 +112,7 @@ void make_parents(const std::string& file)
 
 void close_connection()
 {
-    if (g_conn.db && g_conn.pid == getpid()) {
+    if (g_conn.db && !g_conn.inherited) {
         for (auto& [sql, stmt] : g_conn.statements)
             sqlite3_finalize(stmt);
         sqlite3_close(g_conn.db);
@@ -188,7 +215,9 @@ LONG open_connection(const std::string& path)
     }
     g_conn.db = db;
     g_conn.path = path;
-    g_conn.pid = getpid();
+    g_conn.inherited = false;
+    static const bool watching_forks = pthread_atfork(nullptr, nullptr, mark_inherited) == 0;
+    (void)watching_forks;
     ++g_generation;
     return ERROR_SUCCESS;
 }
@@ -197,9 +226,15 @@ LONG open_connection(const std::string& path)
 
 sqlite3* store_db(LONG* status)
 {
+    // Every call comes here: the common case costs three getenv and no syscall.
+    if (g_conn.db && !g_conn.inherited && g_source.matches()) {
+        *status = ERROR_SUCCESS;
+        return g_conn.db;
+    }
     bool make_directory = false;
+    g_source.take();
     const std::string path = store_path(&make_directory);
-    if (g_conn.db && g_conn.pid == getpid() && g_conn.path == path) {
+    if (g_conn.db && !g_conn.inherited && g_conn.path == path) {
         *status = ERROR_SUCCESS;
         return g_conn.db;
     }

@@ -88,9 +88,14 @@ bool split_sub_key(const char* sub_key, std::vector<std::string_view>* levels);
 // The child `name` of `parent`: ERROR_SUCCESS with *id, ERROR_FILE_NOT_FOUND, or
 // a store error.
 LONG find_child(sqlite3* db, std::int64_t parent, std::string_view name, std::int64_t* id);
-// Follows levels down from `from`.
+// Follows levels down from `from`, up to JOINED_LEVELS levels in one statement.
+inline constexpr std::size_t JOINED_LEVELS = 16;
 LONG find_path(sqlite3* db, std::int64_t from, const std::vector<std::string_view>& levels,
                std::int64_t* id);
+// The statement that follows `levels` levels (1 .. JOINED_LEVELS) down from ?1
+// (the levels' folded names are ?2 ...), giving the key's id, or with
+// `value` the type and data of the value named by the next parameter.
+const char* joined_path_sql(std::size_t levels, bool value);
 // ERROR_KEY_DELETED when the key no longer exists, else `otherwise`.
 LONG unless_deleted(sqlite3* db, std::int64_t id, LONG otherwise);
 

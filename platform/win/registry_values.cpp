@@ -66,6 +66,92 @@ LONG RegQueryValueExA(HKEY key, const char* value_name, DWORD*, DWORD* type, BYT
     return give_data(q.column_blob(1), stored_type, data, data_bytes);
 }
 
+namespace {
+
+DWORD type_flag(DWORD type)
+{
+    switch (type) {
+    case REG_NONE: return RRF_RT_REG_NONE;
+    case REG_SZ: return RRF_RT_REG_SZ;
+    case REG_EXPAND_SZ: return RRF_RT_REG_EXPAND_SZ;
+    case REG_BINARY: return RRF_RT_REG_BINARY;
+    case REG_DWORD: return RRF_RT_REG_DWORD;
+    case REG_MULTI_SZ: return RRF_RT_REG_MULTI_SZ;
+    case REG_QWORD: return RRF_RT_REG_QWORD;
+    default: return RRF_RT_ANY & ~DWORD(0x7F);   // only "any" takes the others
+    }
+}
+
+LONG get_value(sqlite3* db, const KeyRef& from, const char* sub_key, const char* value_name,
+               DWORD flags, DWORD* type, void* data, DWORD* data_bytes)
+{
+    std::vector<std::string_view> levels;
+    if (!split_sub_key(sub_key, &levels))
+        return ERROR_INVALID_PARAMETER;
+    std::int64_t id = from.id;
+    if (levels.size() > JOINED_LEVELS) {
+        const LONG status = find_path(db, from.id, levels, &id);
+        if (status != ERROR_SUCCESS)
+            return status;
+        levels.clear();
+    }
+    // The key and the value in one statement.
+    Query q(db, levels.empty() ? "SELECT type, data FROM reg_values WHERE key = ?1 AND fold = ?2"
+                               : joined_path_sql(levels.size(), true));
+    std::vector<std::string> folded;
+    folded.reserve(levels.size() + 1);
+    q.bind(1, id);
+    for (std::string_view level : levels) {
+        folded.push_back(fold_name(level));
+        q.bind(int(folded.size() + 1), folded.back());
+    }
+    folded.push_back(fold_name(value_name_of(value_name)));
+    q.bind(int(folded.size() + 1), folded.back());
+    const int rc = q.step();
+    if (rc == SQLITE_DONE)
+        return levels.empty() && id > 4 ? unless_deleted(db, id, ERROR_FILE_NOT_FOUND) : ERROR_FILE_NOT_FOUND;
+    if (rc != SQLITE_ROW)
+        return sqlite_status(rc);
+    const auto stored_type = DWORD(q.column_int(0));
+    if (!(flags & type_flag(stored_type)))
+        return ERROR_UNSUPPORTED_TYPE;
+    if (type)
+        *type = stored_type;
+    const std::string_view stored = q.column_blob(1);
+    const bool add_terminator = is_text_type(stored_type) && (stored.empty() || stored.back() != '\0');
+    const std::size_t needed = stored.size() + (add_terminator ? 1 : 0);
+    if (!data_bytes)
+        return ERROR_SUCCESS;
+    if (data && needed > *data_bytes) {
+        *data_bytes = DWORD(needed);
+        return ERROR_MORE_DATA;
+    }
+    if (data) {
+        std::memcpy(data, stored.data(), stored.size());
+        if (add_terminator)
+            static_cast<char*>(data)[stored.size()] = '\0';
+    }
+    *data_bytes = DWORD(needed);
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
+LONG RegGetValueA(HKEY key, const char* sub_key, const char* value_name, DWORD flags,
+                  DWORD* type, void* data, DWORD* data_bytes)
+{
+    if ((data && !data_bytes) || !(flags & RRF_RT_ANY))
+        return ERROR_INVALID_PARAMETER;
+    sqlite3* db = nullptr;
+    KeyRef from{};
+    LONG status = begin_call(key, &db, &from);
+    if (status == ERROR_SUCCESS)
+        status = get_value(db, from, sub_key, value_name, flags, type, data, data_bytes);
+    if (status != ERROR_SUCCESS && data && data_bytes && (flags & RRF_ZEROONFAILURE))
+        std::memset(data, 0, *data_bytes);
+    return status;
+}
+
 LONG RegSetValueExA(HKEY key, const char* value_name, DWORD, DWORD type, const BYTE* data,
                     DWORD data_bytes)
 {

@@ -47,6 +47,19 @@ LONG RegQueryValueExA(HKEY key, const char* value_name, DWORD* reserved, DWORD* 
 LONG RegSetValueExA(HKEY key, const char* value_name, DWORD reserved, DWORD type,
                     const BYTE* data, DWORD data_bytes);
 LONG RegDeleteValueA(HKEY key, const char* value_name);
+// The value types RegGetValueA accepts, and what it does besides.
+enum : DWORD {
+    RRF_RT_REG_NONE = 0x01, RRF_RT_REG_SZ = 0x02, RRF_RT_REG_EXPAND_SZ = 0x04,
+    RRF_RT_REG_BINARY = 0x08, RRF_RT_REG_DWORD = 0x10, RRF_RT_REG_MULTI_SZ = 0x20,
+    RRF_RT_REG_QWORD = 0x40, RRF_RT_DWORD = 0x18, RRF_RT_QWORD = 0x48, RRF_RT_ANY = 0xFFFF,
+    RRF_NOEXPAND = 0x10000000, RRF_ZEROONFAILURE = 0x20000000
+};
+// A value of the key `sub_key` below `key` (null or empty: of `key` itself), in
+// one step. A type outside `flags` is ERROR_UNSUPPORTED_TYPE. A text value is
+// handed out with its terminator, which must fit. REG_EXPAND_SZ is never
+// expanded (as with RRF_NOEXPAND): there are no Windows variables to expand.
+LONG RegGetValueA(HKEY key, const char* sub_key, const char* value_name, DWORD flags,
+                  DWORD* type, void* data, DWORD* data_bytes);
 // Values by index in the order they were first set.
 LONG RegEnumValueA(HKEY key, DWORD index, char* value_name, DWORD* name_chars,
                    DWORD* reserved, DWORD* type, BYTE* data, DWORD* data_bytes);

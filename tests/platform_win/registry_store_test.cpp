@@ -123,6 +123,20 @@ TEST_F(RegistryStore, ValuesKeepTheirBytesTypeAndOrder)
         order += std::string(name) + "|";
     EXPECT_EQ(order, "|Mixed|Count|Bare|");
 
+    // RegGetValueA: the key below and the value in one step, by type.
+    char text[8];
+    DWORD bytes = 3;
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "a\\b", "bare", RRF_RT_REG_SZ, &type, text, &bytes), ERROR_MORE_DATA);
+    EXPECT_EQ(bytes, 4u);   // the terminator must fit
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "a\\b", "bare", RRF_RT_REG_SZ, &type, text, &bytes), ERROR_SUCCESS);
+    EXPECT_STREQ(text, "xyz");
+    bytes = sizeof text;
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "a\\b", "count", RRF_RT_REG_SZ | RRF_ZEROONFAILURE, &type, text,
+                           &bytes), ERROR_UNSUPPORTED_TYPE);
+    EXPECT_EQ(text[0], 0);
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "a\\c", "count", RRF_RT_ANY, &type, text, &bytes), ERROR_FILE_NOT_FOUND);
+    EXPECT_EQ(RegGetValueA(k, nullptr, "count", RRF_RT_DWORD, &type, &got, &(size = 4)), ERROR_SUCCESS);
+
     EXPECT_EQ(RegDeleteValueA(k, "COUNT"), ERROR_SUCCESS);
     EXPECT_EQ(RegDeleteValueA(k, "Count"), ERROR_FILE_NOT_FOUND);
     HKEY reader = nullptr;
