@@ -51,6 +51,8 @@ TEST_F(ShellTest, WindowSearchX11)
         std::sort(expect.begin(), expect.end());
         EXPECT_EQ(expect, found(c.pattern, c.mode, c.visibleOnly));
     }
+    WindowSearch one("Notepad", 1, 1);
+    EXPECT_FALSE(IsWindow(one.handles[0] == own ? one.handles[1] : one.handles[0]));   // not ours: no record
     // With a window manager only its clients count.
     other.fake_manager({notepad, note});
     other.sync();
