@@ -67,9 +67,10 @@ std::string slug(const std::string& s)
     return out;
 }
 
+// "Folder" is the directories' type, as its verbs apply to directories.
 std::string mime_type_of(const std::string& type_name)
 {
-    return "application/x-ostrel-" + slug(type_name);
+    return slug(type_name) == "folder" ? "inode/directory" : "application/x-ostrel-" + slug(type_name);
 }
 
 std::string desktop_id_of(const std::string& type_name, const std::string& verb_key)

@@ -16,6 +16,13 @@ bool key_path_words(const char* key_path, std::vector<std::string>* words);
 // open_key_path with the registry's status: ERROR_INVALID_PARAMETER for a
 // refused path, ERROR_FILE_NOT_FOUND for a missing level when open_only.
 LONG open_path(const char* key_path, HKEY root, bool open_only, HKEY* out);
+// The deepest prefix of the words that exists below root: *have words, *key
+// its key (null when no level exists). With open_only, a missing level is
+// ERROR_FILE_NOT_FOUND at once.
+LONG open_deepest(const std::vector<std::string>& words, HKEY root, bool open_only,
+                  std::size_t* have, HKEY* key);
+// words[from .. to) as one '\'-separated subkey.
+std::string joined_levels(const std::vector<std::string>& words, std::size_t from, std::size_t to);
 
 // The default value of `sub_key` below `key` as text, when it is a text that
 // fits `limit` bytes with its terminator.

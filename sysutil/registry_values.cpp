@@ -1,6 +1,7 @@
 // Values by key path: set_key_value, delete_key, read_key_value, read_key_text,
 // and the default-value helpers the association functions share.
 #include "ostrel/sysutil.h"
+#include "sysutil/hooks_internal.h"
 #include "sysutil/registry_internal.h"
 #include "platform/win/winreg.h"
 
@@ -47,13 +48,30 @@ const char* value_name_or_default(const char* value_name)
 
 LONG set_key_value(const char* key_path, const char* value_name, const char* text)
 {
+    std::vector<std::string> words;
+    if (!registry_sysutil::key_path_words(key_path, &words))
+        return ERROR_INVALID_PARAMETER;
+    std::size_t have = 0;
     HKEY key = nullptr;
-    if (const LONG status = registry_sysutil::open_path(key_path, HKEY_CLASSES_ROOT, false, &key))
+    if (const LONG status = registry_sysutil::open_deepest(words, HKEY_CLASSES_ROOT, false, &have, &key))
         return status;
     const char* t = text ? text : "";
-    const LONG status = RegSetValueExA(key, value_name_or_default(value_name), 0, REG_SZ,
-                                       reinterpret_cast<const BYTE*>(t), DWORD(std::strlen(t) + 1));
-    RegCloseKey(key);
+    const DWORD bytes = DWORD(std::strlen(t) + 1);
+    LONG status;
+    if (have == words.size()) {
+        status = RegSetValueExA(key, value_name_or_default(value_name), 0, REG_SZ,
+                                reinterpret_cast<const BYTE*>(t), bytes);
+    } else {
+        // The missing levels (traced as open_key_path traces them) and the value
+        // are made in one transaction.
+        for (std::size_t i = have; i < words.size(); ++i)
+            sysutil_trace(" %s created\n", words[i].c_str());
+        status = RegSetKeyValueA(key ? key : HKEY_CLASSES_ROOT,
+                                 registry_sysutil::joined_levels(words, have, words.size()).c_str(),
+                                 value_name_or_default(value_name), REG_SZ, t, bytes);
+    }
+    if (key)
+        RegCloseKey(key);
     return status;
 }
 
@@ -81,9 +99,7 @@ int read_key_value(void* buffer, DWORD buffer_size, DWORD* value_type, const cha
     std::vector<std::string> words;
     if (!registry_sysutil::key_path_words(key_path, &words))
         return 0;
-    std::string levels;
-    for (const std::string& word : words)
-        levels += (levels.empty() ? "" : "\\") + word;
+    const std::string levels = registry_sysutil::joined_levels(words, 0, words.size());
     DWORD size = buffer_size;
     return RegGetValueA(root, levels.c_str(), value_name_or_default(value_name),
                         RRF_RT_ANY | RRF_NOEXPAND, value_type, buffer, &size) == ERROR_SUCCESS ? 1 : 0;

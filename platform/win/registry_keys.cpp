@@ -64,21 +64,9 @@ LONG RegCreateKeyExA(HKEY key, const char* sub_key, DWORD, char*, DWORD, REGSAM 
         Transaction write(db, true);
         if (write.status() != ERROR_SUCCESS)
             return write.status();
-        id = from.id;
-        for (std::string_view level : levels) {
-            status = find_child(db, id, level, &id);
-            if (status == ERROR_FILE_NOT_FOUND) {
-                Query add(db, "INSERT INTO reg_keys(parent, name, fold) VALUES (?1, ?2, ?3)");
-                const std::string folded = fold_name(level);
-                const int rc = add.bind(1, id).bind(2, level).bind(3, folded).step();
-                if (rc != SQLITE_DONE)
-                    return sqlite_status(rc);
-                id = sqlite3_last_insert_rowid(db);
-                created = true;
-            } else if (status != ERROR_SUCCESS) {
-                return status;
-            }
-        }
+        status = make_levels(db, from.id, levels, &id, &created);
+        if (status != ERROR_SUCCESS)
+            return status;
         status = write.commit();
     }
     if (status != ERROR_SUCCESS)

@@ -203,6 +203,28 @@ LONG find_path(sqlite3* db, std::int64_t from, const std::vector<std::string_vie
     return ERROR_SUCCESS;
 }
 
+LONG make_levels(sqlite3* db, std::int64_t from, const std::vector<std::string_view>& levels,
+                 std::int64_t* id, bool* created)
+{
+    std::int64_t at = from;
+    for (std::string_view level : levels) {
+        const LONG status = find_child(db, at, level, &at);
+        if (status == ERROR_FILE_NOT_FOUND) {
+            Query add(db, "INSERT INTO reg_keys(parent, name, fold) VALUES (?1, ?2, ?3)");
+            const std::string folded = fold_name(level);
+            const int rc = add.bind(1, at).bind(2, level).bind(3, folded).step();
+            if (rc != SQLITE_DONE)
+                return sqlite_status(rc);
+            at = sqlite3_last_insert_rowid(db);
+            *created = true;
+        } else if (status != ERROR_SUCCESS) {
+            return status;
+        }
+    }
+    *id = at;
+    return ERROR_SUCCESS;
+}
+
 LONG unless_deleted(sqlite3* db, std::int64_t id, LONG otherwise)
 {
     Query q(db, "SELECT 1 FROM reg_keys WHERE id = ?1");

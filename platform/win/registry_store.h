@@ -92,6 +92,10 @@ LONG find_child(sqlite3* db, std::int64_t parent, std::string_view name, std::in
 inline constexpr std::size_t JOINED_LEVELS = 16;
 LONG find_path(sqlite3* db, std::int64_t from, const std::vector<std::string_view>& levels,
                std::int64_t* id);
+// Follows levels down from `from`, making the missing ones (inside a write
+// transaction); *created tells whether any was made.
+LONG make_levels(sqlite3* db, std::int64_t from, const std::vector<std::string_view>& levels,
+                 std::int64_t* id, bool* created);
 // The statement that follows `levels` levels (1 .. JOINED_LEVELS) down from ?1
 // (the levels' folded names are ?2 ...), giving the key's id, or with
 // `value` the type and data of the value named by the next parameter.

@@ -152,14 +152,37 @@ LONG RegGetValueA(HKEY key, const char* sub_key, const char* value_name, DWORD f
     return status;
 }
 
-LONG RegSetValueExA(HKEY key, const char* value_name, DWORD, DWORD type, const BYTE* data,
-                    DWORD data_bytes)
+namespace {
+
+// A value set again keeps its place and the case of its first name.
+LONG put_value(sqlite3* db, std::int64_t key, std::string_view name, DWORD type, const void* data,
+               DWORD data_bytes)
+{
+    Query q(db,
+        "INSERT INTO reg_values(key, name, fold, type, data) VALUES (?1, ?2, ?3, ?4, ?5)"
+        " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data");
+    const std::string folded = fold_name(name);
+    const int rc = q.bind(1, key).bind(2, name).bind(3, folded).bind(4, std::int64_t(type))
+                       .bind_blob(5, data, data_bytes).step();
+    return rc == SQLITE_DONE ? ERROR_SUCCESS : sqlite_status(rc);
+}
+
+LONG check_value_arguments(const char* value_name, const void* data, DWORD data_bytes)
 {
     if (!data && data_bytes)
         return ERROR_INVALID_PARAMETER;
-    const std::string_view name = value_name_of(value_name);
-    if (name_chars(name) > std::size_t(REGISTRY_MAX_VALUE_NAME))
+    if (name_chars(value_name_of(value_name)) > std::size_t(REGISTRY_MAX_VALUE_NAME))
         return ERROR_INVALID_PARAMETER;
+    return ERROR_SUCCESS;
+}
+
+} // namespace
+
+LONG RegSetValueExA(HKEY key, const char* value_name, DWORD, DWORD type, const BYTE* data,
+                    DWORD data_bytes)
+{
+    if (const LONG status = check_value_arguments(value_name, data, data_bytes))
+        return status;
     sqlite3* db = nullptr;
     KeyRef from{};
     LONG status = begin_call(key, &db, &from);
@@ -167,14 +190,33 @@ LONG RegSetValueExA(HKEY key, const char* value_name, DWORD, DWORD type, const B
         return status;
     if (!(from.access & KEY_SET_VALUE))
         return ERROR_ACCESS_DENIED;
-    // A value set again keeps its place and the case of its first name.
-    Query q(db,
-        "INSERT INTO reg_values(key, name, fold, type, data) VALUES (?1, ?2, ?3, ?4, ?5)"
-        " ON CONFLICT(key, fold) DO UPDATE SET type = excluded.type, data = excluded.data");
-    const std::string folded = fold_name(name);
-    const int rc = q.bind(1, from.id).bind(2, name).bind(3, folded).bind(4, std::int64_t(type))
-                       .bind_blob(5, data, data_bytes).step();
-    return rc == SQLITE_DONE ? ERROR_SUCCESS : sqlite_status(rc);
+    return put_value(db, from.id, value_name_of(value_name), type, data, data_bytes);
+}
+
+LONG RegSetKeyValueA(HKEY key, const char* sub_key, const char* value_name, DWORD type,
+                     const void* data, DWORD data_bytes)
+{
+    if (const LONG status = check_value_arguments(value_name, data, data_bytes))
+        return status;
+    sqlite3* db = nullptr;
+    KeyRef from{};
+    LONG status = begin_call(key, &db, &from);
+    if (status != ERROR_SUCCESS)
+        return status;
+    std::vector<std::string_view> levels;
+    if (!split_sub_key(sub_key, &levels))
+        return ERROR_INVALID_PARAMETER;
+    if (!(from.access & KEY_SET_VALUE) || (!levels.empty() && !(from.access & KEY_CREATE_SUB_KEY)))
+        return ERROR_ACCESS_DENIED;
+    Transaction write(db, true);
+    if (write.status() != ERROR_SUCCESS)
+        return write.status();
+    std::int64_t id = from.id;
+    bool created = false;
+    status = make_levels(db, from.id, levels, &id, &created);
+    if (status == ERROR_SUCCESS)
+        status = put_value(db, id, value_name_of(value_name), type, data, data_bytes);
+    return status == ERROR_SUCCESS ? write.commit() : status;
 }
 
 LONG RegDeleteValueA(HKEY key, const char* value_name)

@@ -46,6 +46,10 @@ LONG RegQueryValueExA(HKEY key, const char* value_name, DWORD* reserved, DWORD* 
                       BYTE* data, DWORD* data_bytes);
 LONG RegSetValueExA(HKEY key, const char* value_name, DWORD reserved, DWORD type,
                     const BYTE* data, DWORD data_bytes);
+// Sets a value of the key `sub_key` below `key`, making the missing levels:
+// the levels and the value are one transaction.
+LONG RegSetKeyValueA(HKEY key, const char* sub_key, const char* value_name, DWORD type,
+                     const void* data, DWORD data_bytes);
 LONG RegDeleteValueA(HKEY key, const char* value_name);
 // The value types RegGetValueA accepts, and what it does besides.
 enum : DWORD {

@@ -142,7 +142,13 @@ TEST_F(RegistryStore, ValuesKeepTheirBytesTypeAndOrder)
     HKEY reader = nullptr;
     ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, "a\\b", 0, KEY_READ, &reader), ERROR_SUCCESS);
     EXPECT_EQ(set_text(reader, "x", "y"), ERROR_ACCESS_DENIED);
+    EXPECT_EQ(RegSetKeyValueA(reader, "New", "x", REG_SZ, "y", 2), ERROR_ACCESS_DENIED);
     RegCloseKey(reader);
+    // RegSetKeyValueA makes the missing levels and the value together.
+    ASSERT_EQ(RegSetKeyValueA(k, "C\\D", "Made", REG_SZ, "yes", 4), ERROR_SUCCESS);
+    EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, "A\\B\\c\\d", "made", RRF_RT_REG_SZ, nullptr, text,
+                           &(bytes = sizeof text)), ERROR_SUCCESS);
+    EXPECT_STREQ(text, "yes");
     RegCloseKey(k);
 }
 
