@@ -34,14 +34,18 @@ protected:
 
 TEST_F(ShellOpenTest, RegisteredVerbsRunTheirCommandWithThePath)
 {
-    const std::string file = dir + "/my file; touch pwned.shtest";
+    const std::string file = dir + "/my file; touch pwned.shtest", folder = dir + "/a folder";
     write_file(file, "x");
-    struct Case { int verb; std::string effect; } cases[] = {
-        {-1, file + ".viewed"}, {verb_index("View"), file + ".viewed"}, {verb_index("Edit"), file + ".edited"}};
+    mkdir(folder.c_str(), 0755);
+    set_key_value("Folder", nullptr, "File folder");   // a type name is only opened, never made
+    associate_type("Folder", nullptr, "*Browse", "touch \"%1/browsed\"", nullptr);
+    struct Case { std::string path; int verb; std::string effect; } cases[] = {
+        {file, -1, file + ".viewed"}, {file, verb_index("View"), file + ".viewed"},
+        {file, verb_index("Edit"), file + ".edited"}, {folder, -1, folder + "/browsed"}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.effect);
         remove(c.effect.c_str());
-        EXPECT_EQ(1, shell_open(file.c_str(), c.verb));
+        EXPECT_EQ(1, shell_open(c.path.c_str(), c.verb));
         EXPECT_TRUE(wait_for(c.effect));
     }
     CurrentDirKeeper in(dir.c_str());
