@@ -7,8 +7,13 @@
  * separator. Results: 1 success, 0 failure, null where no text results.
  * Nothing returned here has to be freed by the caller. The file operations
  * with trace are declared in ostrel/fileops.h, the associations and registry
+<<<<<<< HEAD
  * values in ostrel/registry.h, the drive and volume queries in ostrel/drives.h,
  * all included at the end.
+=======
+ * values in ostrel/registry.h, the desktop shell in ostrel/shell.h, all
+ * included at the end.
+>>>>>>> shell
  */
 #ifndef OSTREL_SYSUTIL_H
 #define OSTREL_SYSUTIL_H
@@ -157,5 +162,6 @@ private:
 #include "ostrel/fileops.h"
 #include "ostrel/registry.h"
 #include "ostrel/drives.h"
+#include "ostrel/shell.h"
 
 #endif

@@ -9,6 +9,7 @@
 #include "platform/gdi/gdi_surface.h"
 #include "platform/win/surface_widget.h"
 #include "platform/win/window_surface.h"
+#include "platform/win/window_enum.h"
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -177,7 +178,8 @@ HWND wnd_from_widget(const QWidget* w)
 
 bool wnd_valid(HWND w)
 {
-    return w && w->alive;
+    // another program's window (a search result) has no record here
+    return w && !platform_foreign_window(w) && w->alive;
 }
 
 LRESULT wnd_call(HWND w, UINT msg, WPARAM wp, LPARAM lp)
