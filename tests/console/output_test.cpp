@@ -87,17 +87,18 @@ TEST_F(Output, AppendsAtTheEndWhateverTheSelection)
 
 TEST_F(Output, ClearsTheConsoleAtTwoHundredFiftySixThousandCharacters)
 {
-    fill(255990);
-    ASSERT_EQ(edit()->document()->characterCount() - 1, 255990);
-    ostrel_printf("%s", "01234567890123456789");
-    EXPECT_EQ(text(), "01234567890123456789");
-}
-
-TEST_F(Output, BelowTheLimitNothingIsCleared)
-{
-    fill(255970);
-    ostrel_printf("%s", "0123456789012345678");
-    EXPECT_EQ(edit()->document()->characterCount() - 1, 255989);
+    struct { int before; const char* printed; int after; } rows[] = {
+        {255990, "01234567890123456789", 20},        // cleared first: the new text alone
+        {255970, "0123456789012345678", 255989},     // below the limit: kept
+    };
+    for (auto& r : rows) {
+        SetWindowTextA(_consoletext(), "");
+        fill(r.before);
+        ASSERT_EQ(edit()->document()->characterCount() - 1, r.before);
+        ostrel_printf("%s", r.printed);
+        EXPECT_EQ(edit()->document()->characterCount() - 1, r.after);
+        EXPECT_EQ(text().substr(text().size() - std::strlen(r.printed)), r.printed);
+    }
 }
 
 TEST_F(Output, CaretLineAndColumnInStatusPartTwo)
