@@ -113,7 +113,7 @@ TEST_F(PageWindow, ProgressShowsOnTheStatusBarUntilTheNextStatusText)
 {
     ASSERT_EQ(_newpage(1, "progress", 10, 10, -300, -200, 0, 0), 1);
     struct { double value, low, high; int shown; } rows[] = {
-        {50, 0, 200, 25}, {300, 0, 200, 100}, {-5, 0, 200, 0}, {199, 0, 200, 100}, {1, 0, 200, 1},
+        {50, 0, 200, 25}, {50, 100, 300, 25}, {300, 0, 200, 100}, {-5, 0, 200, 0}, {199, 0, 200, 100}, {1, 0, 200, 1},
     };
     for (auto& r : rows) {
         _setprogress(1, r.value, r.low, r.high);
