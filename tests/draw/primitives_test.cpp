@@ -68,21 +68,19 @@ TEST_F(DrawPrimitives, FrameEllipseIsACircleOutlineWithAnEmptyInside)
 TEST_F(DrawPrimitives, CoordinatesBecomeTwentiethsTruncatedTowardsZero)
 {
     window_page(1);
-    POINT p{};
-    _moveto(0, 0);
-    _lineto(10.04, 0);
-    GetCurrentPositionEx(page_current()->dc, &p);
-    EXPECT_EQ(p.x, 200);
-    _lineto(10.06, 0);
-    GetCurrentPositionEx(page_current()->dc, &p);
-    EXPECT_EQ(p.x, 201);
-    _lineto(-0.06, 0);
-    GetCurrentPositionEx(page_current()->dc, &p);
-    EXPECT_EQ(p.x, -1);
+    struct { double x; int twentieths; } rows[] = {{10.04, 200}, {10.06, 201}, {-0.06, -1}};
+    for (auto& r : rows) {
+        POINT p{};
+        _lineto(r.x, 0);
+        GetCurrentPositionEx(page_current()->dc, &p);
+        EXPECT_EQ(p.x, r.twentieths) << r.x;
+    }
     _moveto(7.99, 3.5);
     _dpoint c = _getcurrentposition();
     EXPECT_EQ(c.x, 7);   // 159 / 20 with integer division
     EXPECT_EQ(c.y, 3);   // 70 / 20
+    EXPECT_EQ(_ellipse(2, 0, 0, 10, 10), 0);   // out-of-range modes draw nothing
+    EXPECT_EQ(_rectangle(7, 0, 0, 10, 10), 0);
 }
 
 TEST_F(DrawPrimitives, LinesLeaveOutTheirLastPixel)
@@ -193,10 +191,4 @@ TEST_F(DrawPrimitives, PixelsAndFloodFill)
     EXPECT_EQ(pixel(img, 50, 50), kWhite);
 }
 
-TEST_F(DrawPrimitives, OutOfRangeModesDrawNothing)
-{
-    window_page(1);
-    EXPECT_EQ(_ellipse(2, 0, 0, 10, 10), 0);
-    EXPECT_EQ(_rectangle(7, 0, 0, 10, 10), 0);
-}
 }  // namespace

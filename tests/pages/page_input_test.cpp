@@ -73,14 +73,6 @@ const Seen* first(UINT msg)
     return nullptr;
 }
 
-void pump()
-{
-    for (int i = 0; i < 5; ++i) {
-        QApplication::processEvents();
-        _pumpmessages();
-    }
-}
-
 // One mouse event as the toolkit delivers it to a widget.
 void send(QWidget* target, QPoint at, QEvent::Type type, Qt::MouseButton b, ulong when)
 {

@@ -12,14 +12,6 @@
 
 namespace {
 
-void pump()
-{
-    for (int i = 0; i < 5; ++i) {
-        QApplication::processEvents();
-        _pumpmessages();
-    }
-}
-
 // The colour shown at client pixel (x, y) of a window, as 0x00BBGGRR.
 COLORREF shown(HWND w, int x, int y)
 {
