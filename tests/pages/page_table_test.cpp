@@ -64,6 +64,8 @@ TEST_F(PageTable, FirstPageBecomesCurrentWithARecording)
     EXPECT_NE(pg->dc, nullptr);
     EXPECT_EQ(pg->content, nullptr);
     EXPECT_EQ(pg->canvas, nullptr);
+    EXPECT_EQ(pg->x0, 0.0);
+    EXPECT_EQ(pg->y0, 0.0);
     EXPECT_EQ(pg->bkcolor, _defaultpagecolor());
     EXPECT_EQ(_windowpage(pg->hwnd), 1);
     EXPECT_EQ(title_of(pg->hwnd), "first");
