@@ -34,7 +34,7 @@ int record_hook(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     seen.push_back({w, msg, wp, lp});
     if (msg == WM_LBUTTONDOWN && wait_on_click) {
         if (during_wait)
-            QTimer::singleShot(50, during_wait);
+            QTimer::singleShot(0, during_wait);   // at the wait's first look at the toolkit
         seen.push_back({w, kWaitResult, WPARAM(_waitdblclick(w, WM_LBUTTONDOWN)), 0});
     }
     return consumed.count(msg) ? 1 : 0;
