@@ -137,13 +137,12 @@ TEST_F(Window, EditMenuStatesFollowTheTextArea)
         EXPECT_FALSE(GetMenuState(_editsubmenu(), UINT(id), MF_BYCOMMAND) & MF_CHECKED) << id;
 }
 
-TEST_F(Window, ClearAllEmptiesAndStillReachesTheHook)
+TEST_F(Window, ClearAllEmptiesAndStillReachesTheHookHelpCallsTheHelpHook)
 {
-    static int seen = 0;
-    seen = 0;
+    static int seen = 0, calls = 0;
+    seen = calls = 0;
     _setmsgproc([](HWND, UINT m, WPARAM wp, LPARAM) -> int {
-        if (m == WM_COMMAND && LOWORD(wp) == IDM_CLEARALL)
-            ++seen;
+        seen += m == WM_COMMAND && LOWORD(wp) == IDM_CLEARALL;
         return 0;
     });
     ostrel_printf("text");
@@ -151,13 +150,7 @@ TEST_F(Window, ClearAllEmptiesAndStillReachesTheHook)
     _setmsgproc(nullptr);
     EXPECT_EQ(text(), "");
     EXPECT_EQ(seen, 1);
-}
-
-TEST_F(Window, HelpCallsTheHelpHook)
-{
-    static int calls = 0;
-    calls = 0;
-    EXPECT_EQ(_sethelpproc([] { ++calls; }) != nullptr, true);
+    EXPECT_NE(_sethelpproc([] { ++calls; }), nullptr);
     command(IDM_HELP);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(_sethelpproc(nullptr), nullptr);

@@ -50,6 +50,11 @@ TEST_F(DrawState, ColourAndTextColours)
     EXPECT_EQ(_getbkcolor(), 0x111111u);
     _setlinestyle(PS_DOT);
     EXPECT_EQ(_getlinestyle(), PS_DOT);
+    const unsigned char mask[8] = {1, 2, 3, 4, 5, 6, 7, 8};
+    _setfillmask(mask);
+    unsigned char out[8] = {};
+    EXPECT_EQ(_getfillmask(out), out);
+    EXPECT_EQ(std::memcmp(out, mask, 8), 0);
 }
 
 TEST_F(DrawState, SetfontFindsFaceAndHeightWhereverTheyStand)
@@ -70,13 +75,4 @@ TEST_F(DrawState, SetfontFindsFaceAndHeightWhereverTheyStand)
     EXPECT_NEAR(w4, 4 * w1, 1.0);
 }
 
-TEST_F(DrawState, FillMaskRoundTrip)
-{
-    window_page(1);
-    const unsigned char mask[8] = {1, 2, 3, 4, 5, 6, 7, 8};
-    _setfillmask(mask);
-    unsigned char out[8] = {};
-    EXPECT_EQ(_getfillmask(out), out);
-    EXPECT_EQ(std::memcmp(out, mask, 8), 0);
-}
 }  // namespace
