@@ -1,6 +1,7 @@
 // DefWindowProcA: what the toolkit does with a message nobody consumed. Key
-// messages hand their original Qt event to the widget now; WM_CLOSE destroys the
-// window; WM_PAINT validates; the title is the window text.
+// messages hand their original Qt event to the widget now; a right button
+// released asks for a context menu, which a child passes to its parent; WM_CLOSE
+// destroys the window; WM_PAINT validates; the title is the window text.
 #include "platform/win/win_internal.h"
 #include "platform/utf8_cut.h"
 
@@ -20,6 +21,16 @@ LRESULT DefWindowProcA(HWND w, UINT msg, WPARAM wp, LPARAM lp)
     case WM_SYSCHAR:
         if (key_delivers(lp))
             key_deliver(key_serial(lp));
+        return 0;
+    case WM_RBUTTONUP: {
+        POINT p{GET_X_LPARAM(lp), GET_Y_LPARAM(lp)};
+        ClientToScreen(w, &p);
+        SendMessageA(w, WM_CONTEXTMENU, WPARAM(w), MAKELPARAM(p.x, p.y));
+        return 0;
+    }
+    case WM_CONTEXTMENU:
+        if (HWND parent = GetParent(w))
+            SendMessageA(parent, WM_CONTEXTMENU, wp, lp);
         return 0;
     case WM_CLOSE:
         DestroyWindow(w);

@@ -42,12 +42,17 @@ void enter()
 }
 
 // Types each line and Enter, one line per wait (keys typed ahead of a wait are
-// served by the pump that ends the previous one, as in any such console).
+// served by the pump that ends the previous one, as in any such console); notes
+// status part 1 as each wait shows it.
+std::vector<std::string> prompts;
 void lines(std::vector<std::string> rest)
 {
     if (rest.empty())
         return;
     QTimer::singleShot(60, [rest] {
+        char b[260];
+        _getstatus(-1, b);
+        prompts.push_back(b);
         type(rest.front().c_str());
         enter();
         lines(std::vector<std::string>(rest.begin() + 1, rest.end()));
@@ -58,70 +63,49 @@ void lines(std::vector<std::string> rest)
 
 using Input = ConsoleTest;
 
-TEST_F(Input, GetcharReturnsOneKeyWithoutEnter)
+TEST_F(Input, GetcharReturnsOneKeyWithoutEnterShowingItsPrompt)
 {
+    static std::string seen;
+    static bool editable = false;
     ostrel_printf("press: ");
-    later([] { type("x"); });
+    later([] {
+        char b[260];
+        _getstatus(-1, b);
+        seen = b;
+        editable = !ConsoleTest_edit()->isReadOnly();
+        type("x");
+    });
+    EXPECT_TRUE(edit()->isReadOnly());
     EXPECT_EQ(ostrel_getchar(), 'x');
+    EXPECT_EQ(seen, "getchar");
+    EXPECT_TRUE(editable);   // editable only while waiting
+    EXPECT_TRUE(edit()->isReadOnly());
+    EXPECT_EQ(status(1), "");
     EXPECT_EQ(text(), "press: x");
     QTextCursor c(edit()->document());
     c.setPosition(8);
     EXPECT_EQ(c.charFormat().foreground().color(), QColor(0, 0, 255));   // typed: blue
     c.setPosition(3);
     EXPECT_EQ(c.charFormat().foreground().color(), QColor(Qt::black));
-    EXPECT_EQ(status(1), "");
-    EXPECT_TRUE(edit()->isReadOnly());
-}
-
-TEST_F(Input, GetcharEnterGivesTenAndCtrlZMinusOne)
-{
     later([] { enter(); });
     EXPECT_EQ(ostrel_getchar(), 10);
-    EXPECT_EQ(text(), "\n");
     later([] { QTest::keyClick(ConsoleTest_edit(), Qt::Key_Z, Qt::ControlModifier); });
     EXPECT_EQ(ostrel_getchar(), -1);
 }
 
-TEST_F(Input, PromptIsShownWhileWaitingAndTheTextIsEditableOnlyThen)
+TEST_F(Input, GetsAndGetlineAfterThePrompt)
 {
-    static std::string seen;
-    static bool editable = false;
-    later([] {
-        char b[260];
-        _getstatus(-1, b);
-        seen = b;
-        editable = !ConsoleTest_edit()->isReadOnly();
-        type("k");
-    });
-    EXPECT_TRUE(edit()->isReadOnly());
-    ostrel_getchar();
-    EXPECT_EQ(seen, "getchar");
-    EXPECT_TRUE(editable);
-    EXPECT_TRUE(edit()->isReadOnly());
-}
-
-TEST_F(Input, GetsReturnsWhatWasTypedAfterThePrompt)
-{
+    char buf[65536];
     ostrel_printf("Name? ");
     later([] { type("Bob"); enter(); });
-    char buf[65536];
     EXPECT_STREQ(ostrel_gets(buf), "Bob");
     EXPECT_EQ(text(), "Name? Bob\n");
     EXPECT_EQ(status(2), "2 0");
-}
-
-TEST_F(Input, GetlineReturnsTheWholeLineWithThePrompt)
-{
     ostrel_printf("Name? ");
     later([] { type("Bob"); enter(); });
-    char buf[65536];
-    EXPECT_STREQ(ostrel_getline(buf), "Name? Bob");
-}
-
-TEST_F(Input, GetsAfterTheCaretMovedToAnotherLine)
-{
+    EXPECT_STREQ(ostrel_getline(buf), "Name? Bob");   // the whole line
     ostrel_printf("line one\nName? ");
-    later([] {
+    later([] {   // the caret moved to another line before Enter
         type("abc");
         QTest::keyClick(ConsoleTest_edit(), Qt::Key_Up);
         QTest::keyClick(ConsoleTest_edit(), Qt::Key_Home);
@@ -129,7 +113,6 @@ TEST_F(Input, GetsAfterTheCaretMovedToAnotherLine)
             QTest::keyClick(ConsoleTest_edit(), Qt::Key_Right);
         enter();
     });
-    char buf[65536];
     EXPECT_STREQ(ostrel_gets(buf), "line");
 }
 
@@ -143,39 +126,25 @@ TEST_F(Input, SizedGetsNeverOverrunsItsBuffer)
     EXPECT_STREQ(_getline_n(jp, sizeof jp), "あい");   // cut between characters
 }
 
-TEST_F(Input, ScanfReadsTwoLines)
+TEST_F(Input, ScanfOfIntegers)
 {
-    lines({"1", "2"});
-    int a = 0, b = 0;
-    EXPECT_EQ(ostrel_scanf("%d %d", &a, &b), 2);
-    EXPECT_EQ(a, 1);
-    EXPECT_EQ(b, 2);
-    EXPECT_EQ(text(), "1\n2\n");
-}
-
-TEST_F(Input, ScanfOnAnEmptyLineWaitsForAnother)
-{
-    lines({"", "  ", "17"});
-    int a = 0;
-    EXPECT_EQ(ostrel_scanf("%d", &a), 1);
-    EXPECT_EQ(a, 17);
-}
-
-TEST_F(Input, ScanfStopsAtALiteralMismatch)
-{
-    later([] { type("1;2"); enter(); });
-    int a = 0, b = 0;
-    EXPECT_EQ(ostrel_scanf("%d,%d", &a, &b), 1);
-    EXPECT_EQ(a, 1);
-    EXPECT_EQ(b, 0);
-}
-
-TEST_F(Input, ScanfSuppressedConversionCountsAsFailure)
-{
-    later([] { type("5 6"); enter(); });
-    int a = 0;
-    EXPECT_EQ(ostrel_scanf("%*d %d", &a), 0);
-    EXPECT_EQ(a, 0);
+    struct { std::vector<std::string> typed; const char* format; int result, a, b; } rows[] = {
+        {{"1", "2"}, "%d %d", 2, 1, 2},
+        {{"", "  ", "17"}, "%d", 1, 17, 0},   // an empty line waits for another
+        {{"1;2"}, "%d,%d", 1, 1, 0},          // a literal mismatch stops
+        {{"5 6"}, "%*d %d", 0, 0, 0},         // a suppressed conversion counts as failure
+        {{"7 8"}, "%d %000000000000000000000000000000000001d", 1, 7, 0},   // too long for its buffer
+    };
+    for (auto& r : rows) {
+        SetWindowTextA(_consoletext(), "");
+        prompts.clear();
+        lines(r.typed);
+        int a = 0, b = 0;
+        EXPECT_EQ(ostrel_scanf(r.format, &a, &b), r.result) << r.format;
+        EXPECT_EQ(a, r.a) << r.format;
+        EXPECT_EQ(b, r.b) << r.format;
+        EXPECT_EQ(prompts, std::vector<std::string>(r.typed.size(), "scanf")) << r.format;   // in each wait
+    }
 }
 
 TEST_F(Input, ScanfCountsConsumedCharactersAcrossLines)
@@ -188,6 +157,7 @@ TEST_F(Input, ScanfCountsConsumedCharactersAcrossLines)
     EXPECT_EQ(b, 345);
     EXPECT_EQ(n, 3 + 1 + 4);   // " 12", then on the next line "x" and " 345"
     EXPECT_EQ(hn, 8);
+    EXPECT_EQ(text(), " 12\nx 345\n");
 }
 
 TEST_F(Input, ScanfOtherConversionsAndPercent)
@@ -202,14 +172,6 @@ TEST_F(Input, ScanfOtherConversionsAndPercent)
     EXPECT_STREQ(word, "abc");
     EXPECT_DOUBLE_EQ(d, 2.5);
     EXPECT_EQ(c, 'z');
-}
-
-TEST_F(Input, ScanfConversionTooLongForItsBufferEndsTheCall)
-{
-    later([] { type("7 8"); enter(); });
-    int a = 0, b = 0;
-    EXPECT_EQ(ostrel_scanf("%d %000000000000000000000000000000000001d", &a, &b), 1);
-    EXPECT_EQ(b, 0);
 }
 
 TEST_F(Input, AHookWaitsForInputWhileMainWaits)

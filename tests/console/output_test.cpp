@@ -48,21 +48,16 @@ TEST(ElapsedText, FollowsTheTable)
 
 using Output = ConsoleTest;
 
-TEST_F(Output, LineFeedBecomesLineBreakAndResultIsFormattedLength)
+TEST_F(Output, LineFeedBecomesLineBreakAndCompanionsPrintThroughPrintf)
 {
     EXPECT_EQ(ostrel_printf("a\nb"), 3);
-    EXPECT_EQ(text(), "a\nb");
     char buf[64];
     GetWindowTextA(_consoletext(), buf, sizeof buf);
     EXPECT_STREQ(buf, "a\r\nb");
     EXPECT_EQ(ostrel_printf("%d-%s\n", 42, "x"), 5);
-    EXPECT_EQ(text(), "a\nb42-x\n");
-}
-
-TEST_F(Output, CompanionsPrintThroughPrintf)
-{
     EXPECT_EQ(_puts("line"), 1);
     EXPECT_EQ(_putchar('z'), 'z');
+    EXPECT_EQ(text(), "a\nb42-x\nline\nz");
     FILE* f = tmpfile();
     ASSERT_NE(f, nullptr);
     EXPECT_EQ(_fprintf(f, "n=%d", 7), 3);
@@ -71,7 +66,6 @@ TEST_F(Output, CompanionsPrintThroughPrintf)
     ASSERT_NE(fgets(got, sizeof got, f), nullptr);
     fclose(f);
     EXPECT_STREQ(got, "n=7");
-    EXPECT_EQ(text(), "line\nzn=7");
 }
 
 TEST_F(Output, AppendsAtTheEndWhateverTheSelection)
@@ -87,17 +81,18 @@ TEST_F(Output, AppendsAtTheEndWhateverTheSelection)
 
 TEST_F(Output, ClearsTheConsoleAtTwoHundredFiftySixThousandCharacters)
 {
-    fill(255990);
-    ASSERT_EQ(edit()->document()->characterCount() - 1, 255990);
-    ostrel_printf("%s", "01234567890123456789");
-    EXPECT_EQ(text(), "01234567890123456789");
-}
-
-TEST_F(Output, BelowTheLimitNothingIsCleared)
-{
-    fill(255970);
-    ostrel_printf("%s", "0123456789012345678");
-    EXPECT_EQ(edit()->document()->characterCount() - 1, 255989);
+    struct { int before; const char* printed; int after; } rows[] = {
+        {255990, "01234567890123456789", 20},        // cleared first: the new text alone
+        {255970, "0123456789012345678", 255989},     // below the limit: kept
+    };
+    for (auto& r : rows) {
+        SetWindowTextA(_consoletext(), "");
+        fill(r.before);
+        ASSERT_EQ(edit()->document()->characterCount() - 1, r.before);
+        ostrel_printf("%s", r.printed);
+        EXPECT_EQ(edit()->document()->characterCount() - 1, r.after);
+        EXPECT_EQ(text().substr(text().size() - std::strlen(r.printed)), r.printed);
+    }
 }
 
 TEST_F(Output, CaretLineAndColumnInStatusPartTwo)
@@ -181,7 +176,7 @@ TEST_F(Output, OverflowShowsTheErrorWaitsForAKeyAndReturnsMinusOne)
     EXPECT_EQ(status(1), "");
 }
 
-TEST_F(Output, StatusIsRewrittenOnlyWhenItChanges)
+TEST_F(Output, StatusIsRewrittenOnlyWhenItChangesAndCutNotOverrun)
 {
     static int writes = 0;
     static WNDPROC original = nullptr;
@@ -201,11 +196,17 @@ TEST_F(Output, StatusIsRewrittenOnlyWhenItChanges)
     EXPECT_EQ(_printstatus(0, "%d apples", 3), 1);
     EXPECT_EQ(status(0), "3 apples");
     SetWindowLongPtrA(bar, GWLP_WNDPROC, reinterpret_cast<std::intptr_t>(original));
-}
-
-TEST_F(Output, StatusFunctionsRejectBadPages)
-{
     char buf[260];
+    EXPECT_EQ(_setstatus(0, std::string(1000, 'y').c_str()), 1);
+    ASSERT_EQ(_getstatus(0, buf), 1);
+    EXPECT_EQ(std::string(buf), std::string(259, 'y'));
+    std::string jp;
+    for (int i = 0; i < 100; ++i)
+        jp += "あ";
+    _setstatus(0, jp.c_str());
+    _getstatus(0, buf);
+    EXPECT_EQ(std::strlen(buf), 258u);   // a cut never splits a character
+    // bad page numbers
     EXPECT_EQ(_printstatus(-3, "x"), 0);
     EXPECT_EQ(_getstatus(-3, buf), 0);
     EXPECT_EQ(_setstatus(3998, "x"), 0);
@@ -213,22 +214,6 @@ TEST_F(Output, StatusFunctionsRejectBadPages)
     EXPECT_EQ(_getstatusbar(0), _consolestatus());
     EXPECT_EQ(_getstatusbar(-1), nullptr);
     EXPECT_EQ(_getstatusbar(3998), nullptr);
-}
-
-TEST_F(Output, OverlongStatusTextIsCutNotOverrun)
-{
-    std::string t(1000, 'y');
-    EXPECT_EQ(_setstatus(0, t.c_str()), 1);
-    char buf[260];
-    ASSERT_EQ(_getstatus(0, buf), 1);
-    EXPECT_EQ(std::string(buf), std::string(259, 'y'));
-    // a cut never splits a character
-    std::string jp;
-    for (int i = 0; i < 100; ++i)
-        jp += "あ";
-    _setstatus(0, jp.c_str());
-    _getstatus(0, buf);
-    EXPECT_EQ(std::strlen(buf), 258u);
 }
 
 TEST_F(Output, ConsoleStatusPartsFollowTheWidth)

@@ -6,6 +6,7 @@
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -46,76 +47,32 @@ bool has(const Outcome& r, const std::string& s)
 
 } // namespace
 
-TEST(ProcessEnd, MainReturning1961ClosesAtOnceWithStatusZero)
+TEST(ProcessEnd, EveryWayOfEndingExitsWithStatusZero)
 {
-    Outcome r = run("return1961", {"some", "args"});
-    ASSERT_TRUE(r.finished);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(has(r, "cmdline=[some args]")) << r.err;
-    EXPECT_TRUE(has(r, "teardown status1=[Done. ")) << r.err;
-    EXPECT_TRUE(has(r, "atexit ran")) << r.err;
-}
-
-TEST(ProcessEnd, MainReturningZeroWithoutOutputEndsAtOnce)
-{
-    Outcome r = run("return0_silent");
-    ASSERT_TRUE(r.finished);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(has(r, "teardown status1=[]")) << r.err;
-}
-
-TEST(ProcessEnd, MainReturningZeroAfterOutputStaysUntilClosed)
-{
-    Outcome r = run("return0_printed");
-    ASSERT_TRUE(r.finished);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_GE(r.ms, 550);
-    EXPECT_TRUE(has(r, "teardown status1=[Done. ")) << r.err;
-    EXPECT_TRUE(has(r, "msec]")) << r.err;
-}
-
-TEST(ProcessEnd, ExitZeroShowsItsTextAndWaitsForTheUser)
-{
-    Outcome r = run("exit0");
-    ASSERT_TRUE(r.finished);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_GE(r.ms, 250);
-    EXPECT_TRUE(has(r, "teardown status1=[exit() ...Done]")) << r.err;
-    EXPECT_TRUE(has(r, "atexit ran")) << r.err;
-}
-
-TEST(ProcessEnd, Exit1961ClosesEverythingWithoutThatText)
-{
-    Outcome r = run("exit1961");
-    ASSERT_TRUE(r.finished);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(has(r, "teardown status1=[]")) << r.err;
-    EXPECT_TRUE(has(r, "atexit ran")) << r.err;
-}
-
-TEST(ProcessEnd, ClosingTheConsoleDuringGetcharEndsTheProgram)
-{
-    Outcome r = run("close_in_getchar");
-    ASSERT_TRUE(r.finished);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_FALSE(has(r, "getchar returned")) << r.err;
-    EXPECT_TRUE(has(r, "teardown status1=[getchar]")) << r.err;
-    EXPECT_TRUE(has(r, "atexit ran")) << r.err;
-}
-
-TEST(ProcessEnd, ConsoleDestroyedWhileMainRunsEndsAtTheNextPump)
-{
-    Outcome r = run("destroyed_then_printf");
-    ASSERT_TRUE(r.finished);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_FALSE(has(r, "main went on")) << r.err;
-    EXPECT_TRUE(has(r, "atexit ran")) << r.err;
-}
-
-TEST(ProcessEnd, OverlongCommandLineIsCut)
-{
-    Outcome r = run("return1961", {QString(3000, 'a')});
-    ASSERT_TRUE(r.finished);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(has(r, "cmdline=[" + std::string(1023, 'a') + "]")) << r.err.substr(0, 200);
+    struct {
+        const char* scenario;
+        QStringList args;
+        qint64 at_least_ms;   // how long it waits for the user (who closes it here)
+        std::vector<std::string> has, lacks;
+    } rows[] = {
+        {"return1961", {"some", "args"}, 0, {"cmdline=[some args]", "teardown status1=[Done. ", "atexit ran"}, {}},
+        {"return0_silent", {}, 0, {"teardown status1=[]"}, {}},
+        {"return0_printed", {}, 550, {"teardown status1=[Done. ", "msec]"}, {}},
+        {"exit0", {}, 250, {"teardown status1=[exit() ...Done]", "atexit ran"}, {}},
+        {"exit1961", {}, 0, {"teardown status1=[]", "atexit ran"}, {}},
+        {"close_in_getchar", {}, 0, {"teardown status1=[getchar]", "atexit ran"}, {"getchar returned"}},
+        {"destroyed_then_printf", {}, 0, {"atexit ran"}, {"main went on"}},
+        {"return1961", {QString(3000, 'a')}, 0, {"cmdline=[" + std::string(1023, 'a') + "]"}, {}},   // cut
+    };
+    for (auto& r : rows) {
+        SCOPED_TRACE(r.scenario);
+        Outcome o = run(r.scenario, r.args);
+        ASSERT_TRUE(o.finished);
+        EXPECT_EQ(o.status, 0);
+        EXPECT_GE(o.ms, r.at_least_ms);
+        for (const std::string& h : r.has)
+            EXPECT_TRUE(has(o, h)) << h << " in " << o.err.substr(0, 300);
+        for (const std::string& h : r.lacks)
+            EXPECT_FALSE(has(o, h)) << h << " in " << o.err.substr(0, 300);
+    }
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QPushButton>
@@ -56,6 +57,18 @@ void drop_hook(int page, int n, char** files)
     g_dropped.assign(files, files + n);
 }
 
+// The window with the focus once activation has settled (the toolkit activates
+// windows through its event loop), waiting at most a second for `want`.
+HWND focus_settles_on(HWND want)
+{
+    QElapsedTimer t;
+    t.start();
+    do
+        _pumpmessages();
+    while (GetFocus() != want && t.elapsed() < 1000);
+    return GetFocus();
+}
+
 void drop_on(QWidget* w, const QStringList& paths)
 {
     auto* mime = new QMimeData;
@@ -90,16 +103,10 @@ TEST_F(Window, TitleMenusAndCommandIds)
     }
     HMENU edit = GetSubMenu(bar, 1);
     EXPECT_EQ(edit, _editsubmenu());
-    std::vector<UINT> ids;
+    std::vector<UINT> ids;   // separators as 0
     for (int i = 0; i < GetMenuItemCount(edit); ++i)
-        ids.push_back(GetMenuItemID(edit, i));
-    std::vector<UINT> want = {65508, 0, 65505, 65503, 65504, 65506, 65507, 0, 65509, 0, 65511, 65512, 65513};
-    ASSERT_EQ(ids.size(), want.size());
-    for (size_t i = 0; i < want.size(); ++i) {
-        if (want[i]) {
-            EXPECT_EQ(ids[i], want[i]) << i;
-        }
-    }
+        ids.push_back(GetMenuState(edit, UINT(i), MF_BYPOSITION) & MF_SEPARATOR ? 0 : GetMenuItemID(edit, i));
+    EXPECT_EQ(ids, (std::vector<UINT>{65508, 0, 65505, 65503, 65504, 65506, 65507, 0, 65509, 0, 65511, 65512, 65513}));
     GetMenuStringA(edit, 65509, t, sizeof t, MF_BYCOMMAND);
     EXPECT_STREQ(t, "&Find \t F3");
 }
@@ -130,13 +137,12 @@ TEST_F(Window, EditMenuStatesFollowTheTextArea)
         EXPECT_FALSE(GetMenuState(_editsubmenu(), UINT(id), MF_BYCOMMAND) & MF_CHECKED) << id;
 }
 
-TEST_F(Window, ClearAllEmptiesAndStillReachesTheHook)
+TEST_F(Window, ClearAllEmptiesAndStillReachesTheHookHelpCallsTheHelpHook)
 {
-    static int seen = 0;
-    seen = 0;
+    static int seen = 0, calls = 0;
+    seen = calls = 0;
     _setmsgproc([](HWND, UINT m, WPARAM wp, LPARAM) -> int {
-        if (m == WM_COMMAND && LOWORD(wp) == IDM_CLEARALL)
-            ++seen;
+        seen += m == WM_COMMAND && LOWORD(wp) == IDM_CLEARALL;
         return 0;
     });
     ostrel_printf("text");
@@ -144,13 +150,7 @@ TEST_F(Window, ClearAllEmptiesAndStillReachesTheHook)
     _setmsgproc(nullptr);
     EXPECT_EQ(text(), "");
     EXPECT_EQ(seen, 1);
-}
-
-TEST_F(Window, HelpCallsTheHelpHook)
-{
-    static int calls = 0;
-    calls = 0;
-    EXPECT_EQ(_sethelpproc([] { ++calls; }) != nullptr, true);
+    EXPECT_NE(_sethelpproc([] { ++calls; }), nullptr);
     command(IDM_HELP);
     EXPECT_EQ(calls, 1);
     EXPECT_EQ(_sethelpproc(nullptr), nullptr);
@@ -158,67 +158,39 @@ TEST_F(Window, HelpCallsTheHelpHook)
     EXPECT_EQ(calls, 1);
 }
 
-TEST_F(Window, FindWrapsAroundToTheTop)
+TEST_F(Window, FindWrapsAroundOrReturnsTheCaret)
 {
+    struct { const char* what; const char* status; LONG from, to; } rows[] = {
+        {"hello", "found", 0, 5},   // from line 2 round to the top
+        {"absent", "not found", 8, 8},
+    };
     ostrel_printf("hello\nworld\nfoo\n");
-    _setstatus(-1, "before");
-    SendMessageA(_consoletext(), EM_SETSEL, 8, 8);
-    command(IDM_FIND);
-    EXPECT_EQ(status(1), "find");
-    search("hello");
-    EXPECT_EQ(status(1), "found");
-    CHARRANGE r{};
-    SendMessageA(_consoletext(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
-    EXPECT_EQ(r.cpMin, 0);
-    EXPECT_EQ(r.cpMax, 5);
-    close_find();
-    EXPECT_EQ(status(1), "before");
-}
-
-TEST_F(Window, FindOfAMissingTextReturnsTheCaret)
-{
-    ostrel_printf("hello\nworld\n");
-    SendMessageA(_consoletext(), EM_SETSEL, 3, 3);
-    command(IDM_FIND);
-    search("absent");
-    EXPECT_EQ(status(1), "not found");
-    CHARRANGE r{};
-    SendMessageA(_consoletext(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&r));
-    EXPECT_EQ(r.cpMin, 3);
-    EXPECT_EQ(r.cpMax, 3);
-    // a second Find while the dialog is open does nothing
-    _setstatus(-1, "x");
-    command(IDM_FIND);
-    EXPECT_EQ(status(1), "x");
-    close_find();
-}
-
-TEST_F(Window, F3OpensFindThroughTheAccelerator)
-{
-    ostrel_printf("abc\n");
-    QTest::keyClick(edit(), Qt::Key_F3);
+    for (auto& r : rows) {
+        _setstatus(-1, "before");
+        SendMessageA(_consoletext(), EM_SETSEL, 8, 8);
+        command(IDM_FIND);
+        EXPECT_EQ(status(1), "find");
+        search(r.what);
+        EXPECT_EQ(status(1), r.status);
+        CHARRANGE got{};
+        SendMessageA(_consoletext(), EM_EXGETSEL, 0, reinterpret_cast<LPARAM>(&got));
+        EXPECT_EQ(got.cpMin, r.from);
+        EXPECT_EQ(got.cpMax, r.to);
+        _setstatus(-1, "x");
+        command(IDM_FIND);   // a second Find while the dialog is open does nothing
+        EXPECT_EQ(status(1), "x");
+        _setstatus(-1, "before");
+        close_find();
+        EXPECT_EQ(status(1), "before");
+    }
+    QTest::keyClick(edit(), Qt::Key_F3);   // F3 through the accelerator
     _pumpmessages();
     EXPECT_NE(find_dialog(), nullptr);
     EXPECT_EQ(status(1), "find");
     close_find();
 }
 
-TEST_F(Window, WindowMenuListsTheConsoleWhenVisible)
-{
-    _windowmenu(_windowsubmenu());
-    HMENU w = _windowsubmenu();
-    ASSERT_EQ(GetMenuItemCount(w), 1);
-    char t[300];
-    GetMenuStringA(w, 0, t, sizeof t, MF_BYPOSITION);
-    EXPECT_STREQ(t, "&W console \t- Console 1.11 ");
-    EXPECT_EQ(GetMenuItemID(w, 0), UINT(IDM_WINDOW));
-    ShowWindow(_consolewindow(), SW_HIDE);
-    _windowmenu(w);
-    EXPECT_EQ(GetMenuItemCount(w), 0);
-    _showconsole();
-}
-
-TEST_F(Window, WindowMenuNumbersPages)
+TEST_F(Window, WindowMenuNumbersPagesAndActivatesThem)
 {
     ASSERT_EQ(_newpage(2, "two", 10, 10, 100, 80), 1);
     ASSERT_EQ(_newpage(7, "seven", 20, 20, 100, 80), 1);
@@ -226,7 +198,9 @@ TEST_F(Window, WindowMenuNumbersPages)
     _windowmenu(w);
     ASSERT_EQ(GetMenuItemCount(w), 4);
     char t[300];
-    GetMenuStringA(w, 1, t, sizeof t, MF_BYPOSITION);
+    GetMenuStringA(w, 0, t, sizeof t, MF_BYPOSITION);
+    EXPECT_STREQ(t, "&W console \t- Console 1.11 ");
+    EXPECT_EQ(GetMenuItemID(w, 0), UINT(IDM_WINDOW));
     EXPECT_EQ(GetMenuState(w, 1, MF_BYPOSITION) & MF_SEPARATOR, UINT(MF_SEPARATOR));
     GetMenuStringA(w, 2, t, sizeof t, MF_BYPOSITION);
     EXPECT_STREQ(t, "&1 page 2 \t- two");
@@ -234,8 +208,14 @@ TEST_F(Window, WindowMenuNumbersPages)
     GetMenuStringA(w, 3, t, sizeof t, MF_BYPOSITION);
     EXPECT_STREQ(t, "&2 page 7 \t- seven");
     ShowWindow(_pagewindow(7), SW_HIDE);
+    focus_settles_on(nullptr);   // the activation that hiding hands on
     _activatewindow(2);
     EXPECT_TRUE(IsWindowVisible(_pagewindow(7)));
+    EXPECT_EQ(focus_settles_on(_pagewindow(7)), _pagewindow(7));
+    _activatewindow(0);   // the console's text area
+    EXPECT_EQ(focus_settles_on(_consoletext()), _consoletext());
+    _activatewindow(2);   // a page already shown gets the focus too
+    EXPECT_EQ(focus_settles_on(_pagewindow(7)), _pagewindow(7));
     // with the console hidden, pages count from 0 and there is no separator
     ShowWindow(_consolewindow(), SW_HIDE);
     _windowmenu(w);
@@ -243,12 +223,19 @@ TEST_F(Window, WindowMenuNumbersPages)
     GetMenuStringA(w, 0, t, sizeof t, MF_BYPOSITION);
     EXPECT_STREQ(t, "&0 page 2 \t- two");
     ShowWindow(_pagewindow(2), SW_HIDE);
+    focus_settles_on(nullptr);
     _activatewindow(0);
     EXPECT_TRUE(IsWindowVisible(_pagewindow(2)));
-    _activatewindow(5);   // no such entry: nothing
-    _showconsole();
+    EXPECT_EQ(focus_settles_on(_pagewindow(2)), _pagewindow(2));
+    ShowWindow(_pagewindow(7), SW_HIDE);
+    _activatewindow(5);   // no such entry: nothing changes
+    EXPECT_EQ(focus_settles_on(_pagewindow(7)), _pagewindow(2));
+    EXPECT_FALSE(IsWindowVisible(_pagewindow(7)));
     _delpage(2);
     _delpage(7);
+    _windowmenu(w);   // neither pages nor a visible console: an empty menu
+    EXPECT_EQ(GetMenuItemCount(w), 0);
+    _showconsole();
 }
 
 TEST_F(Window, DropsReplaceTheCommandLineUntilMainReturnsThenGoToTheHook)
@@ -256,21 +243,32 @@ TEST_F(Window, DropsReplaceTheCommandLineUntilMainReturnsThenGoToTheHook)
     char buf[1024];
     EXPECT_EQ(_getcmdline(buf), 0);
     EXPECT_STREQ(buf, "first second");
+    ASSERT_EQ(_newpage(3, "drop", 10, 10, 100, 80), 1);
+    QWidget* page = platform_window_widget(_pagewindow(3));
+    QWidget* console = platform_window_widget(_consolewindow());
     _setdropproc(&drop_hook);
-    drop_on(platform_window_widget(_consolewindow()), {"/tmp/one file.png", "/tmp/two.png"});
+    drop_on(console, {"/tmp/one file.png", "/tmp/two.png"});
     _pumpmessages();
     EXPECT_EQ(_getcmdline(buf), 1);
     EXPECT_STREQ(buf, "/tmp/one file.png");
+    drop_on(page, {"/tmp/on page.png"});   // a page while main runs: the same
+    _pumpmessages();
+    EXPECT_EQ(_getcmdline(buf), 1);
+    EXPECT_STREQ(buf, "/tmp/on page.png");
     EXPECT_TRUE(g_dropped.empty());
 
     _runmain([] { return 0; });   // main has returned from now on
     EXPECT_EQ(status(1).rfind("Done. ", 0), 0u);
-    drop_on(platform_window_widget(_consolewindow()), {"/tmp/a.bmp", "/tmp/b.bmp"});
+    drop_on(console, {"/tmp/a.bmp", "/tmp/b.bmp"});
     _pumpmessages();
     EXPECT_EQ(g_drop_page, 0);
-    ASSERT_EQ(g_dropped.size(), 2u);
-    EXPECT_EQ(g_dropped[1], "/tmp/b.bmp");
+    EXPECT_EQ(g_dropped, (std::vector<std::string>{"/tmp/a.bmp", "/tmp/b.bmp"}));
+    drop_on(page, {"/tmp/c.bmp"});
+    _pumpmessages();
+    EXPECT_EQ(g_drop_page, 3);
+    EXPECT_EQ(g_dropped, (std::vector<std::string>{"/tmp/c.bmp"}));
     EXPECT_EQ(_setdropproc(nullptr), nullptr);
+    _delpage(3);
 }
 
 TEST_F(Window, HookPrintsInsidePrintfPump)

@@ -5,19 +5,23 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QTimer>
+#include "platform/win/window_surface.h"
 
 namespace {
 class DrawColour : public DrawTest {};
 
 QString shown_caption;
+QWidget* shown_owner = nullptr;
 
 void answer(bool ok, QColor pick = QColor())
 {
     shown_caption.clear();
+    shown_owner = nullptr;
     QTimer::singleShot(50, [ok, pick] {
         auto* d = qobject_cast<QColorDialog*>(QApplication::activeModalWidget());
         if (!d) return;
         shown_caption = d->windowTitle();
+        shown_owner = d->parentWidget();
         if (pick.isValid()) d->setCurrentColor(pick);
         if (ok) d->accept();
         else d->reject();
@@ -33,6 +37,7 @@ TEST_F(DrawColour, OkGivesTheChosenColourAndSetsTheCaption)
     EXPECT_EQ(colour, 0x00FF00u);
     EXPECT_EQ(custom[0], 0x0000FFu);   // entry 0 took the initial colour
     EXPECT_EQ(shown_caption, QStringLiteral("Marker"));
+    EXPECT_EQ(shown_owner, nullptr);
 }
 
 TEST_F(DrawColour, CancelKeepsTheColour)
@@ -51,5 +56,7 @@ TEST_F(DrawColour, PageColourDialogOwnedByThePage)
     answer(true);
     EXPECT_EQ(_choosepagecolor(1, &colour, nullptr, "Page"), 1);
     EXPECT_EQ(colour, 0xFFFFFFu);
+    ASSERT_NE(shown_owner, nullptr);
+    EXPECT_EQ(shown_owner->window(), platform_window_widget(_pagewindow(1)));
 }
 }  // namespace

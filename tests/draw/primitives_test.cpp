@@ -68,21 +68,19 @@ TEST_F(DrawPrimitives, FrameEllipseIsACircleOutlineWithAnEmptyInside)
 TEST_F(DrawPrimitives, CoordinatesBecomeTwentiethsTruncatedTowardsZero)
 {
     window_page(1);
-    POINT p{};
-    _moveto(0, 0);
-    _lineto(10.04, 0);
-    GetCurrentPositionEx(page_current()->dc, &p);
-    EXPECT_EQ(p.x, 200);
-    _lineto(10.06, 0);
-    GetCurrentPositionEx(page_current()->dc, &p);
-    EXPECT_EQ(p.x, 201);
-    _lineto(-0.06, 0);
-    GetCurrentPositionEx(page_current()->dc, &p);
-    EXPECT_EQ(p.x, -1);
+    struct { double x; int twentieths; } rows[] = {{10.04, 200}, {10.06, 201}, {-0.06, -1}};
+    for (auto& r : rows) {
+        POINT p{};
+        _lineto(r.x, 0);
+        GetCurrentPositionEx(page_current()->dc, &p);
+        EXPECT_EQ(p.x, r.twentieths) << r.x;
+    }
     _moveto(7.99, 3.5);
     _dpoint c = _getcurrentposition();
     EXPECT_EQ(c.x, 7);   // 159 / 20 with integer division
     EXPECT_EQ(c.y, 3);   // 70 / 20
+    EXPECT_EQ(_ellipse(2, 0, 0, 10, 10), 0);   // out-of-range modes draw nothing
+    EXPECT_EQ(_rectangle(7, 0, 0, 10, 10), 0);
 }
 
 TEST_F(DrawPrimitives, LinesLeaveOutTheirLastPixel)
@@ -107,21 +105,27 @@ QRect ink_box(const QImage& img)
     return r;
 }
 
-QRect text_box(int h, int v)
+// The ink of "HHHH" written at (100, 60) on a fresh page, with the alignment,
+// angle and style set while no page exists: they carry over to the next page.
+QRect text_ink(int h, int v, int angle = 0, int bold = 0, int* inked = nullptr)
 {
-    _clearscreen(6);
-    _setfont("'tSystem'h20");
+    _delpage(1);
     _settextalign(h, v);
+    _settextangle(angle, angle);
+    _setfontstyle(bold, 0, 0, 0);
+    EXPECT_EQ(_newpage(1, "text", 10, 10, -200, -150, 0, 0), 1);
+    _setfont("'tSystem'h20");
     _settextpos(100, 60);
     _textout("HHHH", 1);
     _setpage(1, 0);
-    return ink_box(painted(1));
+    QImage img = painted(1);
+    if (inked) *inked = img.width() * img.height() - count(img, kWhite);
+    return ink_box(img);
 }
 
-TEST_F(DrawPrimitives, TextAlignments)
+TEST_F(DrawPrimitives, TextAlignmentAngleAndStyleFromBeforeThePage)
 {
-    window_page(1);
-    QRect left = text_box(3, 10), centre = text_box(1, 10), right = text_box(2, 10), bottom = text_box(3, 20);
+    QRect left = text_ink(3, 10), centre = text_ink(1, 10), right = text_ink(2, 10), bottom = text_ink(3, 20);
     ASSERT_FALSE(left.isEmpty());
     EXPECT_GE(left.left(), 100);
     EXPECT_LE(left.left(), 103);
@@ -131,6 +135,17 @@ TEST_F(DrawPrimitives, TextAlignments)
     EXPECT_GE(right.right(), 96);
     EXPECT_LE(bottom.bottom(), 60);
     EXPECT_GE(bottom.bottom(), 50);
+    EXPECT_GT(left.width(), 2 * left.height());
+    QRect turned = text_ink(3, 10, 90);   // a quarter turn: the text runs upwards
+    EXPECT_GT(turned.height(), 2 * turned.width());
+    EXPECT_LE(turned.bottom(), 100 + 20 / 2);
+    int plain = 0, bold = 0;
+    text_ink(3, 10, 0, 0, &plain);
+    text_ink(3, 10, 0, 1, &bold);
+    EXPECT_GT(bold, plain + plain / 5);
+    _setfontstyle(0, 0, 0, 0);
+    _settextangle(0, 0);
+    _settextalign(3, 10);
 }
 
 TEST_F(DrawPrimitives, OpaqueTextUsesThePageBackground)
@@ -176,10 +191,4 @@ TEST_F(DrawPrimitives, PixelsAndFloodFill)
     EXPECT_EQ(pixel(img, 50, 50), kWhite);
 }
 
-TEST_F(DrawPrimitives, OutOfRangeModesDrawNothing)
-{
-    window_page(1);
-    EXPECT_EQ(_ellipse(2, 0, 0, 10, 10), 0);
-    EXPECT_EQ(_rectangle(7, 0, 0, 10, 10), 0);
-}
 }  // namespace

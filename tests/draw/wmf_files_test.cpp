@@ -1,7 +1,6 @@
 // Metafile files of pages: _savewmf then _loadwmf gives the same pixels, the
-// saved file opens in libwmf's converter with the same picture, other
-// programs' files load without a fault, and what cannot be written exactly is
-// refused.
+// saved file opens in libwmf's converter with the same picture, and what cannot
+// be written exactly is refused (other programs' files: the GDI corpus test).
 #include "draw_fixture.h"
 
 #include <QDir>
@@ -33,7 +32,7 @@ void draw_sample()
     _framerect(5, 5, 195, 145);
 }
 
-TEST_F(DrawWmfFiles, SaveThenLoadGivesTheSamePixels)
+TEST_F(DrawWmfFiles, SaveThenLoadGivesTheSamePixelsAsOfTheLastSetpage)
 {
     QTemporaryDir dir;
     std::string path = dir.filePath("page.wmf").toStdString();
@@ -41,26 +40,13 @@ TEST_F(DrawWmfFiles, SaveThenLoadGivesTheSamePixels)
     draw_sample();
     _setpage(1, 0);
     QImage before = painted(1);
+    _rectangle(0, 150, 100, 190, 140);   // after the last _setpage: not in the file
     ASSERT_EQ(_savewmf(path.c_str()), 1);
     window_page(2);
     ASSERT_EQ(_loadwmf(path.c_str()), 1);
     _setpage(2, 0);
     EXPECT_EQ(painted(2), before);
     EXPECT_EQ(_loadwmf(dir.filePath("none.wmf").toStdString().c_str()), 0);
-}
-
-TEST_F(DrawWmfFiles, SaveWritesTheContentAsOfTheLastSetpage)
-{
-    QTemporaryDir dir;
-    std::string path = dir.filePath("p.wmf").toStdString();
-    window_page(1);
-    _settextcolor(kRed);
-    _rectangle(0, 10, 10, 20, 20);   // after the last _setpage: not in the file
-    ASSERT_EQ(_savewmf(path.c_str()), 1);
-    window_page(2);
-    _loadwmf(path.c_str());
-    _setpage(2, 0);
-    EXPECT_EQ(count(painted(2), kRed), 0);
 }
 
 TEST_F(DrawWmfFiles, OffscreenPagesAndNoPageGiveZero)
@@ -117,12 +103,6 @@ TEST_F(DrawWmfFiles, SavedFileOpensInAnIndependentReaderWithTheSamePicture)
     // both pictures framed by what they draw (the file carries no frame of its own)
     QImage theirs = inked(ref);
     QImage ours = inked(painted(1)).scaled(theirs.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    if (qEnvironmentVariableIsSet("OSTREL_KEEP_IMAGES")) {
-        theirs.save(QStringLiteral("/tmp/wmf_theirs.png"));
-        QFile::remove(QStringLiteral("/tmp/wmf_saved.wmf"));
-        QFile::copy(path, QStringLiteral("/tmp/wmf_saved.wmf"));
-        ours.save(QStringLiteral("/tmp/wmf_ours.png"));
-    }
     auto near = [](QRgb a, QRgb b) {
         return std::abs(qRed(a) - qRed(b)) < 80 && std::abs(qGreen(a) - qGreen(b)) < 80 && std::abs(qBlue(a) - qBlue(b)) < 80;
     };
@@ -143,19 +123,4 @@ TEST_F(DrawWmfFiles, SavedFileOpensInAnIndependentReaderWithTheSamePicture)
     EXPECT_TRUE(near(at(ours, 175, 40), qRgb(0, 0xAA, 0)));
 }
 
-TEST_F(DrawWmfFiles, OtherProgramsFilesLoadWithoutFault)
-{
-    QDir d(QStringLiteral("/work/shared/corpus/libwmf"));
-    if (!d.exists()) GTEST_SKIP() << "no corpus";
-    window_page(1);
-    int loaded = 0;
-    for (const QString& f : d.entryList({QStringLiteral("*.wmf")}, QDir::Files)) {
-        _clearscreen(6);
-        loaded += _loadwmf(d.filePath(f).toStdString().c_str());
-        _setpage(1, 0);
-        QImage img = painted(1);
-        EXPECT_FALSE(img.isNull());
-    }
-    EXPECT_GT(loaded, 10);
-}
 }  // namespace

@@ -38,8 +38,7 @@ TEST(GdiClipboard, MetafilePictureTravelsAsWmfAndImage)
     EXPECT_EQ(static_cast<unsigned char>(wmf[0]), 0xD7);   // placeable key
     ASSERT_TRUE(md->hasImage());
     QImage img = qvariant_cast<QImage>(md->imageData());
-    EXPECT_NEAR(img.width(), 640, 2);
-    EXPECT_NEAR(img.height(), 480, 2);
+    EXPECT_EQ(img.size(), QSize(640, 480));
     EXPECT_EQ(img.pixel(100, 100) & 0xFFFFFF, 0xFF0000u);   // red, drawn in the upper-left quarter
     EXPECT_EQ(img.pixel(500, 400) & 0xFFFFFF, 0xFFFFFFu);
 
@@ -49,8 +48,8 @@ TEST(GdiClipboard, MetafilePictureTravelsAsWmfAndImage)
     ASSERT_NE(back, nullptr);
     auto* bp = static_cast<METAFILEPICT*>(GlobalLock(back));
     EXPECT_EQ(bp->mm, MM_ANISOTROPIC);
-    EXPECT_NEAR(bp->xExt, 16933, 2);
-    EXPECT_NEAR(bp->yExt, 12700, 2);
+    EXPECT_EQ(bp->xExt, 16933);
+    EXPECT_EQ(bp->yExt, 12700);
     Canvas c(64, 48);
     SetMapMode(c.dc, MM_ANISOTROPIC);
     SetWindowExtEx(c.dc, 640 * 20, 480 * 20, nullptr);
@@ -105,9 +104,7 @@ TEST(GdiClipboard, CallsOutsideAnOpenClipboardFail)
     EXPECT_FALSE(OpenClipboard(nullptr));
     CloseClipboard();
 }
-}  // namespace
 
-namespace {
 TEST(GdiClipboard, WidePicturesAreWrittenInLargerUnitsNotCorrupted)
 {
     // 1920 x 1080 pixels at twenty units: 38400 does not fit 16 bits
@@ -130,9 +127,7 @@ TEST(GdiClipboard, WidePicturesAreWrittenInLargerUnitsNotCorrupted)
     DeleteMetaFile(mf);
     DeleteMetaFile(back);
 }
-}  // namespace
 
-namespace {
 // A picture in MM_LOENGLISH (hundredths of an inch) goes out as a placeable file
 // of the matching units per inch, and comes back to a program of this runtime
 // (here: through the desktop's copy of the data) with its own mode and extents.

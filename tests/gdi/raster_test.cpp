@@ -38,34 +38,29 @@ TEST(GdiRaster, LineToLeavesOutItsLastPixelAndMovesThePosition)
     EXPECT_EQ(p.y, 5);
 }
 
-TEST(GdiRaster, PensThinnerThanAPixelDrawOnePixelWide)
+TEST(GdiRaster, PensBelowAPixelDrawOnePixelWideWiderOnesScale)
 {
-    Canvas c(40, 40);
-    SetMapMode(c.dc, MM_ANISOTROPIC);
-    SetWindowExtEx(c.dc, 20, 20, nullptr);
-    SetViewportExtEx(c.dc, 1, 1, nullptr);
-    HPEN pen = CreatePen(PS_SOLID, 4, kBlue);   // 0.2 pixel
-    SelectObject(c.dc, pen);
-    MoveToEx(c.dc, 0, 200, nullptr);
-    LineTo(c.dc, 600, 200);
-    EXPECT_EQ(c.count(kBlue), 30);
-    EXPECT_EQ(c.at(5, 10), kBlue);
-    EXPECT_EQ(c.at(5, 9), kWhite);
-    EXPECT_EQ(c.at(5, 11), kWhite);
-    DeleteObject(pen);
-}
-
-TEST(GdiRaster, WidePensScaleWithTheMapping)
-{
-    Canvas c(40, 40);
-    HPEN pen = CreatePen(PS_SOLID, 5, kBlue);
-    SelectObject(c.dc, pen);
-    MoveToEx(c.dc, 5, 20, nullptr);
-    LineTo(c.dc, 35, 20);
-    EXPECT_EQ(c.at(20, 18), kBlue);
-    EXPECT_EQ(c.at(20, 22), kBlue);
-    EXPECT_EQ(c.at(20, 24), kWhite);
-    DeleteObject(pen);
+    // a pen of 0.2 pixel at twenty units a pixel, and one of five pixels
+    struct { int width, scale, y; COLORREF at[5]; } rows[] = {
+        {4, 20, 10, {kWhite, kWhite, kBlue, kWhite, kWhite}},
+        {5, 1, 10, {kBlue, kBlue, kBlue, kBlue, kBlue}},
+    };
+    for (auto& r : rows) {
+        Canvas c(40, 40);
+        SetMapMode(c.dc, MM_ANISOTROPIC);
+        SetWindowExtEx(c.dc, r.scale, r.scale, nullptr);
+        SetViewportExtEx(c.dc, 1, 1, nullptr);
+        HPEN pen = CreatePen(PS_SOLID, r.width, kBlue);
+        SelectObject(c.dc, pen);
+        MoveToEx(c.dc, 0, r.y * r.scale, nullptr);
+        LineTo(c.dc, 30 * r.scale, r.y * r.scale);
+        for (int d = -2; d <= 2; ++d)
+            EXPECT_EQ(c.at(5, r.y + d), r.at[d + 2]) << r.width << " " << d;
+        EXPECT_EQ(c.at(5, r.y + 4), kWhite);
+        EXPECT_EQ(c.count(kBlue), r.scale == 20 ? 30 : c.count(kBlue));
+        SelectObject(c.dc, GetStockObject(BLACK_PEN));
+        DeleteObject(pen);
+    }
 }
 
 HBRUSH mask_brush(const unsigned char rows[8])
@@ -88,26 +83,23 @@ TEST(GdiRaster, MonochromePatternPaintsZeroBitsInTextColourOneBitsInBackground)
     SetTextColor(c.dc, kRed);
     SetBkColor(c.dc, kBlue);
     Rectangle(c.dc, 0, 0, 17, 17);   // a null pen fills one pixel less
-    // row 0 = 0xAA: leftmost pixel bit 1 -> background
-    EXPECT_EQ(c.at(0, 0), kBlue);
-    EXPECT_EQ(c.at(1, 0), kRed);
-    EXPECT_EQ(c.at(0, 1), kRed);
-    EXPECT_EQ(c.at(1, 1), kBlue);
-    EXPECT_EQ(c.at(8, 0), kBlue);   // the pattern repeats every 8 pixels
+    // row 0 = 0xAA: leftmost pixel bit 1 -> background; the pattern repeats every 8
+    for (int x : {0, 8}) {
+        EXPECT_EQ(c.at(x, 0), kBlue);
+        EXPECT_EQ(c.at(x + 1, 0), kRed);
+        EXPECT_EQ(c.at(x, 1), kRed);
+        EXPECT_EQ(c.at(x + 1, 1), kBlue);
+    }
     EXPECT_EQ(c.count(kRed), 128);
     DeleteObject(br);
-}
-
-TEST(GdiRaster, AllZeroMaskFillsSolidInTheTextColour)
-{
-    Canvas c(10, 10);
-    const unsigned char zero[8] = {};
-    HBRUSH br = mask_brush(zero);
+    const unsigned char zero[8] = {};   // all zero: solid in the text colour
+    br = mask_brush(zero);
     SelectObject(c.dc, br);
-    SetTextColor(c.dc, kRed);
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
     Rectangle(c.dc, 0, 0, 10, 10);
     EXPECT_EQ(c.at(5, 5), kRed);
     EXPECT_EQ(c.at(0, 0), kBlack);
+    SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
     DeleteObject(br);
 }
 

@@ -189,9 +189,7 @@ TEST(GdiWmf, RecordSizesBeyondTheDataAreRejected)
     b[21] = 0x7F;
     EXPECT_EQ(SetMetaFileBitsEx(UINT(b.size()), b.data()), nullptr);
 }
-}  // namespace
 
-namespace {
 TEST(GdiWmf, OneColourMasksAreWrittenAsSolidBrushes)
 {
     unsigned char zero[16] = {};

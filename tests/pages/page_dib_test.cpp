@@ -121,42 +121,32 @@ FILE* bmp_stream(Dib& d, std::uint32_t claimed = 0, std::size_t keep = 0, WORD t
 
 using PageDib = PageTest;
 
-TEST_F(PageDib, BitmapFillsAPageOfItsSize)
+TEST_F(PageDib, BitmapIntoAPageThatRegrowsOrKeepsItsSize)
 {
-    _bmap* bm = make_bmap(6, 4);
-    EXPECT_EQ(_bmap_to_page(bm, 2, 0, 0), 4);
-    _pageinfo info = _getpageinfo(2);
-    EXPECT_EQ(info.kind, PAGE_MEMORY);
-    EXPECT_EQ(info.width, 6);
-    EXPECT_EQ(info.height, 4);
-    EXPECT_EQ(page_pixel(2, 0, 0), RGB(0, 0, 200));
-    EXPECT_EQ(page_pixel(2, 5, 3), RGB(5, 3, 200));
-    delete bm;
-}
-
-TEST_F(PageDib, BitmapThatDoesNotFitRegrowsThePage)
-{
-    ASSERT_EQ(_newmempage(20, 20, 3), 1);
-    _bmap* bm = make_bmap(30, 15);
-    EXPECT_EQ(_bmap_to_page(bm, 3, 10, 10), 15);
-    EXPECT_EQ(_getpageinfo(3).width, 40);
-    EXPECT_EQ(_getpageinfo(3).height, 25);
-    EXPECT_EQ(page_pixel(3, 10, 10), RGB(0, 0, 200));
-    EXPECT_EQ(page_pixel(3, 39, 24), RGB(29, 14, 200));
-    EXPECT_EQ(page_pixel(3, 9, 9), _pagerecord(3)->bkcolor);
-    delete bm;
-}
-
-TEST_F(PageDib, BitmapThatFitsKeepsThePage)
-{
-    ASSERT_EQ(_newmempage(50, 50, 3), 1);
-    _fillpage(3, RGB(1, 1, 1));
-    _bmap* bm = make_bmap(5, 5);
-    EXPECT_EQ(_bmap_to_page(bm, 3, 10, 20), 5);
-    EXPECT_EQ(_getpageinfo(3).width, 50);
-    EXPECT_EQ(page_pixel(3, 0, 0), RGB(1, 1, 1));   // earlier contents kept
-    EXPECT_EQ(page_pixel(3, 14, 24), RGB(4, 4, 200));
-    delete bm;
+    struct { int page_w, page_h, bw, bh, x, y, result, w, h; } rows[] = {
+        {0, 0, 6, 4, 0, 0, 4, 6, 4},          // no page: one of the bitmap's size
+        {20, 20, 30, 15, 10, 10, 15, 40, 25}, // does not fit: regrown
+        {50, 50, 5, 5, 10, 20, 5, 50, 50},    // fits: kept, earlier contents too
+    };
+    for (auto& r : rows) {
+        _delpage(3);
+        if (r.page_w) {
+            ASSERT_EQ(_newmempage(r.page_w, r.page_h, 3), 1);
+            _fillpage(3, RGB(1, 1, 1));
+        }
+        _bmap* bm = make_bmap(r.bw, r.bh);
+        EXPECT_EQ(_bmap_to_page(bm, 3, r.x, r.y), r.result);
+        delete bm;
+        _pageinfo info = _getpageinfo(3);
+        EXPECT_EQ(info.kind, PAGE_MEMORY);
+        EXPECT_EQ(info.width, r.w);
+        EXPECT_EQ(info.height, r.h);
+        EXPECT_EQ(page_pixel(3, r.x, r.y), RGB(0, 0, 200));
+        EXPECT_EQ(page_pixel(3, r.x + r.bw - 1, r.y + r.bh - 1), RGB(r.bw - 1, r.bh - 1, 200));
+        if (r.x) {   // a regrown page starts from its background
+            EXPECT_EQ(page_pixel(3, r.x - 1, r.y - 1), r.w == r.page_w ? RGB(1, 1, 1) : _pagerecord(3)->bkcolor);
+        }
+    }
 }
 
 TEST_F(PageDib, BitmapRefusals)
@@ -168,10 +158,13 @@ TEST_F(PageDib, BitmapRefusals)
     EXPECT_EQ(_bmap_to_page(bm, 4000, 0, 0), 0);
     EXPECT_EQ(_bmap_to_page(bm, 3, 2147483640, 0), 0);
     ASSERT_EQ(_newpage(1, "w", 0, 0, 100, 100, 0, 0), 1);
-    EXPECT_EQ(_bmap_to_page(bm, 1, 0, 0), 0);
     EXPECT_EQ(_bmap_to_page(bm, 1, 3, 3), 0);
     EXPECT_EQ(_pagerecord(1)->kind, PAGE_WINDOW);
     delete bm;
+    // and only off-screen pages can be captured
+    EXPECT_EQ(_page_to_bmap(1), nullptr);
+    EXPECT_EQ(_page_to_bmap(2), nullptr);
+    EXPECT_EQ(_page_to_bmap(0), nullptr);
 }
 
 TEST_F(PageDib, PageToBitmapAndBack)
@@ -190,51 +183,21 @@ TEST_F(PageDib, PageToBitmapAndBack)
     delete bm;
 }
 
-TEST_F(PageDib, OnlyOffscreenPagesCanBeCaptured)
+TEST_F(PageDib, RowsOfEveryWidthBothWaysUp)
 {
-    ASSERT_EQ(_newpage(1, "w", 0, 0, 100, 100, 0, 0), 1);
-    EXPECT_EQ(_page_to_bmap(1), nullptr);
-    EXPECT_EQ(_page_to_bmap(2), nullptr);
-    EXPECT_EQ(_page_to_bmap(0), nullptr);
-}
-
-TEST_F(PageDib, EightBitRowsOfOddWidthDoNotSkew)
-{
-    for (int w : {5, 6, 7, 9}) {
-        Dib d = make_dib8(w, 3, false);
-        ASSERT_EQ(_dib_to_page(2, d.info(), nullptr), 1) << w;
-        EXPECT_EQ(_getpageinfo(2).width, w);
-        EXPECT_EQ(_getpageinfo(2).height, 3);
-        for (int y = 0; y < 3; ++y)
-            for (int x = 0; x < w; ++x)
-                EXPECT_EQ(page_pixel(2, x, y), expected8(x, y)) << w << " " << x << "," << y;
-    }
-}
-
-TEST_F(PageDib, TopDownAndBottomUpGiveTheSamePicture)
-{
-    Dib up = make_dib24(5, 4, false);
-    Dib down = make_dib24(5, 4, true);
-    ASSERT_EQ(_dib_to_page(2, up.info(), nullptr), 1);
-    ASSERT_EQ(_dib_to_page(3, down.info(), nullptr), 1);
-    EXPECT_EQ(_getpageinfo(3).height, 4);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x) {
-            EXPECT_EQ(page_pixel(2, x, y), expected24(x, y));
-            EXPECT_EQ(page_pixel(3, x, y), expected24(x, y));
-        }
-    Dib up8 = make_dib8(5, 4, false);
-    Dib down8 = make_dib8(5, 4, true);
-    ASSERT_EQ(_dib_to_page(2, up8.info(), nullptr), 1);
-    ASSERT_EQ(_dib_to_page(3, down8.info(), nullptr), 1);
-    for (int y = 0; y < 4; ++y)
-        for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(page_pixel(3, x, y), page_pixel(2, x, y));
-}
-
-TEST_F(PageDib, RowsGivenApart)
-{
-    Dib d = make_dib24(3, 2, false);
+    for (int bits : {8, 24})
+        for (int w : {5, 6, 7, 9})   // odd widths: the padding must not skew the rows
+            for (bool topdown : {false, true}) {
+                Dib d = bits == 8 ? make_dib8(w, 3, topdown) : make_dib24(w, 3, topdown);
+                ASSERT_EQ(_dib_to_page(2, d.info(), nullptr), 1) << w;
+                EXPECT_EQ(_getpageinfo(2).width, w);
+                EXPECT_EQ(_getpageinfo(2).height, 3);
+                for (int y = 0; y < 3; ++y)
+                    for (int x = 0; x < w; ++x)
+                        EXPECT_EQ(page_pixel(2, x, y), bits == 8 ? expected8(x, y) : expected24(x, y))
+                            << bits << " " << w << " " << topdown << " " << x << "," << y;
+            }
+    Dib d = make_dib24(3, 2, false);   // rows given apart from the header
     std::vector<BYTE> rows(d.data() + 40, d.data() + d.bytes);
     std::memset(d.data() + 40, 0, d.bytes - 40);
     ASSERT_EQ(_dib_to_page(2, d.info(), rows.data()), 1);
@@ -243,28 +206,27 @@ TEST_F(PageDib, RowsGivenApart)
 
 TEST_F(PageDib, ImpossibleHeadersAreRefused)
 {
-    Dib d = make_dib24(3, 2, false);
+    struct { LONG w, h; WORD bits; DWORD size; } rows[] = {
+        {0, 2, 24, 40},
+        {3, 2, 7, 40},
+        {3, 2, 24, 0x7FFFFFFF},   // rows "after" a header far beyond the block
+        {3, 2, 24, 12},           // the old core header is not taken
+        {3, INT32_MIN, 24, 40},
+        {0x7FFFFFFF, 0x7FFFFFFF, 24, 40},
+    };
     EXPECT_EQ(_dib_to_page(2, nullptr, nullptr), 0);
-    d.header()->biWidth = 0;
-    EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
-    d.header()->biWidth = 3;
-    d.header()->biBitCount = 7;
-    EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
-    d.header()->biBitCount = 24;
-    d.header()->biSize = 0x7FFFFFFF;   // rows "after" a header far beyond the block
-    EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
-    d.header()->biSize = 12;           // the old core header is not taken
-    EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
-    d.header()->biSize = 40;
-    d.header()->biHeight = INT32_MIN;
-    EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
-    d.header()->biWidth = 0x7FFFFFFF;
-    d.header()->biHeight = 0x7FFFFFFF;
-    EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0);
+    for (auto& r : rows) {
+        Dib d = make_dib24(3, 2, false);
+        d.header()->biWidth = r.w;
+        d.header()->biHeight = r.h;
+        d.header()->biBitCount = r.bits;
+        d.header()->biSize = r.size;
+        EXPECT_EQ(_dib_to_page(2, d.info(), nullptr), 0) << r.w << " " << r.h << " " << r.bits << " " << r.size;
+    }
     EXPECT_EQ(_ispage(2), 0);
 }
 
-TEST_F(PageDib, BmpStream)
+TEST_F(PageDib, BmpStreams)
 {
     Dib d = make_dib8(5, 3, false);
     FILE* f = bmp_stream(d);
@@ -273,41 +235,26 @@ TEST_F(PageDib, BmpStream)
     EXPECT_EQ(_getpageinfo(4).width, 5);
     EXPECT_EQ(page_pixel(4, 4, 2), expected8(4, 2));
     EXPECT_EQ(_bmpfile_to_page(nullptr, 4), 0);
-}
+    _delpage(4);
 
-TEST_F(PageDib, BadBmpStreamsGiveNothing)
-{
-    Dib d = make_dib24(4, 4, false);
-    FILE* f = bmp_stream(d, 0, 0, 0x4D43);   // not B M
-    EXPECT_EQ(_bmpfile_to_page(f, 4), 0);
-    std::fclose(f);
-    f = bmp_stream(d, 0, d.bytes - 5);        // short
-    EXPECT_EQ(_bmpfile_to_page(f, 4), 0);
-    std::fclose(f);
-    f = bmp_stream(d, 0xFFFFFFF0u);            // claims 4 GB, holds 100 bytes
-    EXPECT_EQ(_bmpfile_to_page(f, 4), 0);
-    std::fclose(f);
-    f = bmp_stream(d, 30);                     // too small for a header
-    EXPECT_EQ(_bmpfile_to_page(f, 4), 0);
-    std::fclose(f);
-    FILE* empty = std::tmpfile();
-    EXPECT_EQ(_bmpfile_to_page(empty, 4), 0);
-    std::fclose(empty);
+    struct { const char* what; std::uint32_t claimed; std::size_t cut; WORD type; LONG h; DWORD colours; } bad[] = {
+        {"not B M", 0, 0, 0x4D43, 4, 0},
+        {"short", 0, 5, 0x4D42, 4, 0},
+        {"claims 4 GB", 0xFFFFFFF0u, 0, 0x4D42, 4, 0},
+        {"too small for a header", 30, 0, 0x4D42, 4, 0},
+        {"more rows than it holds", 0, 0, 0x4D42, 4000, 0},
+        {"a colour table beyond the file", 0, 0, 0x4D42, 4, 0x40000000},
+        {"empty", 0, 0, 0, 4, 0},
+    };
+    for (auto& b : bad) {
+        Dib d24 = make_dib24(4, 4, false);
+        d24.header()->biHeight = b.h;
+        d24.header()->biClrUsed = b.colours;
+        FILE* bf = b.type ? bmp_stream(d24, b.claimed, b.cut ? d24.bytes - b.cut : 0, b.type) : std::tmpfile();
+        EXPECT_EQ(_bmpfile_to_page(bf, 4), 0) << b.what;
+        std::fclose(bf);
+    }
     EXPECT_EQ(_ispage(4), 0);
-}
-
-TEST_F(PageDib, BmpWhoseHeaderClaimsMoreRowsThanItHolds)
-{
-    Dib d = make_dib24(4, 4, false);
-    d.header()->biHeight = 4000;   // the file holds 4 rows
-    FILE* f = bmp_stream(d);
-    EXPECT_EQ(_bmpfile_to_page(f, 4), 0);
-    std::fclose(f);
-    d.header()->biHeight = 4;
-    d.header()->biClrUsed = 0x40000000;   // a colour table beyond the file
-    f = bmp_stream(d);
-    EXPECT_EQ(_bmpfile_to_page(f, 4), 0);
-    std::fclose(f);
 }
 
 TEST_F(PageDib, ClipboardDib)
@@ -329,13 +276,4 @@ TEST_F(PageDib, ClipboardDib)
     CloseClipboard();
     EXPECT_EQ(_clipdib_to_page(6), 0);
     EXPECT_EQ(_ispage(6), 0);
-}
-
-TEST_F(PageDib, FillCoversThePage)
-{
-    ASSERT_EQ(_newmempage(8, 6, 2), 1);
-    EXPECT_EQ(_fillpage(2, RGB(0, 128, 255)), 1);
-    EXPECT_EQ(page_pixel(2, 0, 0), RGB(0, 128, 255));
-    EXPECT_EQ(page_pixel(2, 7, 5), RGB(0, 128, 255));
-    EXPECT_EQ(_fillpage(3, 0), 0);
 }

@@ -1,6 +1,8 @@
 // Shared set-up of the page tests (see page_fixture.h).
 #include "page_fixture.h"
 
+#include <QApplication>
+
 void PageTest::SetUpTestSuite()
 {
     static bool started = false;
@@ -27,4 +29,12 @@ COLORREF page_pixel(int page, int x, int y)
 {
     _pageinfo info = _getpageinfo(page);
     return info.dc ? GetPixel(info.dc, x, y) : CLR_INVALID;
+}
+
+void pump()
+{
+    for (int i = 0; i < 5; ++i) {
+        QApplication::processEvents();
+        _pumpmessages();
+    }
 }

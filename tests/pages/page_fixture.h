@@ -20,3 +20,5 @@ protected:
 void delete_all_pages();
 // The colour of pixel (x, y) of an off-screen page.
 COLORREF page_pixel(int page, int x, int y);
+// Runs the toolkit's events and the runtime's pump a few times.
+void pump();

@@ -24,66 +24,48 @@ RECT window_rect(HWND w)
 
 using PageGeometry = PageTest;
 
-TEST_F(PageGeometry, NegativeSizesGiveAnExactClientArea)
+TEST_F(PageGeometry, NegativeSizesGiveTheClientAreaPositiveOnesTheOuterSize)
 {
-    ASSERT_EQ(_newpage(1, "exact", 300, 200, -640, -480, 0, 0), 1);
-    HWND w = _pagewindow(1);
-    SIZE c = client_size(w);
-    EXPECT_EQ(c.cx, 640);
-    EXPECT_EQ(c.cy, 480);
-    RECT r = window_rect(w);
-    EXPECT_EQ(r.left, 300);
-    EXPECT_EQ(r.top, 200);
-    // The menu bar and the frame come on top of the client area.
-    EXPECT_GT(r.bottom - r.top, 480);
+    struct { double w, h; int flags; bool client; } rows[] = {
+        {-640, -480, 0, true},
+        {-200, -100, PAGE_NOMENU | PAGE_NOOWNER, true},   // an empty menu bar too
+        {640, 480, 0, false},
+    };
+    for (auto& r : rows) {
+        ASSERT_EQ(_newpage(1, "size", 300, 200, r.w, r.h, r.flags, 0), 1);
+        HWND w = _pagewindow(1);
+        SIZE c = client_size(w);
+        RECT o = window_rect(w);
+        EXPECT_EQ(o.left, 300);
+        EXPECT_EQ(o.top, 200);
+        if (r.client) {
+            EXPECT_EQ(c.cx, -r.w);
+            EXPECT_EQ(c.cy, -r.h);
+            EXPECT_EQ(o.bottom - o.top, -r.h + (r.flags & PAGE_NOMENU ? 0 : GetSystemMetrics(SM_CYMENU)));
+        } else {
+            EXPECT_EQ(o.right - o.left, r.w);
+            EXPECT_EQ(o.bottom - o.top, r.h);
+            EXPECT_LT(c.cy, r.h);
+        }
+    }
 }
 
-TEST_F(PageGeometry, PositiveSizesGiveTheOuterSize)
-{
-    ASSERT_EQ(_newpage(1, "outer", 300, 200, 640, 480, 0, 0), 1);
-    RECT r = window_rect(_pagewindow(1));
-    EXPECT_EQ(r.right - r.left, 640);
-    EXPECT_EQ(r.bottom - r.top, 480);
-    SIZE c = client_size(_pagewindow(1));
-    EXPECT_LT(c.cy, 480);
-}
-
-TEST_F(PageGeometry, EmptyMenuBarStillGivesTheExactClientArea)
-{
-    ASSERT_EQ(_newpage(1, "nomenu", 10, 10, -200, -100, PAGE_NOMENU | PAGE_NOOWNER, 0), 1);
-    SIZE c = client_size(_pagewindow(1));
-    EXPECT_EQ(c.cx, 200);
-    EXPECT_EQ(c.cy, 100);
-}
-
-TEST_F(PageGeometry, SizeRuleLaterAndZeroKeepsASide)
+TEST_F(PageGeometry, SizeMoveAndPlace)
 {
     ASSERT_EQ(_newpage(1, "s", 0, 0, 400, 300, 0, 0), 1);
     HWND w = _pagewindow(1);
     RECT before = window_rect(w);
-    EXPECT_EQ(_sizepage(1, -250, 0), 1);
+    EXPECT_EQ(_sizepage(1, -250, 0), 1);   // zero keeps a side
     EXPECT_EQ(client_size(w).cx, 250);
     RECT after = window_rect(w);
     EXPECT_EQ(after.bottom - after.top, before.bottom - before.top);
     EXPECT_EQ(after.left, before.left);
-    EXPECT_EQ(after.top, before.top);
     EXPECT_EQ(_sizepage(1, 0, -123.9), 1);   // truncated towards zero
     EXPECT_EQ(client_size(w).cy, 123);
     EXPECT_EQ(_sizepage(2, 10, 10), 0);
-}
+    EXPECT_EQ(_sizepage(1, -1e300, 1e300), 1);   // huge sizes do not overflow
+    EXPECT_EQ(_sizepage(1, 400, 300), 1);
 
-TEST_F(PageGeometry, HugeSizesDoNotOverflow)
-{
-    ASSERT_EQ(_newpage(1, "s", 0, 0, 400, 300, 0, 0), 1);
-    EXPECT_EQ(_sizepage(1, -1e300, 1e300), 1);
-    EXPECT_EQ(_sizepage(1, -300, -200), 1);
-    EXPECT_EQ(client_size(_pagewindow(1)).cx, 300);
-}
-
-TEST_F(PageGeometry, MoveKeepsTheSize)
-{
-    ASSERT_EQ(_newpage(1, "m", 0, 0, 400, 300, 0, 0), 1);
-    HWND w = _pagewindow(1);
     EXPECT_NE(_movepage(1, 55.9, 66.2), 0);
     RECT r = window_rect(w);
     EXPECT_EQ(r.left, 55);
@@ -91,14 +73,9 @@ TEST_F(PageGeometry, MoveKeepsTheSize)
     EXPECT_EQ(r.right - r.left, 400);
     EXPECT_EQ(r.bottom - r.top, 300);
     EXPECT_EQ(_movepage(9, 0, 0), 0);
-}
 
-TEST_F(PageGeometry, PlaceMovesSizesAndNames)
-{
-    ASSERT_EQ(_newpage(1, "p", 0, 0, 400, 300, 0, 0), 1);
     EXPECT_EQ(_placepage(1, "placed", 20, 30, -160, -120), 1);
-    HWND w = _pagewindow(1);
-    RECT r = window_rect(w);
+    r = window_rect(w);
     EXPECT_EQ(r.left, 20);
     EXPECT_EQ(r.top, 30);
     EXPECT_EQ(client_size(w).cx, 160);
@@ -112,20 +89,22 @@ TEST_F(PageGeometry, PlaceMovesSizesAndNames)
     EXPECT_EQ(_settitle(2, "x"), 0);
 }
 
-TEST_F(PageGeometry, CentreAtThePresentSize)
+TEST_F(PageGeometry, CentreInTheWorkArea)
 {
-    ASSERT_EQ(_newpage(1, "c", 0, 0, 300, 200, 0, 0), 1);
+    ASSERT_EQ(_newpage(1, "c", 0, 0, 300, 201, 0, 0), 1);
     HWND w = _pagewindow(1);
-    EXPECT_EQ(_centerpage(1, nullptr, 0, 0), 1);
+    RECT a{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &a, 0);
+    EXPECT_EQ(_centerpage(1, nullptr, 0, 0), 1);   // at the present size
     RECT r = window_rect(w);
     EXPECT_EQ(r.right - r.left, 300);
-    EXPECT_EQ(r.bottom - r.top, 200);
-    int sw = GetSystemMetrics(SM_CXSCREEN), sh = GetSystemMetrics(SM_CYSCREEN);
-    EXPECT_NEAR(r.left + 150, sw / 2, 40);
-    EXPECT_NEAR(r.top + 100, sh / 2, 60);
+    EXPECT_EQ(r.bottom - r.top, 201);
+    EXPECT_EQ(r.left, a.left + (a.right - a.left - 300) / 2);
+    EXPECT_EQ(r.top, a.top + int((a.bottom - a.top - 201) / 2.0));   // truncated
     EXPECT_EQ(_centerpage(1, "t", 100, 80), 1);
     r = window_rect(w);
     EXPECT_EQ(r.right - r.left, 100);
+    EXPECT_EQ(r.left, a.left + (a.right - a.left - 100) / 2);
     EXPECT_EQ(_centerpage(1, nullptr, -5, 80), 1);   // a negative side skips the move
     EXPECT_EQ(window_rect(w).right - window_rect(w).left, 100);
     EXPECT_EQ(_centerpage(3, nullptr, 0, 0), 0);
@@ -137,17 +116,16 @@ TEST_F(PageGeometry, CanvasCoversTheClientArea)
     HWND canvas = _pagecanvas(1);
     ASSERT_NE(canvas, nullptr);
     EXPECT_EQ(GetParent(canvas), _pagewindow(1));
-    RECT r = window_rect(canvas);
-    EXPECT_EQ(r.right - r.left, 300);
-    EXPECT_EQ(r.bottom - r.top, 200);
     EXPECT_EQ(_windowpage(canvas), 0);
     EXPECT_EQ(DWORD(GetWindowLongA(canvas, GWL_STYLE)) & (WS_CHILD | WS_VISIBLE | WS_VSCROLL),
               DWORD(WS_CHILD | WS_VISIBLE | WS_VSCROLL));
-    _sizepage(1, -400, -250);
-    _pumpmessages();
-    r = window_rect(canvas);
-    EXPECT_EQ(r.right - r.left, 400);
-    EXPECT_EQ(r.bottom - r.top, 250);
+    for (int side : {300, 400}) {
+        _sizepage(1, -side, -(side - 100));
+        _pumpmessages();
+        RECT r = window_rect(canvas);
+        EXPECT_EQ(r.right - r.left, side);
+        EXPECT_EQ(r.bottom - r.top, side - 100);
+    }
 }
 
 TEST_F(PageGeometry, TopAndFrameFigures)

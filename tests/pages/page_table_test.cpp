@@ -14,188 +14,146 @@ std::string title_of(HWND w)
     return buf;
 }
 
+std::string class_of(HWND w)
+{
+    char buf[64] = {};
+    GetClassNameA(w, buf, sizeof buf);
+    return buf;
+}
+
 } // namespace
 
 using PageTable = PageTest;
 
-TEST_F(PageTable, NoPageBeforeTheFirstIsCreated)
+TEST_F(PageTable, NumbersOutsideTheTableAndAbsentPages)
 {
     EXPECT_EQ(_getpage(), -1);
     EXPECT_EQ(_windowpage(nullptr), 0);
-    EXPECT_EQ(_setpage(1, 0), 0);
-    EXPECT_EQ(_ispage(1), 0);
-    EXPECT_EQ(_pagewindow(1), nullptr);
-    EXPECT_EQ(_pagewindow(-1), nullptr);
     EXPECT_EQ(_pagewindow(0), _consolewindow());
     EXPECT_EQ(_pagecanvas(0), _consoletext());
-}
-
-TEST_F(PageTable, NumbersOutsideTheTableCreateNothing)
-{
-    EXPECT_EQ(_newpage(4000, "x", 0, 0, 100, 100, 0, 0), 0);
-    EXPECT_EQ(_newpage(-1, "x", 0, 0, 100, 100, 0, 0), 0);
-    EXPECT_EQ(_newfullscreen(4000, 0, 0), 0);
-    EXPECT_EQ(_newmempage(10, 10, 4000), 0);
-    EXPECT_EQ(_newmempage(10, 10, 0), 0);
-    EXPECT_EQ(_countpages(PAGE_WINDOW) + _countpages(PAGE_MEMORY) + _countpages(PAGE_FULLSCREEN), 0);
+    EXPECT_EQ(_pagewindow(1), nullptr);
+    EXPECT_EQ(_pagewindow(-1), nullptr);
+    struct { int got; const char* call; } zero[] = {
+        {_setpage(1, 0), "_setpage(1)"},
+        {_ispage(1), "_ispage(1)"},
+        {_newpage(4000, "x", 0, 0, 100, 100, 0, 0), "_newpage(4000)"},
+        {_newpage(-1, "x", 0, 0, 100, 100, 0, 0), "_newpage(-1)"},
+        {_newfullscreen(4000, 0, 0), "_newfullscreen(4000)"},
+        {_newmempage(10, 10, 4000), "_newmempage(4000)"},
+        {_newmempage(10, 10, 0), "_newmempage(0)"},
+        {_ispage(4000), "_ispage(4000)"},
+        {_ispage(-1), "_ispage(-1)"},
+        {_delpage(0), "_delpage(0)"},
+        {_delpage(4000), "_delpage(4000)"},
+        {_delpage(5), "_delpage(5)"},
+        {_countpages(PAGE_WINDOW) + _countpages(PAGE_MEMORY) + _countpages(PAGE_FULLSCREEN), "pages"},
+    };
+    for (auto& z : zero)
+        EXPECT_EQ(z.got, 0) << z.call;
     EXPECT_EQ(_getpage(), -1);
-    EXPECT_EQ(_ispage(4000), 0);
-    EXPECT_EQ(_ispage(-1), 0);
-    EXPECT_EQ(_delpage(0), 0);
-    EXPECT_EQ(_delpage(4000), 0);
-    EXPECT_EQ(_delpage(5), 0);
 }
 
 TEST_F(PageTable, FirstPageBecomesCurrentWithARecording)
 {
     ASSERT_EQ(_newpage(1, "first", 10, 10, 200, 150, 0, 0), 1);
     EXPECT_EQ(_getpage(), 1);
-    EXPECT_EQ(_ispage(1), 1);
     _page* pg = _pagerecord(1);
     ASSERT_NE(pg, nullptr);
     EXPECT_EQ(pg->number, 1);
     EXPECT_EQ(pg->kind, PAGE_WINDOW);
     EXPECT_NE(pg->dc, nullptr);
     EXPECT_EQ(pg->content, nullptr);
-    EXPECT_EQ(pg->x0, 0.0);
     EXPECT_EQ(pg->canvas, nullptr);
+    EXPECT_EQ(pg->x0, 0.0);
+    EXPECT_EQ(pg->y0, 0.0);
     EXPECT_EQ(pg->bkcolor, _defaultpagecolor());
-    EXPECT_EQ(_pagewindow(1), pg->hwnd);
     EXPECT_EQ(_windowpage(pg->hwnd), 1);
     EXPECT_EQ(title_of(pg->hwnd), "first");
     EXPECT_TRUE(IsWindowVisible(pg->hwnd));
+    // the classes are numbered, one a page
+    ASSERT_EQ(_newpage(2, "b", 0, 0, 200, 150, PAGE_HIDDEN, 0), 1);
+    EXPECT_FALSE(IsWindowVisible(_pagewindow(2)));
+    std::string a = class_of(_pagewindow(1)), b = class_of(_pagewindow(2));
+    ASSERT_EQ(a.rfind("OST", 0), 0u);
+    EXPECT_EQ(std::atoi(b.c_str() + 3), std::atoi(a.c_str() + 3) + 1);
 }
 
-TEST_F(PageTable, EmptyTitleNamesThePage)
+TEST_F(PageTable, EmptyTitleNamesThePageALongOneIsCutAtACharacter)
 {
     ASSERT_EQ(_newpage(3, "", 0, 0, 200, 150, 0, 0), 1);
     EXPECT_EQ(title_of(_pagewindow(3)), "- 3 -");
-}
-
-TEST_F(PageTable, LongTitleIsCutAtACharacterBoundary)
-{
     std::string t;
     for (int i = 0; i < 100; ++i)
         t += "ページ";   // 9 bytes a round: 263 falls inside a character
     ASSERT_EQ(_newpage(2, t.c_str(), 0, 0, 200, 150, 0, 0), 1);
     std::string got = title_of(_pagewindow(2));
-    EXPECT_LE(got.size(), 263u);
-    EXPECT_EQ(got.size() % 3, 0u);
-    EXPECT_EQ(t.compare(0, got.size(), got), 0);
+    EXPECT_EQ(got, t.substr(0, 261));
 }
 
-TEST_F(PageTable, HiddenFlagKeepsTheWindowHidden)
-{
-    ASSERT_EQ(_newpage(1, "h", 0, 0, 200, 150, PAGE_HIDDEN, 0), 1);
-    EXPECT_FALSE(IsWindowVisible(_pagewindow(1)));
-}
-
-TEST_F(PageTable, SecondPageClosesTheFirstRecordingAndBecomesCurrent)
+TEST_F(PageTable, SelectionMovesTheOpenRecording)
 {
     ASSERT_EQ(_newpage(1, "a", 0, 0, 200, 150, 0, 0), 1);
     ASSERT_EQ(_newpage(2, "b", 0, 0, 200, 150, 0, 0), 1);
     EXPECT_EQ(_getpage(), 2);
     EXPECT_EQ(_pagerecord(1)->dc, nullptr);
     EXPECT_NE(_pagerecord(1)->content, nullptr);
-    EXPECT_NE(_pagerecord(2)->dc, nullptr);
     EXPECT_EQ(_setpage(1, 0), 1);
-    EXPECT_EQ(_getpage(), 1);
     EXPECT_NE(_pagerecord(1)->dc, nullptr);
     EXPECT_EQ(_pagerecord(2)->dc, nullptr);
     EXPECT_NE(_pagerecord(2)->content, nullptr);
-}
-
-TEST_F(PageTable, SelectingTheCurrentPageRenewsItsContent)
-{
-    ASSERT_EQ(_newpage(1, "a", 0, 0, 200, 150, 0, 0), 1);
-    HDC before = _pagerecord(1)->dc;
-    EXPECT_EQ(_setpage(1, 0), 1);
+    EXPECT_EQ(_setpage(1, 0), 1);   // the current page again: its content renewed
     EXPECT_NE(_pagerecord(1)->content, nullptr);
     EXPECT_NE(_pagerecord(1)->dc, nullptr);
-    EXPECT_EQ(_getpage(), 1);
-    (void)before;
     EXPECT_EQ(_setpage(7, 0), 0);
     EXPECT_EQ(_setpage(4000, 0), 0);
     EXPECT_EQ(_getpage(), 1);
-}
-
-TEST_F(PageTable, RecreatingTheCurrentPageGivesAFreshCurrentPage)
-{
-    ASSERT_EQ(_newpage(1, "a", 0, 0, 200, 150, 0, 0), 1);
-    _setpage(1, 0);
-    ASSERT_NE(_pagerecord(1)->content, nullptr);
+    // re-creating the current page gives a fresh current page
     ASSERT_EQ(_newpage(1, "again", 0, 0, 200, 150, 0, 0), 1);
     EXPECT_EQ(_getpage(), 1);
     EXPECT_EQ(_pagerecord(1)->content, nullptr);
-    EXPECT_NE(_pagerecord(1)->dc, nullptr);
     EXPECT_EQ(title_of(_pagewindow(1)), "again");
-    EXPECT_EQ(_countpages(PAGE_WINDOW), 1);
-}
-
-TEST_F(PageTable, DeletingTheCurrentPageLeavesNoneCurrent)
-{
-    ASSERT_EQ(_newpage(1, "a", 0, 0, 200, 150, 0, 0), 1);
+    EXPECT_EQ(_countpages(PAGE_WINDOW), 2);
+    // deleting it leaves none current
     HWND w = _pagewindow(1);
     EXPECT_EQ(_delpage(1), 1);
     EXPECT_EQ(_getpage(), -1);
-    EXPECT_EQ(_ispage(1), 0);
     EXPECT_FALSE(IsWindow(w));
     EXPECT_EQ(_delpage(1), 0);
 }
 
-TEST_F(PageTable, MemoryPageRefusesAWindowPage)
+TEST_F(PageTable, MemoryPages)
 {
     ASSERT_EQ(_newpage(4, "w", 0, 0, 200, 150, 0, 0), 1);
-    HWND w = _pagewindow(4);
-    EXPECT_EQ(_newmempage(50, 40, 4), 0);
+    EXPECT_EQ(_newmempage(50, 40, 4), 0);   // a window page is not replaced
     EXPECT_EQ(_pagerecord(4)->kind, PAGE_WINDOW);
-    EXPECT_EQ(_pagewindow(4), w);
-    EXPECT_TRUE(IsWindow(w));
-}
+    EXPECT_EQ(_bmappage(4), 0);
 
-TEST_F(PageTable, MemoryPageOfTheSameSizeIsCleared)
-{
     ASSERT_EQ(_newmempage(30, 20, 5), 1);
     _pageinfo info = _getpageinfo(5);
     EXPECT_EQ(info.kind, PAGE_MEMORY);
     EXPECT_EQ(info.width, 30);
     EXPECT_EQ(info.height, 20);
-    ASSERT_NE(info.dc, nullptr);
     EXPECT_EQ(info.pbitmap, &_pagerecord(5)->bitmap);
     EXPECT_EQ(*info.pbitmap, info.bitmap);
     COLORREF bk = _pagerecord(5)->bkcolor;
-    EXPECT_EQ(page_pixel(5, 3, 3), bk);
-
     ASSERT_EQ(_fillpage(5, RGB(255, 0, 0)), 1);
-    EXPECT_EQ(page_pixel(5, 3, 3), RGB(255, 0, 0));
     EXPECT_EQ(page_pixel(5, 29, 19), RGB(255, 0, 0));
-    HDC dc = info.dc;
-    EXPECT_EQ(_newmempage(30, 20, 5), 1);
-    EXPECT_EQ(_getpageinfo(5).dc, dc);   // the same image, cleared
-    EXPECT_EQ(page_pixel(5, 3, 3), bk);
+    EXPECT_EQ(_fillpage(3, 0), 0);
+    EXPECT_EQ(_newmempage(30, 20, 5), 1);   // the same size: the same image, cleared
+    EXPECT_EQ(_getpageinfo(5).dc, info.dc);
     EXPECT_EQ(page_pixel(5, 29, 19), bk);
-}
-
-TEST_F(PageTable, MemoryPageOfAnotherSizeIsRemade)
-{
-    ASSERT_EQ(_newmempage(30, 20, 5), 1);
-    ASSERT_EQ(_newmempage(12, 7, 5), 1);
+    ASSERT_EQ(_newmempage(12, 7, 5), 1);    // another size: remade
     EXPECT_EQ(_getpageinfo(5).width, 12);
     EXPECT_EQ(_getpageinfo(5).height, 7);
     EXPECT_EQ(_countpages(PAGE_MEMORY), 1);
-}
-
-TEST_F(PageTable, ImpossibleImageLeavesANineByNinePage)
-{
+    // an impossible image leaves a nine by nine page
     EXPECT_EQ(_newmempage(-5, 10, 7), 0);
-    EXPECT_EQ(_ispage(7), 1);
-    EXPECT_EQ(_getpageinfo(7).width, 9);
-    EXPECT_EQ(_getpageinfo(7).height, 9);
-
     EXPECT_EQ(_newmempage(200000, 200000, 8), 0);
-    EXPECT_EQ(_getpageinfo(8).width, 9);
-    EXPECT_EQ(_getpageinfo(8).height, 9);
-    EXPECT_EQ(page_pixel(8, 8, 8), _pagerecord(8)->bkcolor);
+    for (int p : {7, 8}) {
+        EXPECT_EQ(_getpageinfo(p).width, 9);
+        EXPECT_EQ(_getpageinfo(p).height, 9);
+        EXPECT_EQ(page_pixel(p, 8, 8), _pagerecord(p)->bkcolor);
+    }
 }
 
 TEST_F(PageTable, TemporaryPageTakesTheHighestFreeNumber)
@@ -210,24 +168,21 @@ TEST_F(PageTable, TemporaryPageTakesTheHighestFreeNumber)
     }
     EXPECT_EQ(_ispage(3997), 0);
     EXPECT_EQ(_ispage(3998), 1);
-    EXPECT_EQ(_ispage(3999), 1);
     {
         _tmppage number_only;
         EXPECT_EQ(number_only.page, 3997);
         EXPECT_EQ(_ispage(3997), 0);
     }
-}
-
-TEST_F(PageTable, TemporaryPageThatCannotBeMadeLeavesNothing)
-{
+    _delpage(3999);
+    _delpage(3998);
     {
-        _tmppage tmp(-1, -1);
+        _tmppage tmp(-1, -1);   // cannot be made: leaves nothing
         EXPECT_EQ(tmp.page, 0);
     }
     EXPECT_EQ(_ispage(3999), 0);
 }
 
-TEST_F(PageTable, BitmapPageTakesTheRowsOver)
+TEST_F(PageTable, BitmapPageTakesTheRowsOverOrCopiesSharedOnes)
 {
     _bmap* bm = new _bmap(3, 2, 24);
     std::memset(bm->bits, 0x5A, size_t(bm->size));
@@ -242,27 +197,17 @@ TEST_F(PageTable, BitmapPageTakesTheRowsOver)
     EXPECT_NE(info.bmap, bm);
     EXPECT_EQ(info.bmap->bits, rows);
     EXPECT_EQ(info.bmap->shared, 0);
-    delete bm;                 // the rows stay with the page
+    ASSERT_EQ(_newbmappage(bm, 7), 1);   // a second hand-over of the same rows: a copy
+    EXPECT_NE(_getpageinfo(7).bmap->bits, rows);
+    delete bm;                           // the rows stay with the page
     EXPECT_EQ(info.bmap->bits[0], 0x5A);
-    EXPECT_EQ(_delpage(6), 1); // and go with it
+    EXPECT_EQ(_getpageinfo(7).bmap->bits[0], 0x5A);
+    EXPECT_EQ(_delpage(6), 1);           // and go with it
     EXPECT_EQ(_newbmappage(nullptr, 6), 0);
     _bmap other(2, 2, 24);
     EXPECT_EQ(_newbmappage(&other, 0), 0);
     EXPECT_EQ(_newbmappage(&other, 4000), 0);
     EXPECT_EQ(other.shared, 0);
-}
-
-TEST_F(PageTable, BitmapThatIsAlreadySharedIsCopied)
-{
-    _bmap* bm = new _bmap(2, 2, 24);
-    std::memset(bm->bits, 0x11, size_t(bm->size));
-    ASSERT_EQ(_newbmappage(bm, 6), 1);
-    ASSERT_EQ(_newbmappage(bm, 7), 1);   // a second hand-over of the same rows
-    EXPECT_NE(_getpageinfo(7).bmap->bits, _getpageinfo(6).bmap->bits);
-    EXPECT_EQ(_getpageinfo(7).bmap->bits[0], 0x11);
-    delete bm;
-    EXPECT_EQ(_delpage(6), 1);
-    EXPECT_EQ(_delpage(7), 1);
 }
 
 TEST_F(PageTable, MemoryPageBecomesABitmapPage)
@@ -274,18 +219,9 @@ TEST_F(PageTable, MemoryPageBecomesABitmapPage)
     EXPECT_EQ(info.kind, PAGE_BMAP);
     ASSERT_NE(info.bmap, nullptr);
     EXPECT_EQ(info.bmap->width, 4);
-    EXPECT_EQ(info.bmap->bits[0], 30);   // blue, green, red
-    EXPECT_EQ(info.bmap->bits[1], 20);
-    EXPECT_EQ(info.bmap->bits[2], 10);
+    EXPECT_EQ(std::memcmp(info.bmap->bits, "\x1E\x14\x0A", 3), 0);   // blue, green, red
     EXPECT_EQ(_bmappage(9), 1);
     EXPECT_EQ(_bmappage(10), 0);
-}
-
-TEST_F(PageTable, WindowPageCannotBecomeABitmapPage)
-{
-    ASSERT_EQ(_newpage(1, "a", 0, 0, 200, 150, 0, 0), 1);
-    EXPECT_EQ(_bmappage(1), 0);
-    EXPECT_EQ(_pagerecord(1)->kind, PAGE_WINDOW);
 }
 
 TEST_F(PageTable, PageColours)
@@ -303,10 +239,7 @@ TEST_F(PageTable, PageColours)
     ASSERT_EQ(_newmempage(5, 5, 3), 1);
     EXPECT_EQ(page_pixel(3, 2, 2), RGB(4, 5, 6));
     _setpagecolor(old, -1);
-}
 
-TEST_F(PageTable, CanvasIsReplacedForANewColour)
-{
     ASSERT_EQ(_newpage(1, "c", 0, 0, -300, -200, PAGE_CANVAS, 0), 1);
     HWND canvas = _pagecanvas(1);
     ASSERT_NE(canvas, nullptr);
@@ -314,31 +247,25 @@ TEST_F(PageTable, CanvasIsReplacedForANewColour)
     EXPECT_EQ(_pagecanvas(1), canvas);   // same colour: kept
     EXPECT_EQ(_setpagecolor(RGB(0, 0, 128), 1), 1);
     HWND fresh = _pagecanvas(1);
-    ASSERT_NE(fresh, nullptr);
-    EXPECT_NE(fresh, canvas);
+    EXPECT_NE(fresh, canvas);            // another one: the canvas replaced
     EXPECT_FALSE(IsWindow(canvas));
     EXPECT_EQ(GetParent(fresh), _pagewindow(1));
     EXPECT_EQ(_windowpage(fresh), 0);
 }
 
-TEST_F(PageTable, OriginOfWindowPagesOnly)
+TEST_F(PageTable, OriginAndInformationByKind)
 {
-    ASSERT_EQ(_newpage(1, "o", 0, 0, 200, 150, 0, 0), 1);
+    ASSERT_EQ(_newpage(1, "o", 0, 0, -320, -240, 0, 0), 1);
     ASSERT_EQ(_newmempage(5, 5, 2), 1);
     EXPECT_EQ(_setorigin(1, 12.5, -3), 1);
     EXPECT_EQ(_pagerecord(1)->x0, 12.5);
     EXPECT_EQ(_pagerecord(1)->y0, -3);
     EXPECT_EQ(_setorigin(1, 12.5, -3), 1);
-    EXPECT_EQ(_setorigin(2, 1, 1), 0);
+    EXPECT_EQ(_setorigin(2, 1, 1), 0);   // off-screen pages have no origin
     EXPECT_EQ(_setorigin(3, 1, 1), 0);
-}
-
-TEST_F(PageTable, InformationByKind)
-{
     EXPECT_EQ(_getpageinfo(0).kind, 0);
     EXPECT_EQ(_getpageinfo(0).width, 0);
     EXPECT_EQ(_getpageinfo(4000).dc, nullptr);
-    ASSERT_EQ(_newpage(1, "i", 0, 0, -320, -240, 0, 0), 1);
     _pageinfo info = _getpageinfo(1);
     EXPECT_EQ(info.kind, PAGE_WINDOW);
     EXPECT_EQ(info.width, 320);
@@ -357,31 +284,21 @@ TEST_F(PageTable, FullScreenPages)
     ASSERT_EQ(_newfullscreen(4, RGB(255, 255, 255), 0), 1);
     EXPECT_EQ(_getpage(), 4);
     EXPECT_EQ(_countpages(PAGE_FULLSCREEN), 3);
-    _pageinfo info = _getpageinfo(2);
-    EXPECT_EQ(info.kind, PAGE_FULLSCREEN);
-    EXPECT_EQ(info.width, 0);
+    EXPECT_EQ(_getpageinfo(2).kind, PAGE_FULLSCREEN);
+    EXPECT_EQ(_getpageinfo(2).width, 0);
     EXPECT_EQ(_pagerecord(4)->bkcolor, RGB(255, 255, 255));
-    char cls[64] = {};
-    GetClassNameA(_pagewindow(2), cls, sizeof cls);
-    EXPECT_EQ(std::strncmp(cls, "ostfscrn", 8), 0);
-    char cls4[64] = {};
-    GetClassNameA(_pagewindow(4), cls4, sizeof cls4);
-    EXPECT_STRNE(cls, cls4);   // another colour, another class
+    EXPECT_EQ(class_of(_pagewindow(2)).rfind("ostfscrn", 0), 0u);
+    EXPECT_NE(class_of(_pagewindow(2)), class_of(_pagewindow(4)));   // another colour, another class
+    RECT r{};
+    GetWindowRect(_pagewindow(2), &r);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_EQ(r.right, GetSystemMetrics(SM_CXSCREEN));
+    EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN));
+    EXPECT_EQ(GetMenu(_pagewindow(2)), nullptr);
     EXPECT_TRUE(IsWindowVisible(_pagewindow(2)));
     EXPECT_EQ(_hidefullscreens(), 3);
     EXPECT_FALSE(IsWindowVisible(_pagewindow(2)));
     EXPECT_EQ(_setpage(3, 0), 1);
     EXPECT_TRUE(IsWindowVisible(_pagewindow(3)));
-}
-
-TEST_F(PageTable, PageClassesAreNumberedAndTakeDoubleClicks)
-{
-    ASSERT_EQ(_newpage(1, "a", 0, 0, 200, 150, 0, 0), 1);
-    ASSERT_EQ(_newpage(2, "b", 0, 0, 200, 150, 0, 0), 1);
-    char a[64] = {}, b[64] = {};
-    GetClassNameA(_pagewindow(1), a, sizeof a);
-    GetClassNameA(_pagewindow(2), b, sizeof b);
-    ASSERT_EQ(std::strncmp(a, "OST", 3), 0);
-    ASSERT_EQ(std::strncmp(b, "OST", 3), 0);
-    EXPECT_EQ(std::atoi(b + 3), std::atoi(a + 3) + 1);
 }

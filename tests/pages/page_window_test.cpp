@@ -3,6 +3,7 @@
 // commands.
 #include "page_fixture.h"
 #include "platform/gdi/winclip.h"
+#include "platform/win/commctrl.h"
 #include "platform/win/window_surface.h"
 #include "ostrel/draw.h"
 
@@ -10,14 +11,6 @@
 #include <QImage>
 
 namespace {
-
-void pump()
-{
-    for (int i = 0; i < 5; ++i) {
-        QApplication::processEvents();
-        _pumpmessages();
-    }
-}
 
 // The colour shown at client pixel (x, y) of a window, as 0x00BBGGRR.
 COLORREF shown(HWND w, int x, int y)
@@ -36,34 +29,23 @@ void help() { ++help_calls; }
 
 using PageWindow = PageTest;
 
-TEST_F(PageWindow, DrawingShowsAfterSelectingThePage)
+TEST_F(PageWindow, DrawingShowsAfterSelectingThePageOnTheWindowOrItsCanvas)
 {
-    ASSERT_EQ(_newpage(1, "paint", 10, 10, -200, -150, 0, 0), 1);
-    HWND w = _pagewindow(1);
-    pump();
-    COLORREF bk = shown(w, 50, 50);
-    _setcolor(RGB(255, 0, 0));
-    _rectangle(0, 20, 20, 80, 80);
-    pump();
-    EXPECT_EQ(shown(w, 50, 50), bk);   // recorded, not yet shown
-    ASSERT_EQ(_setpage(1, 0), 1);
-    pump();
-    EXPECT_NE(shown(w, 50, 50), bk);
-    EXPECT_EQ(shown(w, 150, 120), bk);
-}
-
-TEST_F(PageWindow, CanvasShowsTheContent)
-{
-    ASSERT_EQ(_newpage(1, "canvas", 10, 10, -200, -150, PAGE_CANVAS, 0), 1);
-    HWND canvas = _pagecanvas(1);
-    ASSERT_NE(canvas, nullptr);
-    pump();
-    COLORREF bk = shown(canvas, 30, 30);
-    _rectangle(0, 10, 10, 60, 60);
-    ASSERT_EQ(_setpage(1, 0), 1);
-    pump();
-    EXPECT_NE(shown(canvas, 30, 30), bk);
-    EXPECT_EQ(shown(canvas, 100, 100), bk);
+    for (int flags : {0, int(PAGE_CANVAS)}) {
+        ASSERT_EQ(_newpage(1, "paint", 10, 10, -200, -150, flags, 0), 1);
+        HWND w = flags ? _pagecanvas(1) : _pagewindow(1);
+        ASSERT_NE(w, nullptr);
+        pump();
+        COLORREF bk = shown(w, 50, 50);
+        _setcolor(RGB(255, 0, 0));
+        _rectangle(0, 20, 20, 80, 80);
+        pump();
+        EXPECT_EQ(shown(w, 50, 50), bk) << flags;   // recorded, not yet shown
+        ASSERT_EQ(_setpage(1, 0), 1);
+        pump();
+        EXPECT_NE(shown(w, 50, 50), bk) << flags;
+        EXPECT_EQ(shown(w, 150, 120), bk) << flags;
+    }
 }
 
 TEST_F(PageWindow, EarlierPageRepaintsWhenAnotherIsCreated)
@@ -95,7 +77,7 @@ TEST_F(PageWindow, StatusBarAndCanvasShareTheClientArea)
     EXPECT_EQ(c.bottom - c.top, 240 - sh);
 }
 
-TEST_F(PageWindow, CopyPutsThePictureOnTheClipboard)
+TEST_F(PageWindow, CopyPutsThePictureOnTheClipboardHelpCallsTheHelpHook)
 {
     ASSERT_EQ(_newpage(1, "copy", 10, 10, -100, -80, 0, 0), 1);
     _rectangle(0, 5, 5, 50, 50);
@@ -105,11 +87,6 @@ TEST_F(PageWindow, CopyPutsThePictureOnTheClipboard)
     CloseClipboard();
     EXPECT_EQ(SendMessageA(_pagewindow(1), WM_COMMAND, IDM_COPY, 0), 0);
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_METAFILEPICT));
-}
-
-TEST_F(PageWindow, HelpCallsTheHelpHook)
-{
-    ASSERT_EQ(_newpage(1, "help", 10, 10, -100, -80, 0, 0), 1);
     help_calls = 0;
     _sethelpproc(&help);
     SendMessageA(_pagewindow(1), WM_COMMAND, IDM_HELP, 0);
@@ -119,15 +96,20 @@ TEST_F(PageWindow, HelpCallsTheHelpHook)
     EXPECT_EQ(help_calls, 1);
 }
 
-TEST_F(PageWindow, FullScreenPageCoversTheScreen)
+TEST_F(PageWindow, ProgressShowsOnTheStatusBarUntilTheNextStatusText)
 {
-    ASSERT_EQ(_newpage(1, "a", 0, 0, 100, 100, 0, 0), 1);
-    ASSERT_EQ(_newfullscreen(2, RGB(0, 0, 0), 0), 1);
-    RECT r{};
-    GetWindowRect(_pagewindow(2), &r);
-    EXPECT_EQ(r.left, 0);
-    EXPECT_EQ(r.top, 0);
-    EXPECT_EQ(r.right - r.left, GetSystemMetrics(SM_CXSCREEN));
-    EXPECT_EQ(r.bottom - r.top, GetSystemMetrics(SM_CYSCREEN));
-    EXPECT_EQ(GetMenu(_pagewindow(2)), nullptr);
+    ASSERT_EQ(_newpage(1, "progress", 10, 10, -300, -200, 0, 0), 1);
+    struct { double value, low, high; int shown; } rows[] = {
+        {50, 0, 200, 25}, {50, 100, 300, 25}, {300, 0, 200, 100}, {-5, 0, 200, 0}, {199, 0, 200, 100}, {1, 0, 200, 1},
+    };
+    for (auto& r : rows) {
+        _setprogress(1, r.value, r.low, r.high);
+        HWND bar = _pagerecord(1)->progress;
+        ASSERT_NE(bar, nullptr);
+        EXPECT_EQ(GetParent(bar), _getstatusbar(1));
+        EXPECT_TRUE(IsWindowVisible(bar));
+        EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), r.shown) << r.value;
+    }
+    _printpagestatus(1, "done");
+    EXPECT_FALSE(IsWindowVisible(_pagerecord(1)->progress));
 }

@@ -2,8 +2,8 @@
 // Xvfb checks to watch what only a whole process shows: the fatal report and
 // its exit status, and the end of the program when a page is closed.
 //   fatal     _newpage(0, ...): reports the box it sees on stdout, closes it
-//   close     a page closed by the user ends the program
-//   exitmenu  Exit in a page's menu ends the program
+//   close     a page closed by the user ends the program while main waits
+//   exitmenu  Exit in a page's menu ends the program while main waits
 //   geometry  _newpage(1, "geometry", 300, 200, -640, -480, 0, 0), prints its
 //             geometry and waits to be closed
 #include <QApplication>
@@ -77,14 +77,20 @@ int main()
     if (std::strcmp(mode, "close") == 0) {
         _newpage(1, "close", 10, 10, 200, 150, 0, 0);
         QTimer::singleShot(300, [] {
+            if (IsWindowVisible(_pagewindow(1)))
+                say("page open\n");
             if (QWidget* w = platform_window_widget(_pagewindow(1)))
                 w->close();
         });
+        getchar();   // main still runs when the page is closed
+        say("main returned\n");
         return 0;
     }
     if (std::strcmp(mode, "exitmenu") == 0) {
         _newpage(1, "exit", 10, 10, 200, 150, 0, 0);
         PostMessageA(_pagewindow(1), WM_COMMAND, IDM_EXIT, 0);
+        getchar();
+        say("main returned\n");
         return 0;
     }
     if (std::strcmp(mode, "geometry") == 0) {

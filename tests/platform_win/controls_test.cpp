@@ -1,6 +1,5 @@
-// The status and progress bars, the pacing of the rich-text area's repaints,
-// message boxes, drops and face substitution.
-#include "tests/support/screen_check.h"
+// The status bar, message boxes, drops and face substitution (the progress bar
+// and the repaint pacing are checked through the page and the console).
 #include "rich_edit_fixture.h"
 #include "platform/win/commctrl.h"
 #include "platform/gdi/font_faces.h"
@@ -10,12 +9,9 @@
 
 #include <QApplication>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QMessageBox>
 #include <QMimeData>
 #include <QPushButton>
-#include <QScreen>
-#include <QTest>
 #include <QTextEdit>
 #include <QTimer>
 #include <QUrl>
@@ -45,89 +41,6 @@ TEST(StatusBar, PartsTextsAndTheCutAt259Bytes)
     POINT p{r.left, r.top};
     ScreenToClient(w, &p);
     EXPECT_EQ(p.y + (r.bottom - r.top), c.bottom);   // docked at the bottom
-    DestroyWindow(w);
-}
-
-TEST(ProgressBar, RangeAndPosition)
-{
-    HWND w = make_window();
-    HWND pb = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD, 0, 0, 150, 20, w, nullptr, nullptr, nullptr);
-    ASSERT_NE(pb, nullptr);
-    EXPECT_FALSE(IsWindowVisible(pb));
-    SendMessageA(pb, PBM_SETPOS, 25, 0);
-    EXPECT_EQ(SendMessageA(pb, PBM_GETPOS, 0, 0), 25);
-    SendMessageA(pb, PBM_SETPOS, 500, 0);
-    EXPECT_EQ(SendMessageA(pb, PBM_GETPOS, 0, 0), 100);
-    DestroyWindow(w);
-}
-
-namespace {
-
-void pump_for(int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    do {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE))
-            DispatchMessageA(&m);
-    } while (t.elapsed() < ms);
-}
-
-} // namespace
-
-// Changes made by the program faster than the screen refreshes are drawn together;
-// none is lost, and a lone change is drawn at the next pump.
-TEST_F(RichEdit, OutputReachesTheScreenWithinAFrame)
-{
-    int flash = QApplication::cursorFlashTime();
-    QApplication::setCursorFlashTime(0);   // no caret blink between the two pictures
-    ShowWindow(frame, SW_SHOW);
-    QWidget* w = platform_window_widget(edit);
-    ASSERT_NE(w, nullptr);
-    pump_for(50);
-    put("lone line\r\n");
-    pump_for(5);
-    EXPECT_TRUE(shown(w) == drawn_now(w)) << "a lone change waits for a frame";
-    for (int i = 0; i < 300; ++i) {
-        put("0123456789 abcdefghij 0123456789 abcdef\r\n");
-        pump_for(0);
-    }
-    put("last");
-    SendMessageA(edit, EM_SCROLLCARET, 0, 0);
-    pump_for(100);
-    EXPECT_TRUE(shown(w) == drawn_now(w)) << "a burst of changes was not drawn in full";
-    EXPECT_EQ(SendMessageA(edit, EM_GETLINECOUNT, 0, 0), 302);
-    QApplication::setCursorFlashTime(flash);
-}
-
-// A part's text is new at once; rewritten faster than the screen refreshes it is
-// drawn once the frame ends, a lone change at the next pump.
-TEST(StatusBar, TextIsNewAtOnceAndDrawnWithinAFrame)
-{
-    HWND w = make_window();
-    HWND sb = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, w, nullptr, nullptr, nullptr);
-    ASSERT_NE(sb, nullptr);
-    int edges[3] = {100, 200, -1};
-    SendMessageA(sb, SB_SETPARTS, 3, reinterpret_cast<LPARAM>(edges));
-    ShowWindow(w, SW_SHOW);
-    QWidget* bar = platform_window_widget(sb);
-    ASSERT_NE(bar, nullptr);
-    pump_for(50);
-    SendMessageA(sb, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>("lone"));
-    pump_for(5);
-    EXPECT_TRUE(shown(bar) == drawn_now(bar)) << "a lone change waits for a frame";
-    char buf[260];
-    for (int i = 0; i < 500; ++i) {
-        std::string t = std::to_string(i) + " 0";
-        SendMessageA(sb, SB_SETTEXTA, 2, reinterpret_cast<LPARAM>(t.c_str()));
-        SendMessageA(sb, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(t.c_str()));
-        SendMessageA(sb, SB_GETTEXTA, 2, reinterpret_cast<LPARAM>(buf));
-        ASSERT_EQ(std::string(buf), t);
-        pump_for(0);
-    }
-    pump_for(100);
-    EXPECT_TRUE(shown(bar) == drawn_now(bar)) << "the last texts were never drawn";
     DestroyWindow(w);
 }
 

@@ -10,28 +10,6 @@
 
 namespace {
 
-TEST(Menus, ItemStatesAndLookups)
-{
-    HMENU bar = CreateMenu(), sub = CreatePopupMenu();
-    AppendMenuA(sub, MF_STRING, 10, "&One");
-    AppendMenuA(sub, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(sub, MF_STRING | MF_CHECKED, 11, "&Two");
-    AppendMenuA(bar, MF_POPUP, reinterpret_cast<std::uintptr_t>(sub), "&Sub");
-    EXPECT_EQ(GetMenuItemCount(sub), 3);
-    EXPECT_EQ(CheckMenuItem(bar, 11, MF_BYCOMMAND | MF_UNCHECKED), DWORD(MF_CHECKED));
-    EXPECT_EQ(CheckMenuItem(bar, 11, MF_BYCOMMAND | MF_CHECKED), 0u);
-    EXPECT_EQ(CheckMenuItem(bar, 99, MF_BYCOMMAND), DWORD(-1));
-    EXPECT_EQ(EnableMenuItem(sub, 10, MF_BYCOMMAND | MF_GRAYED), 0);
-    EXPECT_EQ(EnableMenuItem(sub, 10, MF_BYCOMMAND | MF_ENABLED), BOOL(MF_GRAYED));
-    EXPECT_EQ(EnableMenuItem(sub, 99, MF_BYCOMMAND), -1);
-    EXPECT_EQ(GetSubMenu(bar, 0), sub);
-    EXPECT_EQ(GetMenuItemID(sub, 2), 11u);
-    EXPECT_TRUE(DeleteMenu(sub, 1, MF_BYPOSITION));
-    EXPECT_EQ(GetMenuItemID(sub, 1), 11u);
-    DestroyMenu(bar);
-    EXPECT_EQ(GetMenuItemCount(sub), -1);
-}
-
 TEST(Menus, OpeningSendsInitMenuPopupAndChoosingPostsCommand)
 {
     HMENU bar = CreateMenu(), sub = CreatePopupMenu();
@@ -90,14 +68,23 @@ TEST(Menus, StatesAndTextsByCommandAndByPosition)
     };
     for (const Case& c : cases)
         EXPECT_EQ(GetMenuState(bar, c.item, c.flags), c.state) << c.item;
+    EXPECT_EQ(CheckMenuItem(bar, 99, MF_BYCOMMAND), DWORD(-1));
+    EXPECT_EQ(EnableMenuItem(bar, 11, MF_BYCOMMAND | MF_ENABLED), BOOL(MF_GRAYED));   // the old state
+    EXPECT_EQ(EnableMenuItem(sub, 99, MF_BYCOMMAND), -1);
+    EXPECT_EQ(GetSubMenu(bar, 0), sub);
+    EXPECT_EQ(GetMenuItemID(sub, 1), 11u);
     char buf[8];
     EXPECT_EQ(GetMenuStringA(bar, 11, buf, sizeof buf, MF_BYCOMMAND), 5);
     EXPECT_STREQ(buf, "&Save");
     EXPECT_EQ(GetMenuStringA(bar, 0, buf, 4, MF_BYPOSITION), 3);
     EXPECT_STREQ(buf, "&Fi");
-    CheckMenuItem(bar, 10, MF_BYCOMMAND | MF_CHECKED);
+    EXPECT_EQ(CheckMenuItem(bar, 10, MF_BYCOMMAND | MF_CHECKED), 0u);
     EXPECT_EQ(GetMenuState(sub, 0, MF_BYPOSITION), UINT(MF_CHECKED));
+    EXPECT_EQ(CheckMenuItem(bar, 10, MF_BYCOMMAND | MF_UNCHECKED), DWORD(MF_CHECKED));
+    EXPECT_TRUE(DeleteMenu(sub, 0, MF_BYPOSITION));
+    EXPECT_EQ(GetMenuItemID(sub, 0), 11u);
     DestroyMenu(bar);
+    EXPECT_EQ(GetMenuItemCount(sub), -1);
 }
 
 TEST(Menus, RemoveKeepsTheSubmenuDeleteDestroysIt)

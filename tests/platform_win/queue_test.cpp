@@ -23,6 +23,9 @@ TEST(Queue, PostedMessagesArriveInOrderAndQuitJoinsThem)
     EXPECT_EQ(m.wParam, 7u);
     ASSERT_EQ(GetMessageA(&m, nullptr, 0, 0), TRUE);
     EXPECT_EQ(m.message, UINT(WM_USER + 3));
+    QTimer::singleShot(50, [w] { PostMessageA(w, WM_USER + 4, 44, 0); });
+    ASSERT_EQ(GetMessageA(&m, nullptr, 0, 0), TRUE);   // an empty queue: it waits
+    EXPECT_EQ(m.wParam, 44u);
     DestroyWindow(w);
 }
 
@@ -46,17 +49,6 @@ TEST(Queue, FiltersByWindowAndRangeButAlwaysReturnQuit)
     EXPECT_EQ(rest[1].hwnd, b);
     DestroyWindow(a);
     DestroyWindow(b);
-}
-
-TEST(Queue, GetMessageWaitsForSomethingToArrive)
-{
-    drain();
-    HWND w = make_window();
-    QTimer::singleShot(50, [w] { PostMessageA(w, WM_USER + 4, 44, 0); });
-    MSG m;
-    ASSERT_EQ(GetMessageA(&m, nullptr, 0, 0), TRUE);
-    EXPECT_EQ(m.wParam, 44u);
-    DestroyWindow(w);
 }
 
 TEST(Queue, SendCallsTheProcedureNowDispatchLater)
