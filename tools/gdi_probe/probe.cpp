@@ -1,7 +1,8 @@
 // Draws shapes on a white 32-bit DIB with a black pen and a red brush and prints
 // the pixels each one changes, as per-row spans. Built with MinGW and run under
-// Wine it gives the reference answers that tests/gdi/curve_box_test.cpp keeps;
-// built against the platform's GDI layer (-DOSTREL_SIDE) it gives ours to compare.
+// Wine it gives the reference answers that tests/gdi/curve_box_test.cpp keeps (a
+// failing case there prints our rows in the same form). A Windows program only:
+// it is not part of the build.
 //
 // Input, one case per line:  <pen width, -1 for a null pen> <shape> <coordinates...>
 //   shapes: E ellipse (4), A arc, P pie, C chord (8 each), R roundrect (6), X rectangle (4)
@@ -12,14 +13,7 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <vector>
-#ifdef OSTREL_SIDE
-#include "platform/gdi/gdi_surface.h"
-#include "platform/gdi/wingdi.h"
-#include <QImage>
-#else
 #include <windows.h>
-#endif
 
 namespace {
 constexpr int W = 320, H = 120;
@@ -27,16 +21,6 @@ constexpr int W = 320, H = 120;
 struct Surface {
     HDC dc = nullptr;
     const unsigned* px = nullptr;
-#ifdef OSTREL_SIDE
-    QImage img{W, H, QImage::Format_RGB32};
-    Surface()
-    {
-        img.fill(0xFFFFFFFF);
-        dc = gdi_create_image_dc(&img, nullptr);
-        px = reinterpret_cast<const unsigned*>(img.constBits());
-    }
-    ~Surface() { gdi_destroy_image_dc(dc); }
-#else
     HBITMAP bmp = nullptr;
     Surface()
     {
@@ -58,10 +42,9 @@ struct Surface {
         DeleteDC(dc);
         DeleteObject(bmp);
     }
-#endif
     char at(int x, int y) const
     {
-        unsigned c = px[y * W + x] & 0xFFFFFF;   // 0x00RRGGBB in both
+        unsigned c = px[y * W + x] & 0xFFFFFF;   // 0x00RRGGBB
         return c == 0xFFFFFF ? '.' : c == 0 ? 'K' : c == 0xFF0000 ? 'R' : '?';
     }
 };
