@@ -222,6 +222,24 @@ bool gdi_roundrect_pixels(const QRect& box, QSize corner, CurvePixels& out)
     return true;
 }
 
+void gdi_curve_widen(CurvePixels& c, int width)
+{
+    if (width <= 1) return;
+    // offsets lo..hi about the pixel; within the disc when (2d - lo - hi)² sums to at most width²
+    const int lo = -(width / 2), hi = lo + width - 1;
+    std::vector<QPoint> disc;
+    for (int dy = lo; dy <= hi; ++dy)
+        for (int dx = lo; dx <= hi; ++dx) {
+            const int u = 2 * dx - lo - hi, v = 2 * dy - lo - hi;
+            if (u * u + v * v <= width * width) disc.emplace_back(dx, dy);
+        }
+    std::vector<QPoint> wide;
+    wide.reserve(c.pen.size() * disc.size());
+    for (const QPoint& p : c.pen)
+        for (const QPoint& d : disc) wide.push_back(p + d);
+    c.pen = unique_in_order(wide);
+}
+
 namespace gdi_curve_detail {
 void build_rows(const CurvePixels& c, int top, int bottom, Rows& rows)
 {

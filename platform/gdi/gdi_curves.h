@@ -26,6 +26,11 @@ bool gdi_arc_pixels(const QRect& box, QPoint start, QPoint end, CurveKind kind, 
 // corner: the width and height of the corner ellipse in device pixels (> 0).
 bool gdi_roundrect_pixels(const QRect& box, QSize corner, CurvePixels& out);
 
+// Widens the pen pixels to a pen `width` pixels wide (up to gdi_curve_max_pen):
+// every pixel stamps a disc of that diameter, offset up and left for even widths.
+constexpr int gdi_curve_max_pen = 16;
+void gdi_curve_widen(CurvePixels& c, int width);
+
 // Calls span(y, x0, x1) for every run of pixels strictly inside `outline` that
 // is not a pen pixel, row by row within rows [top, bottom].
 template <class Span>

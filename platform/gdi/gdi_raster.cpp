@@ -328,10 +328,10 @@ bool misses_target(HDC dc, const QRect& box, const PenSpec& ps)
     return !box.adjusted(-margin, -margin, margin, margin).intersects(area);
 }
 
-// Paints a curve of one-pixel pen: the brush inside its outline (when filled;
+// Paints a curve's pixels: the brush inside its outline (when filled;
 // with a null pen the outline's own pixels too), then the pen pixels in order,
 // each once, so that raster operations and dashes apply as along a line.
-void paint_thin_curve(HDC dc, const PixelView& v, const PenSpec& ps, const CurvePixels& c, bool filled)
+void paint_curve(HDC dc, const PixelView& v, const PenSpec& ps, const CurvePixels& c, bool filled)
 {
     if (filled) {
         const QImage pattern = gdi_brush_image(dc->st);
@@ -356,9 +356,9 @@ void paint_thin_curve(HDC dc, const PixelView& v, const PenSpec& ps, const Curve
     }
 }
 
-// Thin pens on a DC with pixels are rasterised by our own walk (gdi_curves.h);
-// wide pens and printers go through the painter in the box without its right
-// and bottom edges.
+// On a DC with pixels the curves are rasterised by our own walk (gdi_curves.h),
+// wide pens as a disc stamped along it; very wide pens and printers go through
+// the painter in the box without its right and bottom edges.
 enum class Shape { Ellipse, Arc, Pie, Chord, RoundRect };
 
 BOOL curve(HDC dc, Shape kind, int l, int t, int r, int b, const POINT* ends, SIZE corner = {})
@@ -375,7 +375,7 @@ BOOL curve(HDC dc, Shape kind, int l, int t, int r, int b, const POINT* ends, SI
     }
     QSize round(gdi_round(std::abs(corner.cx * m.sx)), gdi_round(std::abs(corner.cy * m.sy)));
     PixelView v;
-    if (ps.cosmetic && gdi_pixel_view(dc, v)) {
+    if ((ps.cosmetic || ps.width <= gdi_curve_max_pen) && gdi_pixel_view(dc, v)) {
         CurvePixels px;
         bool ok = false;
         switch (kind) {
@@ -386,7 +386,8 @@ BOOL curve(HDC dc, Shape kind, int l, int t, int r, int b, const POINT* ends, SI
         case Shape::RoundRect: ok = gdi_roundrect_pixels(box, round, px); break;
         }
         if (ok) {
-            paint_thin_curve(dc, v, ps, px, kind != Shape::Arc);
+            if (!ps.null && !ps.cosmetic) gdi_curve_widen(px, ps.width);
+            paint_curve(dc, v, ps, px, kind != Shape::Arc);
             return TRUE;
         }
     }
