@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <cstdio>
+#include <map>
 #include <sstream>
 
 namespace {
@@ -67,6 +67,25 @@ void draw(HDC dc, const char* call)
     default: FAIL() << call;
     }
 }
+
+// A canvas with a black pen of `width` and a red brush selected.
+struct Painted {
+    Canvas c{320, 120};
+    HPEN pen;
+    HBRUSH br = CreateSolidBrush(kRed);
+    explicit Painted(int width) : pen(CreatePen(PS_SOLID, width, kBlack))
+    {
+        SelectObject(c.dc, pen);
+        SelectObject(c.dc, br);
+    }
+    ~Painted()
+    {
+        SelectObject(c.dc, GetStockObject(BLACK_PEN));
+        SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
+        DeleteObject(pen);
+        DeleteObject(br);
+    }
+};
 
 struct Case {
     const char* call;
@@ -142,21 +161,65 @@ const Case kCases[] = {
 TEST(GdiCurves, OnePixelPenShapesMatchTheReferencePixelForPixel)
 {
     for (const Case& k : kCases) {
-        Canvas c(320, 120);
-        HPEN pen = CreatePen(PS_SOLID, 1, kBlack);
-        HBRUSH br = CreateSolidBrush(kRed);
-        SelectObject(c.dc, pen);
-        SelectObject(c.dc, br);
-        draw(c.dc, k.call);
-        const Drawn d = drawn(c);
+        Painted p(1);
+        draw(p.c.dc, k.call);
+        const Drawn d = drawn(p.c);
         EXPECT_EQ(d.box, QRect(QPoint(k.x0, k.y0), QPoint(k.x1, k.y1))) << k.call;
         EXPECT_EQ(d.black, k.black) << k.call;
         EXPECT_EQ(d.red, k.red) << k.call;
         EXPECT_EQ(d.hash, k.hash) << k.call << " drew\n" << d.rows;
-        SelectObject(c.dc, GetStockObject(BLACK_PEN));
-        SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
-        DeleteObject(pen);
-        DeleteObject(br);
+    }
+}
+
+// Rows as printed back into pixels: (x, y) -> 'K' or 'R'.
+std::map<std::pair<int, int>, char> pixels_of(const std::string& rows)
+{
+    std::map<std::pair<int, int>, char> px;
+    std::istringstream in(rows);
+    std::string line;
+    while (std::getline(in, line)) {
+        std::istringstream ls(line);
+        int y = 0, x0 = 0, x1 = 0;
+        char colon = 0, dash = 0, k = 0;
+        ls >> y >> colon;
+        while (ls >> x0 >> dash >> x1 >> k)
+            for (int x = x0; x <= x1; ++x) px[{x, y}] = k;
+    }
+    return px;
+}
+
+// Wide pens are stroked with a footprint of GDI's own; ours may differ, but every
+// pixel either drew lies within one pixel of a pixel of the same colour in the other.
+TEST(GdiCurves, WidePensStayWithinAPixelOfTheReference)
+{
+    const struct { int width; const char *call, *rows; } cases[] = {
+        {2, "E 45 45 55 55",
+         "44: 47-51K\n45: 46-52K\n46: 45-48K 49-49R 50-53K\n47: 44-47K 48-50R 51-54K\n48: 44-46K 47-51R 52-54K\n"
+         "49: 44-45K 46-52R 53-54K\n50: 44-45K 46-52R 53-54K\n51: 44-46K 47-51R 52-54K\n52: 44-47K 48-50R 51-54K\n"
+         "53: 45-53K\n54: 46-52K\n"},
+        {3, "E 45 45 55 55",
+         "44: 48-53K\n45: 46-54K\n46: 45-55K\n47: 44-49K 50-50R 51-54K\n48: 44-48K 49-51R 52-55K\n"
+         "49: 44-47K 48-52R 53-55K\n50: 44-47K 48-52R 53-55K\n51: 44-48K 49-51R 52-55K\n52: 44-49K 50-50R 51-54K\n"
+         "53: 45-55K\n54: 46-54K\n55: 48-53K\n"},
+        {3, "P 45 45 55 55 55 50 45 50",
+         "44: 48-53K\n45: 46-54K\n46: 45-55K\n47: 44-49K 50-50R 51-54K\n48: 44-50K 51-51R 52-55K\n"
+         "49: 44-55K\n50: 47-54K\n51: 50-54K\n"},
+    };
+    for (const auto& k : cases) {
+        Painted pt(k.width);
+        draw(pt.c.dc, k.call);
+        const std::string ours = drawn(pt.c).rows;
+        const auto mine = pixels_of(ours), ref = pixels_of(k.rows);
+        auto near = [](const auto& in, std::pair<int, int> p, char want) {
+            for (int i = 0; i < 9; ++i)
+                if (auto it = in.find({p.first + i % 3 - 1, p.second + i / 3 - 1}); it != in.end() && it->second == want)
+                    return true;
+            return false;
+        };
+        int off = 0;
+        for (const auto& [p, v] : mine) off += !near(ref, p, v);
+        for (const auto& [p, v] : ref) off += !near(mine, p, v);
+        EXPECT_EQ(off, 0) << k.width << " " << k.call << " drew\n" << ours;
     }
 }
 
