@@ -19,13 +19,34 @@ i64 ceil_div(i64 n, i64 d)   // d > 0
 // The first quadrant of the ellipse inscribed in a w x h pixel box, in doubled
 // coordinates about the box centre (X to the right, Y up), from the top to the
 // right end. Each step takes the candidate nearest the curve (the smaller
-// |B²X² + A²Y² − A²B²|); the walk steps X while the slope is below 45° and Y after.
-std::vector<QPoint> quadrant(int w, int h)
+// |B²X² + A²Y² − A²B²|, a tie stepping both ways); the walk steps one coordinate
+// while the slope keeps that the faster one and the other after. Ellipses walk
+// up from the right end and stop where X runs out (so a very thin one may end
+// below its box's top row), as GDI's do; the corners of round rectangles walk
+// down from the top, which matches GDI's corners better.
+enum class Walk { FromRight, FromTop };
+
+std::vector<QPoint> quadrant(int w, int h, Walk walk)
 {
     const i64 A = w - 1, B = h - 1, A2 = A * A, B2 = B * B;
     auto f = [&](i64 x, i64 y) { return std::llabs(B2 * x * x + A2 * y * y - A2 * B2); };
-    i64 x = A % 2, y = B;
     std::vector<QPoint> q;
+    if (walk == Walk::FromRight) {
+        i64 x = A, y = B % 2;
+        while (A2 * y < B2 * x && x >= A % 2 && y <= B) {
+            q.emplace_back(int(x), int(y));
+            if (f(x - 2, y + 2) <= f(x, y + 2)) x -= 2;
+            y += 2;
+        }
+        while (x >= A % 2 && y <= B) {
+            q.emplace_back(int(x), int(y));
+            if (f(x - 2, y + 2) <= f(x - 2, y)) y += 2;
+            x -= 2;
+        }
+        std::reverse(q.begin(), q.end());
+        return q;
+    }
+    i64 x = A % 2, y = B;
     while (B2 * x < A2 * y && y >= 0 && x <= A) {
         q.emplace_back(int(x), int(y));
         if (f(x + 2, y - 2) < f(x + 2, y)) y -= 2;
@@ -58,7 +79,7 @@ struct Frame {
 std::vector<RingPixel> ring(const QRect& box)
 {
     const Frame fr{box.left(), box.top(), box.width(), box.height()};
-    const std::vector<QPoint> q = quadrant(fr.w, fr.h);
+    const std::vector<QPoint> q = quadrant(fr.w, fr.h, Walk::FromRight);
     const int xr = fr.l + fr.w / 2, xl = fr.l + (fr.w - 1) / 2;
     const int yt = fr.t + (fr.h - 1) / 2, yb = fr.t + fr.h / 2;
     std::vector<RingPixel> out;
@@ -144,10 +165,14 @@ std::vector<QPoint> unique_in_order(const std::vector<QPoint>& pts)
     return out;
 }
 
+// Sides and positions small enough that the doubled coordinates and the walk's
+// products stay far inside their integers.
 bool handled(const QRect& box)
 {
+    constexpr int far = 1 << 28;
     return box.width() > 0 && box.height() > 0 && box.width() <= gdi_curve_max_side &&
-           box.height() <= gdi_curve_max_side;
+           box.height() <= gdi_curve_max_side && box.left() > -far && box.left() < far && box.top() > -far &&
+           box.top() < far;
 }
 }  // namespace
 
@@ -205,7 +230,7 @@ bool gdi_roundrect_pixels(const QRect& box, QSize corner, CurvePixels& out)
     out = {};
     if (!handled(box) || corner.width() <= 0 || corner.height() <= 0) return false;
     const int ew = std::min(corner.width(), box.width()), eh = std::min(corner.height(), box.height());
-    const std::vector<QPoint> q = quadrant(ew, eh);
+    const std::vector<QPoint> q = quadrant(ew, eh, Walk::FromTop);
     const Frame fr{box.left(), box.top(), ew, eh};
     const int sx = box.width() - ew, sy = box.height() - eh;   // shifts of the right and lower corners
     // the corner ellipse's four quadrants (each whole) moved to the four corners

@@ -587,7 +587,8 @@ BOOL RoundRect(HDC dc, int l, int t, int r, int b, int w, int h)
         return TRUE;
     }
     Mapping m = map_of(dc);
-    if (gdi_round(std::abs(w * m.sx)) == 0 || gdi_round(std::abs(h * m.sy)) == 0) return Rectangle(dc, l, t, r, b);
+    // a corner one pixel wide or high is no rounding at all
+    if (gdi_round(std::abs(w * m.sx)) <= 1 || gdi_round(std::abs(h * m.sy)) <= 1) return Rectangle(dc, l, t, r, b);
     return curve(dc, Shape::RoundRect, l, t, r, b, nullptr, SIZE{w, h});
 }
 
