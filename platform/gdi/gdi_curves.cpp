@@ -213,6 +213,7 @@ bool gdi_arc_pixels(const QRect& box, QPoint start, QPoint end, CurveKind kind, 
     }
     std::vector<QPoint> pen = chain;
     out.outline = chain;
+    out.nullPenFillsPen = false;
     if (kind == CurveKind::Pie) {
         const QPoint c = box_centre(box);
         tie_low_line(c, chain.back(), pen);

@@ -13,6 +13,9 @@
 struct CurvePixels {
     std::vector<QPoint> pen;       // pen pixels, each once, in drawing order
     std::vector<QPoint> outline;   // closed polygon whose inside the brush fills
+    // Without a pen the brush covers the pen pixels too (ellipses, round
+    // rectangles), or else just the inside of the outline (pies, chords).
+    bool nullPenFillsPen = true;
 };
 
 enum class CurveKind { Arc, Pie, Chord };

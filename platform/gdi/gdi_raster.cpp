@@ -328,18 +328,20 @@ bool misses_target(HDC dc, const QRect& box, const PenSpec& ps)
     return !box.adjusted(-margin, -margin, margin, margin).intersects(area);
 }
 
-// Paints a curve's pixels: the brush inside its outline (when filled;
-// with a null pen the outline's own pixels too), then the pen pixels in order,
+// Paints a curve's pixels: the brush inside its outline (when filled; with a
+// null pen see CurvePixels::nullPenFillsPen), then the pen pixels in order,
 // each once, so that raster operations and dashes apply as along a line.
 void paint_curve(HDC dc, const PixelView& v, const PenSpec& ps, const CurvePixels& c, bool filled)
 {
     if (filled) {
         const QImage pattern = gdi_brush_image(dc->st);
         if (!pattern.isNull()) {
-            gdi_curve_fill(c, v.box.top(), v.box.bottom(), [&](int y, int x0, int x1) {
+            const bool insideOnly = ps.null && !c.nullPenFillsPen;
+            const CurvePixels inside{{}, insideOnly ? c.outline : std::vector<QPoint>{}, false};
+            gdi_curve_fill(insideOnly ? inside : c, v.box.top(), v.box.bottom(), [&](int y, int x0, int x1) {
                 gdi_fill_rect_pixels(v, pattern, QRect(x0, y, x1 - x0 + 1, 1));
             });
-            if (ps.null)
+            if (ps.null && c.nullPenFillsPen)
                 for (const QPoint& p : c.pen) gdi_fill_rect_pixels(v, pattern, QRect(p, QSize(1, 1)));
         }
     }

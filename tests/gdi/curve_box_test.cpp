@@ -16,7 +16,7 @@ constexpr COLORREF kBlack = 0, kRed = 0x0000FF;
 struct Drawn {
     std::string rows;   // "y: x0-x1K x0-x1R ..." per row drawn on, as the probe prints
     std::uint64_t hash = 14695981039346656037ull;   // FNV-1a of rows
-    QRect box;
+    QRect box;   // of the pixels drawn
     int black = 0, red = 0;
 };
 
@@ -73,15 +73,13 @@ struct Painted {
     Canvas c{320, 120};
     HPEN pen;
     HBRUSH br = CreateSolidBrush(kRed);
-    explicit Painted(int width) : pen(CreatePen(PS_SOLID, width, kBlack))
+    explicit Painted(int width, int style = PS_SOLID) : pen(CreatePen(style, width, kBlack))
     {
         SelectObject(c.dc, pen);
         SelectObject(c.dc, br);
     }
-    ~Painted()
+    ~Painted()   // still selected: they go with the DC
     {
-        SelectObject(c.dc, GetStockObject(BLACK_PEN));
-        SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
         DeleteObject(pen);
         DeleteObject(br);
     }
@@ -90,12 +88,13 @@ struct Painted {
 struct Case {
     const char* call;
     std::uint64_t hash;
-    int x0, y0, x1, y1, black, red;
+    int x0, y0, x1, y1, black, red, penStyle = PS_SOLID;
 };
 
 // Radius 1 to 8 about (80, 60) for every shape (the arc a whole ellipse from the
 // right end of its middle, as a framed ellipse draws it), then larger and odd
-// boxes, and the three shapes of the picture the fault was found on.
+// boxes, the three shapes of the picture the fault was found on, and fills
+// without a pen (which cover the pen's pixels of ellipses, not of pies and chords).
 const Case kCases[] = {
     {"E 79 59 81 61", 0xee9239a014a89015, 79, 59, 80, 60, 4, 0},
     {"A 79 59 81 61 81 60 81 60", 0xa0084adb2f4a5189, 79, 59, 80, 60, 3, 0},
@@ -156,12 +155,17 @@ const Case kCases[] = {
     {"P 70 10 100 40 100 25 70 25", 0xf694dc02a6cb1dee, 70, 10, 99, 25, 67, 287},
     {"A 110 10 140 40 140 25 110 25", 0xadb0ce6232bd1519, 110, 10, 139, 24, 38, 0},
     {"A 295 45 305 55 305 50 305 50", 0x3947a32d4e1aa5b9, 295, 45, 304, 54, 23, 0},
+    {"E 75 55 85 66", 0x34f2d815a26ccb5b, 75, 55, 84, 65, 0, 86, PS_NULL},
+    {"P 75 55 85 65 85 60 80 55", 0xb9d5bfe9153d1d64, 81, 56, 83, 59, 0, 9, PS_NULL},
+    {"P 72 52 88 68 72 68 84 52", 0xe40f2e355b5a24ec, 75, 54, 86, 66, 0, 79, PS_NULL},
+    {"C 72 52 89 68 80 52 80 68", 0x1573559fcb6cd7dd, 72, 52, 79, 66, 0, 93, PS_NULL},
+    {"R 64 47 96 73 13 14", 0xef43418f9aef1109, 64, 47, 95, 72, 0, 792, PS_NULL},
 };
 
 TEST(GdiCurves, OnePixelPenShapesMatchTheReferencePixelForPixel)
 {
     for (const Case& k : kCases) {
-        Painted p(1);
+        Painted p(1, k.penStyle);
         draw(p.c.dc, k.call);
         const Drawn d = drawn(p.c);
         EXPECT_EQ(d.box, QRect(QPoint(k.x0, k.y0), QPoint(k.x1, k.y1))) << k.call;
