@@ -211,16 +211,17 @@ bool gdi_arc_pixels(const QRect& box, QPoint start, QPoint end, CurveKind kind, 
         out.pen = std::move(chain);
         return true;
     }
+    // the closing lines continue from the arc's end, so that dashes run on into them
     std::vector<QPoint> pen = chain;
     out.outline = chain;
     out.nullPenFillsPen = false;
     if (kind == CurveKind::Pie) {
         const QPoint c = box_centre(box);
-        tie_low_line(c, chain.back(), pen);
-        tie_low_line(chain.front(), c, pen);
+        tie_low_line(chain.back(), c, pen);
+        tie_low_line(c, chain.front(), pen);
         out.outline.push_back(c);
     } else {
-        tie_low_line(chain.front(), chain.back(), pen);
+        tie_low_line(chain.back(), chain.front(), pen);
     }
     out.pen = unique_in_order(pen);
     return true;

@@ -93,8 +93,9 @@ struct Case {
 
 // Radius 1 to 8 about (80, 60) for every shape (the arc a whole ellipse from the
 // right end of its middle, as a framed ellipse draws it), then larger and odd
-// boxes, the three shapes of the picture the fault was found on, and fills
-// without a pen (which cover the pen's pixels of ellipses, not of pies and chords).
+// boxes, the three shapes of the picture the fault was found on, fills without a
+// pen (which cover the pen's pixels of ellipses, not of pies and chords), and
+// dashes, which run along the arc and on into the pie's lines.
 const Case kCases[] = {
     {"E 79 59 81 61", 0xee9239a014a89015, 79, 59, 80, 60, 4, 0},
     {"A 79 59 81 61 81 60 81 60", 0xa0084adb2f4a5189, 79, 59, 80, 60, 3, 0},
@@ -160,6 +161,8 @@ const Case kCases[] = {
     {"P 72 52 88 68 72 68 84 52", 0xe40f2e355b5a24ec, 75, 54, 86, 66, 0, 79, PS_NULL},
     {"C 72 52 89 68 80 52 80 68", 0x1573559fcb6cd7dd, 72, 52, 79, 66, 0, 93, PS_NULL},
     {"R 64 47 96 73 13 14", 0xef43418f9aef1109, 64, 47, 95, 72, 0, 792, PS_NULL},
+    {"E 60 40 100 80", 0x1127b594d639ef99, 60, 40, 99, 79, 88, 1136, PS_DASH},
+    {"P 60 40 100 80 100 60 80 40", 0x134328d4d1a47c6e, 80, 40, 99, 60, 53, 247, PS_DASH},
 };
 
 TEST(GdiCurves, OnePixelPenShapesMatchTheReferencePixelForPixel)
