@@ -172,8 +172,7 @@ TEST(GdiCurves, OnePixelPenShapesMatchTheReferencePixelForPixel)
         draw(p.c.dc, k.call);
         const Drawn d = drawn(p.c);
         EXPECT_EQ(d.box, QRect(QPoint(k.x0, k.y0), QPoint(k.x1, k.y1))) << k.call;
-        EXPECT_EQ(d.black, k.black) << k.call;
-        EXPECT_EQ(d.red, k.red) << k.call;
+        EXPECT_EQ(std::pair(d.black, d.red), std::pair(k.black, k.red)) << k.call;
         EXPECT_EQ(d.hash, k.hash) << k.call << " drew\n" << d.rows;
     }
 }
@@ -204,10 +203,6 @@ TEST(GdiCurves, WidePensStayWithinAPixelOfTheReference)
          "44: 47-51K\n45: 46-52K\n46: 45-48K 49-49R 50-53K\n47: 44-47K 48-50R 51-54K\n48: 44-46K 47-51R 52-54K\n"
          "49: 44-45K 46-52R 53-54K\n50: 44-45K 46-52R 53-54K\n51: 44-46K 47-51R 52-54K\n52: 44-47K 48-50R 51-54K\n"
          "53: 45-53K\n54: 46-52K\n"},
-        {3, "E 45 45 55 55",
-         "44: 48-53K\n45: 46-54K\n46: 45-55K\n47: 44-49K 50-50R 51-54K\n48: 44-48K 49-51R 52-55K\n"
-         "49: 44-47K 48-52R 53-55K\n50: 44-47K 48-52R 53-55K\n51: 44-48K 49-51R 52-55K\n52: 44-49K 50-50R 51-54K\n"
-         "53: 45-55K\n54: 46-54K\n55: 48-53K\n"},
         {3, "P 45 45 55 55 55 50 45 50",
          "44: 48-53K\n45: 46-54K\n46: 45-55K\n47: 44-49K 50-50R 51-54K\n48: 44-50K 51-51R 52-55K\n"
          "49: 44-55K\n50: 47-54K\n51: 50-54K\n"},
