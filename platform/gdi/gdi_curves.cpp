@@ -1,4 +1,4 @@
-// Thin-pen geometry of the curved shapes (see gdi_curves.h). The walk, the arc
+// Pixel geometry of the curved shapes (see gdi_curves.h). The walk, the arc
 // ends and the line ties were settled pixel by pixel against the reference
 // rasteriser; docs/gdi.md says why this is ours rather than the toolkit's.
 #include "platform/gdi/gdi_curves.h"

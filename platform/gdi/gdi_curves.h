@@ -1,9 +1,9 @@
-// The pixels of ellipses, arcs, pies, chords and rounded rectangles drawn with
-// a one-pixel pen, as GDI rasterises them: an integer walk around the ellipse
-// inscribed in the box (right and bottom edges excluded), arcs cut out of that
-// walk between the radials, closing lines with their ties on the smaller
-// coordinate, and the fill inside the outline. Geometry only: the raster code
-// paints the result with the DC's pen and brush.
+// The pixels of ellipses, arcs, pies, chords and rounded rectangles as GDI
+// rasterises them: an integer walk around the ellipse inscribed in the box (right
+// and bottom edges excluded), arcs cut out of that walk between the radials,
+// closing lines with their ties on the smaller coordinate, the fill inside the
+// outline, and wider pens as a disc stamped along the walk. Geometry only: the
+// raster code paints the result with the DC's pen and brush.
 #pragma once
 #include <QPoint>
 #include <QRect>

@@ -2,9 +2,8 @@
 // polygons, pixels and flood fill, on a DC's image (or printer painter), with
 // the GDI rules programs can see: one-pixel pens below a pixel, LineTo without
 // its last pixel, rectangles and ellipses without their right and bottom edges,
-// arcs counter-clockwise between the radials (the curves of one-pixel pens come
-// from gdi_curves.cpp). On a recording DC the call is
-// recorded instead.
+// arcs counter-clockwise between the radials (the pixels of the curves come from
+// gdi_curves.cpp). On a recording DC the call is recorded instead.
 #include "platform/gdi/gdi_curves.h"
 #include "platform/gdi/gdi_pixels.h"
 #include "platform/gdi/gdi_surface.h"
@@ -375,7 +374,7 @@ BOOL curve(HDC dc, Shape kind, int l, int t, int r, int b, const POINT* ends, SI
         s = dev(m, ends[0].x, ends[0].y);
         e = dev(m, ends[1].x, ends[1].y);
     }
-    QSize round(gdi_round(std::abs(corner.cx * m.sx)), gdi_round(std::abs(corner.cy * m.sy)));
+    const QSize rounding(gdi_round(std::abs(corner.cx * m.sx)), gdi_round(std::abs(corner.cy * m.sy)));
     PixelView v;
     if ((ps.cosmetic || ps.width <= gdi_curve_max_pen) && gdi_pixel_view(dc, v)) {
         CurvePixels px;
@@ -385,7 +384,7 @@ BOOL curve(HDC dc, Shape kind, int l, int t, int r, int b, const POINT* ends, SI
         case Shape::Arc: ok = ps.null || gdi_arc_pixels(box, s, e, CurveKind::Arc, px); break;
         case Shape::Pie: ok = gdi_arc_pixels(box, s, e, CurveKind::Pie, px); break;
         case Shape::Chord: ok = gdi_arc_pixels(box, s, e, CurveKind::Chord, px); break;
-        case Shape::RoundRect: ok = gdi_roundrect_pixels(box, round, px); break;
+        case Shape::RoundRect: ok = gdi_roundrect_pixels(box, rounding, px); break;
         }
         if (ok) {
             if (!ps.null && !ps.cosmetic) gdi_curve_widen(px, ps.width);
@@ -403,7 +402,7 @@ BOOL curve(HDC dc, Shape kind, int l, int t, int r, int b, const POINT* ends, SI
         return TRUE;
     }
     if (kind == Shape::RoundRect) {
-        g.p->drawRoundedRect(geo, round.width() / 2.0, round.height() / 2.0);
+        g.p->drawRoundedRect(geo, rounding.width() / 2.0, rounding.height() / 2.0);
         return TRUE;
     }
     double a0 = radial_angle(geo, s), a1 = radial_angle(geo, e);
