@@ -2,8 +2,9 @@
 // polygons, pixels and flood fill, on a DC's image (or printer painter), with
 // the GDI rules programs can see: one-pixel pens below a pixel, LineTo without
 // its last pixel, rectangles and ellipses without their right and bottom edges,
-// arcs counter-clockwise between the radials. On a recording DC the call is
-// recorded instead.
+// arcs counter-clockwise between the radials (the pixels of the curves come from
+// gdi_curves.cpp). On a recording DC the call is recorded instead.
+#include "platform/gdi/gdi_curves.h"
 #include "platform/gdi/gdi_pixels.h"
 #include "platform/gdi/gdi_surface.h"
 
@@ -326,33 +327,96 @@ bool misses_target(HDC dc, const QRect& box, const PenSpec& ps)
     return !box.adjusted(-margin, -margin, margin, margin).intersects(area);
 }
 
-enum class Curve { Arc, Pie, Chord };
+// Paints a curve's pixels: the brush inside its outline (when filled; with a
+// null pen see CurvePixels::nullPenFillsPen), then the pen pixels in order,
+// each once, so that raster operations and dashes apply as along a line.
+void paint_curve(HDC dc, const PixelView& v, const PenSpec& ps, const CurvePixels& c, bool filled)
+{
+    if (filled) {
+        const QImage pattern = gdi_brush_image(dc->st);
+        if (!pattern.isNull()) {
+            const bool insideOnly = ps.null && !c.nullPenFillsPen;
+            const CurvePixels inside{{}, insideOnly ? c.outline : std::vector<QPoint>{}, false};
+            gdi_curve_fill(insideOnly ? inside : c, v.box.top(), v.box.bottom(), [&](int y, int x0, int x1) {
+                gdi_fill_rect_pixels(v, pattern, QRect(x0, y, x1 - x0 + 1, 1));
+            });
+            if (ps.null && c.nullPenFillsPen)
+                for (const QPoint& p : c.pen) gdi_fill_rect_pixels(v, pattern, QRect(p, QSize(1, 1)));
+        }
+    }
+    if (ps.null) return;
+    Dasher d;
+    d.pat = dash_of(ps.style);
+    if (d.pat) d.left = (*d.pat)[0];
+    const QRgb color = ps.color | 0xFF000000u, gap = gdi_qrgb(dc->st.bk);
+    const bool opaqueGaps = dc->st.bkMode == OPAQUE;
+    for (const QPoint& p : c.pen) {
+        if (d.on()) v.plot(p.x(), p.y(), color);
+        else if (opaqueGaps) v.plot(p.x(), p.y(), gap);
+        d.step();
+    }
+}
 
-BOOL curve(HDC dc, Curve kind, int l, int t, int r, int b, int xs, int ys, int xe, int ye)
+// On a DC with pixels the curves are rasterised by our own walk (gdi_curves.h),
+// wide pens as a disc stamped along it; very wide pens and printers go through
+// the painter in the box without its right and bottom edges.
+enum class Shape { Ellipse, Arc, Pie, Chord, RoundRect };
+
+BOOL curve(HDC dc, Shape kind, int l, int t, int r, int b, const POINT* ends, SIZE corner = {})
 {
     Mapping m = map_of(dc);
     QRect box = shape_box(m, l, t, r, b);
     if (box.width() <= 0 || box.height() <= 0) return TRUE;
-    QPointF s = dev(m, xs, ys), e = dev(m, xe, ye);
-    if (misses_target(dc, box, gdi_pen_spec(dc, m))) return TRUE;
+    PenSpec ps = gdi_pen_spec(dc, m);
+    if (misses_target(dc, box, ps)) return TRUE;
+    QPoint s, e;
+    if (ends) {
+        s = dev(m, ends[0].x, ends[0].y);
+        e = dev(m, ends[1].x, ends[1].y);
+    }
+    const QSize rounding(gdi_round(std::abs(corner.cx * m.sx)), gdi_round(std::abs(corner.cy * m.sy)));
+    PixelView v;
+    if ((ps.cosmetic || ps.width <= gdi_curve_max_pen) && gdi_pixel_view(dc, v)) {
+        CurvePixels px;
+        bool ok = false;
+        switch (kind) {
+        case Shape::Ellipse: ok = gdi_ellipse_pixels(box, px); break;
+        case Shape::Arc: ok = ps.null || gdi_arc_pixels(box, s, e, CurveKind::Arc, px); break;
+        case Shape::Pie: ok = gdi_arc_pixels(box, s, e, CurveKind::Pie, px); break;
+        case Shape::Chord: ok = gdi_arc_pixels(box, s, e, CurveKind::Chord, px); break;
+        case Shape::RoundRect: ok = gdi_roundrect_pixels(box, rounding, px); break;
+        }
+        if (ok) {
+            if (!ps.null && !ps.cosmetic) gdi_curve_widen(px, ps.width);
+            paint_curve(dc, v, ps, px, kind != Shape::Arc);
+            return TRUE;
+        }
+    }
+    PainterGuard g;
+    if (!gdi_painter(dc, g)) return FALSE;
+    g.p->setPen(gdi_qpen(ps, dc));
+    g.p->setBrush(kind == Shape::Arc ? QBrush(Qt::NoBrush) : gdi_qbrush(dc));
     QRectF geo(box.left(), box.top(), box.width() - 1, box.height() - 1);
+    if (kind == Shape::Ellipse) {
+        g.p->drawEllipse(geo);
+        return TRUE;
+    }
+    if (kind == Shape::RoundRect) {
+        g.p->drawRoundedRect(geo, rounding.width() / 2.0, rounding.height() / 2.0);
+        return TRUE;
+    }
     double a0 = radial_angle(geo, s), a1 = radial_angle(geo, e);
     double span = a1 - a0;
     while (span <= 0) span += 360;
     while (span > 360) span -= 360;
     if (std::abs(span - 360) < 1e-9 || (s == e)) span = 360;
-    PainterGuard g;
-    if (!gdi_painter(dc, g)) return FALSE;
-    PenSpec ps = gdi_pen_spec(dc, m);
-    g.p->setPen(gdi_qpen(ps, dc));
     int qa = int(std::lround(a0 * 16)), qs = int(std::lround(span * 16));
-    if (kind == Curve::Arc) {
-        g.p->setBrush(Qt::NoBrush);
+    if (kind == Shape::Arc) {
         if (!ps.null) g.p->drawArc(geo, qa, qs);
+    } else if (kind == Shape::Pie) {
+        g.p->drawPie(geo, qa, qs);
     } else {
-        g.p->setBrush(gdi_qbrush(dc));
-        if (kind == Curve::Pie) g.p->drawPie(geo, qa, qs);
-        else g.p->drawChord(geo, qa, qs);
+        g.p->drawChord(geo, qa, qs);
     }
     return TRUE;
 }
@@ -524,16 +588,9 @@ BOOL RoundRect(HDC dc, int l, int t, int r, int b, int w, int h)
         return TRUE;
     }
     Mapping m = map_of(dc);
-    QRect box = shape_box(m, l, t, r, b);
-    if (box.width() <= 0 || box.height() <= 0) return TRUE;
-    if (misses_target(dc, box, gdi_pen_spec(dc, m))) return TRUE;
-    PainterGuard g;
-    if (!gdi_painter(dc, g)) return FALSE;
-    g.p->setPen(gdi_qpen(gdi_pen_spec(dc, m), dc));
-    g.p->setBrush(gdi_qbrush(dc));
-    g.p->drawRoundedRect(QRectF(box.left(), box.top(), box.width() - 1, box.height() - 1), std::abs(w * m.sx) / 2,
-                         std::abs(h * m.sy) / 2);
-    return TRUE;
+    // a corner one pixel wide or high is no rounding at all
+    if (gdi_round(std::abs(w * m.sx)) <= 1 || gdi_round(std::abs(h * m.sy)) <= 1) return Rectangle(dc, l, t, r, b);
+    return curve(dc, Shape::RoundRect, l, t, r, b, nullptr, SIZE{w, h});
 }
 
 BOOL Ellipse(HDC dc, int l, int t, int r, int b)
@@ -543,16 +600,7 @@ BOOL Ellipse(HDC dc, int l, int t, int r, int b)
         rec_add(dc, META_ELLIPSE, {l, t, r, b});
         return TRUE;
     }
-    Mapping m = map_of(dc);
-    QRect box = shape_box(m, l, t, r, b);
-    if (box.width() <= 0 || box.height() <= 0) return TRUE;
-    if (misses_target(dc, box, gdi_pen_spec(dc, m))) return TRUE;
-    PainterGuard g;
-    if (!gdi_painter(dc, g)) return FALSE;
-    g.p->setPen(gdi_qpen(gdi_pen_spec(dc, m), dc));
-    g.p->setBrush(gdi_qbrush(dc));
-    g.p->drawEllipse(QRectF(box.left(), box.top(), box.width() - 1, box.height() - 1));
-    return TRUE;
+    return curve(dc, Shape::Ellipse, l, t, r, b, nullptr);
 }
 
 BOOL Arc(HDC dc, int l, int t, int r, int b, int xs, int ys, int xe, int ye)
@@ -562,7 +610,8 @@ BOOL Arc(HDC dc, int l, int t, int r, int b, int xs, int ys, int xe, int ye)
         rec_add(dc, META_ARC, {l, t, r, b, xs, ys, xe, ye});
         return TRUE;
     }
-    return curve(dc, Curve::Arc, l, t, r, b, xs, ys, xe, ye);
+    const POINT ends[2] = {{xs, ys}, {xe, ye}};
+    return curve(dc, Shape::Arc, l, t, r, b, ends);
 }
 
 BOOL Pie(HDC dc, int l, int t, int r, int b, int xs, int ys, int xe, int ye)
@@ -572,7 +621,8 @@ BOOL Pie(HDC dc, int l, int t, int r, int b, int xs, int ys, int xe, int ye)
         rec_add(dc, META_PIE, {l, t, r, b, xs, ys, xe, ye});
         return TRUE;
     }
-    return curve(dc, Curve::Pie, l, t, r, b, xs, ys, xe, ye);
+    const POINT ends[2] = {{xs, ys}, {xe, ye}};
+    return curve(dc, Shape::Pie, l, t, r, b, ends);
 }
 
 BOOL Chord(HDC dc, int l, int t, int r, int b, int xs, int ys, int xe, int ye)
@@ -582,7 +632,8 @@ BOOL Chord(HDC dc, int l, int t, int r, int b, int xs, int ys, int xe, int ye)
         rec_add(dc, META_CHORD, {l, t, r, b, xs, ys, xe, ye});
         return TRUE;
     }
-    return curve(dc, Curve::Chord, l, t, r, b, xs, ys, xe, ye);
+    const POINT ends[2] = {{xs, ys}, {xe, ye}};
+    return curve(dc, Shape::Chord, l, t, r, b, ends);
 }
 
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF c)
