@@ -1,6 +1,6 @@
 // The -lh5- compressor: LZSS over an 8 KiB sliding dictionary (hash chains, lazy
 // matching, matches of 3 to 256 bytes) followed by static Huffman coding of each
-// block of up to 65535 symbols, in the bit layout LZH readers expect. Streams: the
+// block of up to 16384 symbols, in the bit layout LZH readers expect. Streams: the
 // input is pulled in pieces and the output pushed in pieces, so a file of any size
 // (below 4 GiB, the limit of the headers we write) needs a fixed amount of memory.
 #pragma once

@@ -70,7 +70,9 @@ std::vector<std::uint8_t> lzh_level2_header(const LzhEntry& e)
     const auto unix_time = static_cast<std::uint32_t>(std::clamp<std::int64_t>(seconds, 0, 0xFFFFFFFFLL));
     for (int i = 0; i < 4; ++i)
         h[15 + i] = static_cast<std::uint8_t>(unix_time >> (8 * i));
-    h[19] = e.directory ? 0x10 : 0x20;  // DOS attribute: directory or archive
+    // Readers recognise level-1 and level-2 headers by this byte being 0x20; the
+    // real attribute (directory or not) goes into its extended header.
+    h[19] = 0x20;
     h[20] = 2;                          // header level
     put16(h, 21, e.crc);
     h[23] = 'U';  // made on Unix: names are UTF-8
@@ -86,7 +88,7 @@ std::vector<std::uint8_t> lzh_level2_header(const LzhEntry& e)
                 c = kDirectorySeparator;
         append_ext(h, kExtDirectory, d);
     }
-    append_ext(h, kExtDosAttributes, {h[19], 0});
+    append_ext(h, kExtDosAttributes, {static_cast<std::uint8_t>(e.directory ? 0x10 : 0x20), 0});
     const std::uint64_t ticks = static_cast<std::uint64_t>(e.mtime_ns / 100 + kFiletimeEpoch);
     std::vector<std::uint8_t> times;
     for (int k = 0; k < 3; ++k)
