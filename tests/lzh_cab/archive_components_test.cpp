@@ -4,11 +4,14 @@
 // elsewhere extract; damaged and hostile archives fail cleanly and write nothing
 // outside the target.
 #include "ostrel/sysutil.h"
+#include "plugins/unlha32/lh5_encoder.h"
 #include "plugins/unlha32/lzh_header.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <ctime>
+#include <fcntl.h>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -198,7 +201,7 @@ TEST(ArchivesMadeElsewhere, ExtractWithTheirNamesBytesAndTimes)
         };
         const std::uint16_t crc = ostrel::lzh::lzh_crc16(0, data.data(), data.size());
         h += "-lh0-";
-        le(static_cast<std::uint32_t>(data.size() + (level == 1 ? 0 : 0)), 4);
+        le(static_cast<std::uint32_t>(data.size()), 4);
         le(static_cast<std::uint32_t>(data.size()), 4);
         le((3u << 11) | (4u << 5) | 5u, 2);                    // 03:04:10
         le(((2001u - 1980u) << 9) | (2u << 5) | 3u, 2);        // 2001-02-03
