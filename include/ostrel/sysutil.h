@@ -6,7 +6,8 @@
  * path_name_part, path_dir_part, is_drive_root, _abspath) use the platform
  * separator. Results: 1 success, 0 failure, null where no text results.
  * Nothing returned here has to be freed by the caller. The file operations
- * with trace are declared in ostrel/fileops.h, included at the end.
+ * with trace are declared in ostrel/fileops.h and the archivers in
+ * ostrel/archive.h, both included at the end.
  */
 #ifndef OSTREL_SYSUTIL_H
 #define OSTREL_SYSUTIL_H
@@ -153,5 +154,6 @@ private:
 };
 
 #include "ostrel/fileops.h"
+#include "ostrel/archive.h"
 
 #endif
