@@ -126,6 +126,9 @@ TEST_P(ArchiveComponents, TreeGoesInAndComesBackWhole)
     const fs::path arc = archive("tree");
     fs::remove(arc);
     ASSERT_EQ(a->add(arc.c_str(), (root_ / "tree").c_str()), 1);
+    struct stat st{};
+    ASSERT_EQ(::stat(arc.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mtime, kBaseTime + 1000);  // the newest source file's
     ASSERT_EQ(a->extract_all(arc.c_str(), fresh("all").c_str()), 1);
     EXPECT_TRUE(read_tree(root_ / "all") == source_);
 
