@@ -1,6 +1,7 @@
 // Archiver: binding a component by name, the base operations, version_text and
 // the thin wrappers over the component's entry points.
 #include "sysutil/archive_internal.h"
+#include "sysutil/hooks_internal.h"
 #include "platform/win/winbase.h"
 
 #include <cstdio>
@@ -59,7 +60,13 @@ int Archiver::bind()
     return 1;
 }
 
-int Archiver::special(const char*) { return 0; }
+int Archiver::special(const char*)
+{
+    // A self-extracting archive would be a Windows program: of no use here.
+    sysutil_trace("%s: self-extracting archives are not made on this platform\n", prefix());
+    return 0;
+}
+
 int Archiver::add(const char*, const char*) { return 0; }
 int Archiver::extract_all(const char*, const char*) { return 0; }
 int Archiver::extract_one(const char*, const char*, const char*) { return 0; }

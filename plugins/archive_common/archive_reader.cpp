@@ -2,6 +2,7 @@
 #include "plugins/archive_common/archive_reader.h"
 #include "plugins/archive_common/command_line.h"
 #include "plugins/archive_common/dos_time.h"
+#include "plugins/archive_common/gzip_source.h"
 #include "plugins/archive_common/safe_paths.h"
 
 #include <archive.h>
@@ -77,7 +78,8 @@ bool copy_data(struct archive* in, struct archive* out, const std::string& name,
         const int r = archive_read_data_block(in, &block, &size, &offset);
         if (r == ARCHIVE_EOF)
             return true;
-        if (r < ARCHIVE_WARN) {
+        // A warning while data is read is a failed check (a bad CRC): damage.
+        if (r != ARCHIVE_OK) {
             report.line("error: damaged data in %s: %s", name.c_str(), error_text(in));
             damaged = true;
             return false;
@@ -104,7 +106,9 @@ Reader open_reader(const std::string& path, FormatSetup setup, Report& report)
         return nullptr;
     }
     setup(a.get());
-    if (archive_read_open_filename(a.get(), path.c_str(), READ_BLOCK) != ARCHIVE_OK) {
+    const int opened = is_gzip_file(path) ? open_gzip_source(a.get(), path)
+                                          : archive_read_open_filename(a.get(), path.c_str(), READ_BLOCK);
+    if (opened != ARCHIVE_OK) {
         report.line("error: cannot read %s: %s", path.c_str(), error_text(a.get()));
         return nullptr;
     }
@@ -141,8 +145,7 @@ bool scan_archive(const std::string& path, FormatSetup setup, bool with_data,
             la_int64_t offset;
             uLong crc = crc32(0L, Z_NULL, 0);
             int d;
-            while ((d = archive_read_data_block(a.get(), &block, &size, &offset)) == ARCHIVE_OK ||
-                   d == ARCHIVE_WARN)
+            while ((d = archive_read_data_block(a.get(), &block, &size, &offset)) == ARCHIVE_OK)
                 crc = crc32(crc, static_cast<const Bytef*>(block), static_cast<uInt>(size));
             if (d != ARCHIVE_EOF) {
                 report.line("error: damaged data in %s: %s", info.name.c_str(), error_text(a.get()));
@@ -215,7 +218,7 @@ int extract_archive(const std::string& path, FormatSetup setup, const ExtractReq
             skipped = true;
             continue;
         }
-        if (!name_matches(clean, request.patterns))
+        if (clean.empty() || !name_matches(clean, request.patterns))
             continue;
         matched = true;
         const unsigned type = archive_entry_filetype(e);
@@ -231,6 +234,8 @@ int extract_archive(const std::string& path, FormatSetup setup, const ExtractReq
         } else if (archive_entry_hardlink(e)) {
             std::string target;
             why = entry_path_problem(archive_entry_hardlink(e), target);
+            if (!why && target.empty())
+                why = "link to the directory itself";
             if (!why)
                 why = disk_path_problem(root, target);
             if (!why)

@@ -52,9 +52,7 @@ const char* entry_path_problem(std::string_view name, std::string& clean)
         clean += clean.empty() ? "" : "/";
         clean += p;
     }
-    if (clean.empty())
-        return "empty name";
-    return nullptr;
+    return nullptr;   // "." or "./" leave clean empty: the directory itself
 }
 
 const char* link_target_problem(const std::string& clean, std::string_view target)

@@ -10,7 +10,8 @@
 namespace component {
 
 // Cleans an entry name into a relative path ('\' read as '/', "." and empty
-// parts dropped). Null when safe, else the reason.
+// parts dropped). Null when safe, else the reason; a safe name may leave
+// `clean` empty when it names the directory itself ("./").
 const char* entry_path_problem(std::string_view name, std::string& clean);
 // A symbolic link entry placed at `clean` (a cleaned name) with this target:
 // null when the target stays inside the tree, else the reason.
