@@ -139,6 +139,19 @@ TEST_P(ArchiveComponents, TreeGoesInAndComesBackWhole)
     ASSERT_EQ(sh(reader), 0) << reader;
     EXPECT_TRUE(read_tree(root_ / "other") == source_);
 
+    // The records of FindFirst/FindNext list every file with its size and time.
+    EXPECT_EQ(a->check_archive(arc.c_str(), CHECKARCHIVE_FULLCRC), 1);
+    HARC h = a->open_archive(nullptr, arc.c_str(), 0);
+    ASSERT_NE(h, nullptr);
+    INDIVIDUALINFO info{};
+    std::map<std::string, std::uint32_t> listed;
+    for (int rc = a->find_first(h, "*", &info); rc == 0; rc = a->find_next(h, &info))
+        if (info.szAttribute[0] != 'd')
+            listed[info.szFileName] = info.dwOriginalSize;
+    a->close_archive(h);
+    EXPECT_EQ(listed.size(), source_.size());
+    EXPECT_EQ(listed["big.bin"], source_.at("big.bin").bytes.size());
+
     // One file, without its directories.
     const std::string one = "d1/深い/x/файл 1.txt";
     ASSERT_EQ(a->extract_one(arc.c_str(), fresh("one").c_str(), one.c_str()), 1);
