@@ -25,13 +25,29 @@ bool format_line(char (&line)[ARCHIVE_COMMAND_MAX], const char* format, va_list 
     return true;
 }
 
-void copy_report(char* output, int size, const char* report)
-{
-    const std::size_t room = static_cast<std::size_t>(size) - 1;
-    const std::size_t n = std::min(std::strlen(report), room);
-    std::memcpy(output, report, n);
-    output[n] = '\0';
-}
+// A command sent with a zero-filled report buffer of `size` bytes (60,000
+// for 0 or less); the report stays terminated whatever the component wrote.
+struct ReportedCommand {
+    std::vector<char> report;
+    bool done = false;
+
+    ReportedCommand(Archiver& a, int size, const char* format, va_list ap)
+        : report(size > 0 ? static_cast<std::size_t>(size) : std::size_t{ARCHIVE_REPORT_DEFAULT}, '\0')
+    {
+        char line[ARCHIVE_COMMAND_MAX];
+        if (!format_line(line, format, ap))
+            return;
+        done = a.call(nullptr, line, report.data(), static_cast<DWORD>(report.size())) == 0;
+        report.back() = '\0';
+    }
+    // Copies the report into the caller's buffer, cut to size - 1 bytes.
+    void copy_to(char* output, int size) const
+    {
+        const std::size_t n = std::min(std::strlen(report.data()), static_cast<std::size_t>(size) - 1);
+        std::memcpy(output, report.data(), n);
+        output[n] = '\0';
+    }
+};
 
 }  // namespace
 
@@ -57,43 +73,33 @@ int Archiver::send(const char* format, ...)
 
 int Archiver::run(char* output, int size, const char* format, ...)
 {
-    char line[ARCHIVE_COMMAND_MAX];
     va_list ap;
     va_start(ap, format);
-    const bool ok = format_line(line, format, ap);
+    const ReportedCommand command(*this, size, format, ap);
     va_end(ap);
-    if (!ok)
+    if (!command.done)
         return 0;
-    std::vector<char> report(size > 0 ? static_cast<std::size_t>(size) : std::size_t{ARCHIVE_REPORT_DEFAULT}, '\0');
-    if (call(nullptr, line, report.data(), static_cast<DWORD>(report.size())) != 0)
-        return 0;
-    report.back() = '\0';
-    sysutil_trace("%s", report.data());
+    sysutil_trace("%s", command.report.data());
     if (output && size > 0)
-        copy_report(output, size, report.data());
+        command.copy_to(output, size);
     return 1;
 }
 
 int LzhArchiver::run(char* output, int size, const char* format, ...)
 {
-    char line[ARCHIVE_COMMAND_MAX];
     va_list ap;
     va_start(ap, format);
-    const bool ok = format_line(line, format, ap);
+    ReportedCommand command(*this, size, format, ap);
     va_end(ap);
-    if (!ok)
+    if (!command.done)
         return 0;
-    std::vector<char> report(size > 0 ? static_cast<std::size_t>(size) : std::size_t{ARCHIVE_REPORT_DEFAULT}, '\0');
-    if (call(nullptr, line, report.data(), static_cast<DWORD>(report.size())) != 0)
-        return 0;
-    report.back() = '\0';
     if (output && size > 0) {
-        copy_report(output, size, report.data());
+        command.copy_to(output, size);
         return 1;
     }
     // Blank lines folded into spaces, a leading line feed dropped; the answer
     // is the number of lines.
-    char* text = report.data();
+    char* text = command.report.data();
     const bool leading = text[0] == '\n';
     int lines = 0;
     for (char* p = text; *p; ++p) {

@@ -11,6 +11,29 @@ using archive_detail::is_current_directory;
 
 namespace {
 
+// The command lines of the variants, filled in the order archive, source or
+// directory (always with one trailing backslash), file.
+struct CommandLines {
+    const char* add_file;
+    const char* add_directory;
+    const char* extract_all;
+    const char* extract_one;
+    const char* special;
+};
+constexpr CommandLines LZH{"a -d1 -z2 -t -n1 \"%s\" \"%s\"", "a -d1 -z2 -t -n1 \"%s\" \"%s\\\"",
+                           "x -n1 \"%s\" \"%s\\\"", "e -y -n1 \"%s\" \"%s\\\" \"%s\"",
+                           "s -x -n1 -gw3 \"%s\""};
+constexpr CommandLines ZIP{"-r -j -o -q \"%s\" \"%s\"", "-R -o -q \"%s\" *.*", "-x --i \"%s\" \"%s\\\"",
+                           "-x -j --i -o \"%s\" \"%s\\\" \"%s\"", nullptr};
+constexpr CommandLines CAB{"-a -i \"%s\" \"%s\"", "-a -r -i \"%s\" \"%s\\\" *.*",
+                           "-x -i -o \"%s\" \"%s\\\" *.*", "-x -i -j -o \"%s\" \"%s\\\" \"%s\"",
+                           "-f -i \"%s\""};
+constexpr CommandLines TAR{"--display-dialog=0 -c -z -n -f \"%s\" \"%s\"",
+                           "--display-dialog=0 -c -z -n -f \"%s\" *.*",
+                           "--display-dialog=0 -x -n -f \"%s\" -o \"%s\\\"",
+                           "--display-dialog=0 --use-directory=0 -x -n -f \"%s\" -o \"%s\\\" \"%s\"",
+                           nullptr};
+
 // Whether a component can be loaded at all (loaded only to test it).
 bool component_present(const char* name)
 {
@@ -21,10 +44,68 @@ bool component_present(const char* name)
     return true;
 }
 
-// An archive whose size is 0 (missing or empty) has nothing to extract.
-bool nothing_to_extract(const char* archive)
+// An archive whose size is 0 (missing or empty) has nothing to extract: 1
+// without a command.
+int extract_all_with(Archiver& a, const char* line, const char* archive, const char* directory)
 {
-    return file_size(archive) == 0;
+    if (!archive || file_size(archive) == 0)
+        return 1;
+    return a.send(line, archive, bare_directory(directory).c_str());
+}
+
+int extract_one_with(Archiver& a, const char* line, const char* archive, const char* directory,
+                     const char* file)
+{
+    if (!archive || !file)
+        return 0;
+    return a.send(line, archive, bare_directory(directory).c_str(), file);
+}
+
+// The add command for a file, or for a directory given with its backslash.
+int add_with(Archiver& a, const CommandLines& lines, const char* archive, const char* source)
+{
+    if (is_dir(source))
+        return a.send(lines.add_directory, archive, bare_directory(source).c_str());
+    return a.send(lines.add_file, archive, source);
+}
+
+// The add command for a directory sent from inside it, with the archive's
+// path made absolute first; 0 when the directory could not be entered.
+int add_from_inside(Archiver& a, const char* line, const char* archive, const char* directory)
+{
+    char absolute[SYSUTIL_MAX_PATH];
+    if (!_abspath(archive, absolute))
+        return 0;
+    CurrentDirKeeper inside(directory);
+    if (!is_current_directory(directory))
+        return 0;
+    return a.send(line, absolute);
+}
+
+// Runs `add` and then gives the archive the newest write time of the source.
+template <class Add>
+int keeping_source_time(const char* archive, const char* source, Add add)
+{
+    const SYSTEMTIME newest = newest_write_time(source);
+    const int done = add();
+    if (done)
+        set_write_time(archive, &newest);
+    return done;
+}
+
+// The slot-0 command, with the owner window as the component's window.
+int special_with(Archiver& a, const char* line, const char* archive)
+{
+    char text[ARCHIVE_COMMAND_MAX];
+    const int n = std::snprintf(text, sizeof text, line, archive ? archive : "");
+    if (n < 0 || n >= static_cast<int>(sizeof text))
+        return 0;
+    return a.call(get_owner_window(), text, nullptr, 0) == 0 ? 1 : 0;
+}
+
+bool source_ok(const char* archive, const char* source)
+{
+    return archive && path_exists(source, 0);
 }
 
 }  // namespace
@@ -33,34 +114,22 @@ LzhArchiver::LzhArchiver() : Archiver("Unlha", "unlha32.dll", 1) {}
 
 int LzhArchiver::special(const char* archive)
 {
-    char line[ARCHIVE_COMMAND_MAX];
-    const int n = std::snprintf(line, sizeof line, "s -x -n1 -gw3 \"%s\"", archive ? archive : "");
-    if (n < 0 || n >= static_cast<int>(sizeof line))
-        return 0;
-    return call(get_owner_window(), line, nullptr, 0) == 0 ? 1 : 0;
+    return special_with(*this, LZH.special, archive);
 }
 
 int LzhArchiver::add(const char* archive, const char* source)
 {
-    if (!archive || !path_exists(source, 0))
-        return 0;
-    if (is_dir(source))
-        return send("a -d1 -z2 -t -n1 \"%s\" \"%s\\\"", archive, bare_directory(source).c_str());
-    return send("a -d1 -z2 -t -n1 \"%s\" \"%s\"", archive, source);
+    return source_ok(archive, source) ? add_with(*this, LZH, archive, source) : 0;
 }
 
 int LzhArchiver::extract_all(const char* archive, const char* directory)
 {
-    if (!archive || nothing_to_extract(archive))
-        return 1;
-    return send("x -n1 \"%s\" \"%s\\\"", archive, bare_directory(directory).c_str());
+    return extract_all_with(*this, LZH.extract_all, archive, directory);
 }
 
 int LzhArchiver::extract_one(const char* archive, const char* directory, const char* file)
 {
-    if (!archive || !file)
-        return 0;
-    return send("e -y -n1 \"%s\" \"%s\\\" \"%s\"", archive, bare_directory(directory).c_str(), file);
+    return extract_one_with(*this, LZH.extract_one, archive, directory, file);
 }
 
 ZipArchiver::ZipArchiver() : Archiver("UnZip", "unzip32.dll", 0), creator_("Zip", "zip32j.dll", 0) {}
@@ -88,106 +157,65 @@ int ZipArchiver::version_text(char* out)
 
 int ZipArchiver::add(const char* archive, const char* source)
 {
-    if (!archive || !path_exists(source, 0) || !can_create_)
+    if (!source_ok(archive, source) || !can_create_)
         return 0;
-    if (!is_dir(source))
-        return creator_.send("-r -j -o -q \"%s\" \"%s\"", archive, source);
-    char absolute[SYSUTIL_MAX_PATH];
-    if (!_abspath(archive, absolute))
-        return 0;
-    CurrentDirKeeper inside(source);
-    if (!is_current_directory(source))
-        return 0;
-    return creator_.send("-R -o -q \"%s\" *.*", absolute);
+    if (is_dir(source))
+        return add_from_inside(creator_, ZIP.add_directory, archive, source);
+    return creator_.send(ZIP.add_file, archive, source);
 }
 
 int ZipArchiver::extract_all(const char* archive, const char* directory)
 {
-    if (!archive || nothing_to_extract(archive))
-        return 1;
-    return send("-x --i \"%s\" \"%s\\\"", archive, bare_directory(directory).c_str());
+    return extract_all_with(*this, ZIP.extract_all, archive, directory);
 }
 
 int ZipArchiver::extract_one(const char* archive, const char* directory, const char* file)
 {
-    if (!archive || !file)
-        return 0;
-    return send("-x -j --i -o \"%s\" \"%s\\\" \"%s\"", archive, bare_directory(directory).c_str(), file);
+    return extract_one_with(*this, ZIP.extract_one, archive, directory, file);
 }
 
 CabArchiver::CabArchiver() : Archiver("Cab", "cab32.dll", 1) {}
 
 int CabArchiver::special(const char* archive)
 {
-    char line[ARCHIVE_COMMAND_MAX];
-    const int n = std::snprintf(line, sizeof line, "-f -i \"%s\"", archive ? archive : "");
-    if (n < 0 || n >= static_cast<int>(sizeof line))
-        return 0;
-    return call(get_owner_window(), line, nullptr, 0) == 0 ? 1 : 0;
+    return special_with(*this, CAB.special, archive);
 }
 
 int CabArchiver::add(const char* archive, const char* source)
 {
-    if (!archive || !path_exists(source, 0))
+    if (!source_ok(archive, source))
         return 0;
-    const SYSTEMTIME newest = newest_write_time(source);
-    const int done = is_dir(source)
-                         ? send("-a -r -i \"%s\" \"%s\\\" *.*", archive, bare_directory(source).c_str())
-                         : send("-a -i \"%s\" \"%s\"", archive, source);
-    if (done)
-        set_write_time(archive, &newest);
-    return done;
+    return keeping_source_time(archive, source, [&] { return add_with(*this, CAB, archive, source); });
 }
 
 int CabArchiver::extract_all(const char* archive, const char* directory)
 {
-    if (!archive || nothing_to_extract(archive))
-        return 1;
-    return send("-x -i -o \"%s\" \"%s\\\" *.*", archive, bare_directory(directory).c_str());
+    return extract_all_with(*this, CAB.extract_all, archive, directory);
 }
 
 int CabArchiver::extract_one(const char* archive, const char* directory, const char* file)
 {
-    if (!archive || !file)
-        return 0;
-    return send("-x -i -j -o \"%s\" \"%s\\\" \"%s\"", archive, bare_directory(directory).c_str(), file);
+    return extract_one_with(*this, CAB.extract_one, archive, directory, file);
 }
 
 TarArchiver::TarArchiver() : Archiver("Tar", "tar32.dll", 0) {}
 
 int TarArchiver::add(const char* archive, const char* source)
 {
-    if (!archive || !path_exists(source, 0))
+    if (!source_ok(archive, source))
         return 0;
-    const SYSTEMTIME newest = newest_write_time(source);
-    int done;
-    if (is_dir(source)) {
-        char absolute[SYSUTIL_MAX_PATH];
-        if (!_abspath(archive, absolute))
-            return 0;
-        CurrentDirKeeper inside(source);
-        if (!is_current_directory(source))
-            return 0;
-        done = send("--display-dialog=0 -c -z -n -f \"%s\" *.*", absolute);
-    } else {
-        done = send("--display-dialog=0 -c -z -n -f \"%s\" \"%s\"", archive, source);
-    }
-    if (done)
-        set_write_time(archive, &newest);
-    return done;
+    return keeping_source_time(archive, source, [&] {
+        return is_dir(source) ? add_from_inside(*this, TAR.add_directory, archive, source)
+                              : send(TAR.add_file, archive, source);
+    });
 }
 
 int TarArchiver::extract_all(const char* archive, const char* directory)
 {
-    if (!archive || nothing_to_extract(archive))
-        return 1;
-    return send("--display-dialog=0 -x -n -f \"%s\" -o \"%s\\\"", archive, bare_directory(directory).c_str());
+    return extract_all_with(*this, TAR.extract_all, archive, directory);
 }
 
 int TarArchiver::extract_one(const char* archive, const char* directory, const char* file)
 {
-    if (!archive || !file)
-        return 0;
-    return send("--display-dialog=0 --use-directory=0 -x -n -f \"%s\" -o \"%s\\\" \"%s\"", archive,
-                bare_directory(directory).c_str(), file);
+    return extract_one_with(*this, TAR.extract_one, archive, directory, file);
 }

@@ -114,14 +114,14 @@ public:
     int kind() const { return kind_; }
     int loaded() const { return module_ != nullptr; }
 
-protected:
-    friend class ZipArchiver;   /* sends the add commands through its creator */
-    /* The simple form of run: no window, no report buffer; 1 for success. */
+    /* The simple form of run that the operations use: no window, no report
+     * buffer; 1 for success, 0 for failure or a command line that would not fit. */
     int send(const char* format, ...) __attribute__((format(printf, 2, 3)));
     /* Calls the command entry with the status text showing the prefix
      * meanwhile; the component's answer, or -1 when there is no entry. */
     int call(HWND window, const char* line, char* report, DWORD size);
 
+protected:
     char names_[32];   /* the prefix, a terminator, the component's file name */
     int32_t can_create_;
     int32_t kind_;

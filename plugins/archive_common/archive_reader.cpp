@@ -187,6 +187,18 @@ void fill_record(const EntryInfo& entry, INDIVIDUALINFO& record)
     std::strncpy(record.szMode, entry.method.c_str(), sizeof record.szMode - 1);
 }
 
+int list_entries(const std::string& path, FormatSetup setup, const std::vector<std::string>& patterns,
+                 Report& report)
+{
+    std::vector<EntryInfo> entries;
+    if (!scan_archive(path, setup, false, entries, report))
+        return OUTCOME_BAD_ARCHIVE;
+    for (const EntryInfo& e : entries)
+        if (name_matches(e.name, patterns))
+            report.line("%12llu %s", static_cast<unsigned long long>(e.size), e.name.c_str());
+    return OUTCOME_DONE;
+}
+
 int extract_archive(const std::string& path, FormatSetup setup, const ExtractRequest& request,
                     Report& report)
 {

@@ -44,6 +44,10 @@ struct EntryInfo {
 bool scan_archive(const std::string& path, FormatSetup setup, bool with_data,
                   std::vector<EntryInfo>& entries, Report& report);
 void fill_record(const EntryInfo& entry, INDIVIDUALINFO& record);
+// A listing into the report: size and name of each entry matching `patterns`
+// (all when empty), one a line.
+int list_entries(const std::string& path, FormatSetup setup, const std::vector<std::string>& patterns,
+                 Report& report);
 
 struct ExtractRequest {
     std::string directory;              // made when missing; "" is the current one

@@ -60,15 +60,8 @@ int tar_command(const component::CommandLine& line, component::Report& report)
         component::WriteRules write{line.has("-z") ? tar_gzip_writer : tar_writer};
         return component::write_archive(t.archive, sources, write, report);
     }
-    if (line.has("-t")) {
-        std::vector<component::EntryInfo> entries;
-        if (!component::scan_archive(t.archive, tar_formats, false, entries, report))
-            return component::OUTCOME_BAD_ARCHIVE;
-        for (const component::EntryInfo& e : entries)
-            if (component::name_matches(e.name, t.names))
-                report.line("%12llu %s", static_cast<unsigned long long>(e.size), e.name.c_str());
-        return component::OUTCOME_DONE;
-    }
+    if (line.has("-t"))
+        return component::list_entries(t.archive, tar_formats, t.names, report);
     const std::string* use_directory = line.value("--use-directory");
     component::ExtractRequest request{t.directory, t.names, use_directory && *use_directory == "0"};
     return component::extract_archive(t.archive, tar_formats, request, report);

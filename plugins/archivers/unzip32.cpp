@@ -18,24 +18,13 @@ void zip_formats(struct archive* a)
     archive_read_support_format_zip(a);
 }
 
-int list(const component::Targets& t, component::Report& report)
-{
-    std::vector<component::EntryInfo> entries;
-    if (!component::scan_archive(t.archive, zip_formats, false, entries, report))
-        return component::OUTCOME_BAD_ARCHIVE;
-    for (const component::EntryInfo& e : entries)
-        if (component::name_matches(e.name, t.names))
-            report.line("%12llu %s", static_cast<unsigned long long>(e.size), e.name.c_str());
-    return component::OUTCOME_DONE;
-}
-
 int unzip_command(const component::CommandLine& line, component::Report& report)
 {
     component::Targets t;
     if (!component::split_targets(line, nullptr, t, report))
         return component::OUTCOME_BAD_COMMAND;
     if (line.has("-l"))
-        return list(t, report);
+        return component::list_entries(t.archive, zip_formats, t.names, report);
     component::ExtractRequest request{t.directory, t.names, line.has("-j")};
     return component::extract_archive(t.archive, zip_formats, request, report);
 }
