@@ -6,14 +6,10 @@
  * path_name_part, path_dir_part, is_drive_root, _abspath) use the platform
  * separator. Results: 1 success, 0 failure, null where no text results.
  * Nothing returned here has to be freed by the caller. The file operations
- * with trace are declared in ostrel/fileops.h, the associations and registry
-<<<<<<< HEAD
- * values in ostrel/registry.h, the drive and volume queries in ostrel/drives.h,
- * all included at the end.
-=======
- * values in ostrel/registry.h, the desktop shell in ostrel/shell.h, all
- * included at the end.
->>>>>>> shell
+ * with trace are declared in ostrel/fileops.h, the archivers in ostrel/archive.h,
+ * the associations and registry values in ostrel/registry.h, the drive and volume
+ * queries in ostrel/drives.h and the desktop shell in ostrel/shell.h, all included
+ * at the end.
  */
 #ifndef OSTREL_SYSUTIL_H
 #define OSTREL_SYSUTIL_H
@@ -160,6 +156,7 @@ private:
 };
 
 #include "ostrel/fileops.h"
+#include "ostrel/archive.h"
 #include "ostrel/registry.h"
 #include "ostrel/drives.h"
 #include "ostrel/shell.h"
