@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <filesystem>
 
 using namespace fixtures;
 
@@ -93,6 +94,25 @@ TEST_F(PluginBridge, BrokenTiffFailsQuietly)
         (void)bm;   // any outcome but a crash; libtiff fills what it can
     }
     EXPECT_EQ(_getspi_bmap(write(dir, "h.tif", {'M', 'M', 0, 42}).c_str()), nullptr);
+}
+
+TEST_F(PluginBridge, TiffFallsBackToTheOlderPluginName)
+{
+    // a component directory holding only "iftiff.spi" (the shipped plug-in under the older name)
+    const std::string components = dir.path().toStdString() + "/plugins";
+    std::filesystem::create_directories(components);
+    std::filesystem::copy_file(std::string(std::getenv("OSTREL_BINARY_DIR")) + "/bin/iftiff6.spi",
+                               components + "/iftiff.spi");
+    setenv("OSTREL_COMPONENT_DIR", components.c_str(), 1);
+    _spi_unload_all();
+    EXPECT_EQ(_spi_load(2), 0);
+    EXPECT_EQ(_spi_select("a.tif"), 1);
+    picture p = gradient(4, 3);
+    bitmap_ptr bm(_getspi_bmap(write(dir, "older.tif", tiff(p)).c_str()));
+    EXPECT_EQ(max_difference(bm.get(), p), 0);
+    unsetenv("OSTREL_COMPONENT_DIR");
+    _spi_unload_all();
+    EXPECT_EQ(_spi_select("a.tif"), 2);   // both present: the newer one
 }
 
 TEST_F(PluginBridge, UnloadFreesEveryLoadedPlugin)
