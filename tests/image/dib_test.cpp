@@ -95,46 +95,45 @@ TEST(DibToBmap, ResolutionIsTakenAsStoredZeroIncluded)
     EXPECT_EQ(b->info.bmiHeader.biHeight, -2);
 }
 
-TEST(DibToBmap, OtherCompressionsAndDepthsGiveNull)
+TEST(DibToBmap, OtherCompressionsAndDepthsGiveNullWhichTheFullReaderTakes)
 {
-    Bytes rle = dib_of(bmp_file(2, 2, 8, 1, std::vector<std::uint32_t>(256), Bytes{0, 1}));
-    EXPECT_EQ(_dib_to_bmap(rle.data(), rle.data() + 40 + 1024), nullptr);
-    Bytes b16 = dib_of(bmp_file(2, 2, 16, 0, {}, Bytes(8, 0)));
-    EXPECT_EQ(_dib_to_bmap(b16.data(), b16.data() + 40), nullptr);
-    Bytes b32 = dib_of(bmp_file(2, 2, 32, 0, {}, Bytes(16, 0)));
-    EXPECT_EQ(_dib_to_bmap(b32.data(), b32.data() + 40), nullptr);
-    Bytes b1 = dib_of(bmp_file(2, 2, 1, 0, {0, 0xFFFFFF}, Bytes(8, 0)));
-    EXPECT_EQ(_dib_to_bmap(b1.data(), b1.data() + 48), nullptr);
-    // ... which the full reader takes
-    BmapPtr full(_dib_decode(b16.data(), b16.size(), 40));
-    EXPECT_TRUE(full);
+    struct Row { int bpp; unsigned compression; std::vector<std::uint32_t> palette; Bytes rows; };
+    const Row rows[] = {{8, 1, std::vector<std::uint32_t>(256), Bytes{0, 1}},
+                        {16, 0, {}, Bytes(8, 0)},
+                        {32, 0, {}, Bytes(16, 0)},
+                        {1, 0, {0, 0xFFFFFF}, Bytes(8, 0)}};
+    for (const Row& r : rows) {
+        Bytes d = dib_of(bmp_file(2, 2, r.bpp, r.compression, r.palette, r.rows));
+        const std::size_t off = 40 + 4 * r.palette.size();
+        EXPECT_EQ(_dib_to_bmap(d.data(), d.data() + off), nullptr) << r.bpp;
+        if (r.compression == 0) {
+            EXPECT_TRUE(BmapPtr(_dib_decode(d.data(), d.size(), off))) << r.bpp;
+        }
+    }
 }
 
 TEST(DibDecode, HeadersClaimingMoreThanTheDataAreRefused)
 {
-    // 30000 x 30000 claimed, 12 bytes of rows present
-    Bytes big = dib_of(bmp_file(30000, 30000, 24, 0, {}, Bytes(12, 0)));
-    EXPECT_EQ(_dib_decode(big.data(), big.size(), 40), nullptr);
-    EXPECT_EQ(_dib_to_bmap_n(big.data(), big.size(), 40), nullptr);
-    // pixel count overflowing 32 bits
-    Bytes ovf = dib_of(bmp_file(0x7FFFFFFF, 0x7FFFFFFF, 24, 0, {}, Bytes(12, 0)));
-    EXPECT_EQ(_dib_decode(ovf.data(), ovf.size(), 40), nullptr);
-    // one byte short
     auto p = gradient(3, 3);
     Bytes ok = dib_of(bmp_file(3, 3, 24, 0, {}, rows24(3, 3, p)));
     EXPECT_TRUE(BmapPtr(_dib_decode(ok.data(), ok.size(), 40)));
-    EXPECT_EQ(_dib_decode(ok.data(), ok.size() - 1, 40), nullptr);
-    // height of INT_MIN, zero width, header size beyond the block, offset beyond the block
-    Bytes hmin = dib_of(bmp_file(1, INT32_MIN, 24, 0, {}, Bytes(4, 0)));
-    EXPECT_EQ(_dib_decode(hmin.data(), hmin.size(), 40), nullptr);
-    Bytes w0 = dib_of(bmp_file(0, 1, 24, 0, {}, Bytes(4, 0)));
-    EXPECT_EQ(_dib_decode(w0.data(), w0.size(), 40), nullptr);
-    Bytes hs = ok;
-    hs[0] = 0xFF;
-    hs[1] = 0xFF;
-    EXPECT_EQ(_dib_decode(hs.data(), hs.size(), 40), nullptr);
-    EXPECT_EQ(_dib_decode(ok.data(), ok.size(), ok.size() + 1), nullptr);
-    EXPECT_EQ(_dib_decode(ok.data(), 11, 11), nullptr);
+    Bytes big = dib_of(bmp_file(30000, 30000, 24, 0, {}, Bytes(12, 0)));   // 12 bytes of rows present
+    EXPECT_EQ(_dib_to_bmap_n(big.data(), big.size(), 40), nullptr);
+    Bytes header_size = ok;
+    header_size[0] = header_size[1] = 0xFF;
+    struct Row { const char* what; Bytes dib; std::size_t size, offset; };
+    const Row rows[] = {
+        {"30000 x 30000", big, big.size(), 40},
+        {"pixel count over 32 bits", dib_of(bmp_file(0x7FFFFFFF, 0x7FFFFFFF, 24, 0, {}, Bytes(12, 0))), 52, 40},
+        {"one byte short", ok, ok.size() - 1, 40},
+        {"height INT_MIN", dib_of(bmp_file(1, INT32_MIN, 24, 0, {}, Bytes(4, 0))), 44, 40},
+        {"width 0", dib_of(bmp_file(0, 1, 24, 0, {}, Bytes(4, 0))), 44, 40},
+        {"header size beyond the block", header_size, ok.size(), 40},
+        {"offset beyond the block", ok, ok.size(), ok.size() + 1},
+        {"block shorter than a header", ok, 11, 11},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(_dib_decode(r.dib.data(), r.size, r.offset), nullptr) << r.what;
 }
 
 TEST(DibDecode, EveryIndexedDepthMatchesTheTwentyFourBitTwin)

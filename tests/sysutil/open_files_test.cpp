@@ -46,51 +46,27 @@ protected:
     void TearDown() override { open_files_clear_selection(); }
 };
 
-TEST_F(Selection, ThreeFilesComeOutLastFirstAndFirstLast)
+TEST_F(Selection, AnswersRearrangedAndYieldedLastFirst)
 {
-    auto b = raw({"/d", "a", "b", "c"});
-    ASSERT_EQ(open_files_take_answer(b.data(), b.size()), 4);
-    EXPECT_EQ(strings_of(b.data()), (std::vector<std::string>{"/d/b", "a", "c"}));
-    EXPECT_STREQ(next_selected_file(), "/d/c");
-    EXPECT_STREQ(next_selected_file(), "/d/b");
-    EXPECT_STREQ(next_selected_file(), "/d/a");
-    EXPECT_STREQ(next_selected_file(), "/d/c");
-}
-
-TEST_F(Selection, FourFiles)
-{
-    auto b = raw({"/d", "n1", "n2", "n3", "n4"});
-    ASSERT_EQ(open_files_take_answer(b.data(), b.size()), 5);
-    EXPECT_EQ(strings_of(b.data()), (std::vector<std::string>{"/d/n2", "n3", "n1", "n4"}));
-    std::vector<std::string> got;
-    for (int i = 0; i < 5; ++i)
-        got.push_back(next_selected_file());
-    EXPECT_EQ(got, (std::vector<std::string>{"/d/n4", "/d/n2", "/d/n3", "/d/n1", "/d/n4"}));
-}
-
-TEST_F(Selection, TwoFilesYieldBothOnce)
-{
-    auto b = raw({"/d", "a", "b"});
-    ASSERT_EQ(open_files_take_answer(b.data(), b.size()), 3);
-    EXPECT_STREQ(next_selected_file(), "/d/b");
-    EXPECT_STREQ(next_selected_file(), "/d/a");
-    EXPECT_STREQ(next_selected_file(), "/d/b");
-}
-
-TEST_F(Selection, OneFileIsReturnedEveryTime)
-{
-    auto b = raw({"/d/x.txt"});
-    ASSERT_EQ(open_files_take_answer(b.data(), b.size()), 1);
-    EXPECT_STREQ(next_selected_file(), "/d/x.txt");
-    EXPECT_STREQ(next_selected_file(), "/d/x.txt");
-}
-
-TEST_F(Selection, FilesInTheRootDirectory)
-{
-    auto b = raw({"/", "a", "b", "c"});
-    ASSERT_EQ(open_files_take_answer(b.data(), b.size()), 4);
-    EXPECT_STREQ(next_selected_file(), "/c");
-    EXPECT_STREQ(next_selected_file(), "/b");
+    using Names = std::vector<std::string>;
+    struct Row { std::initializer_list<std::string> answer; int count; Names arranged, yielded; };
+    const Row rows[] = {
+        {{"/d", "a", "b", "c"}, 4, {"/d/b", "a", "c"}, {"/d/c", "/d/b", "/d/a", "/d/c"}},
+        {{"/d", "n1", "n2", "n3", "n4"}, 5, {"/d/n2", "n3", "n1", "n4"}, {"/d/n4", "/d/n2", "/d/n3", "/d/n1", "/d/n4"}},
+        {{"/d", "a", "b"}, 3, {"/d/b", "a"}, {"/d/b", "/d/a", "/d/b"}},
+        {{"/d/x.txt"}, 1, {"/d/x.txt"}, {"/d/x.txt", "/d/x.txt"}},
+        {{"/", "a", "b", "c"}, 4, {"/b", "a", "c"}, {"/c", "/b"}},
+    };
+    for (const Row& r : rows) {
+        auto b = raw(r.answer);
+        ASSERT_EQ(open_files_take_answer(b.data(), b.size()), r.count);
+        EXPECT_EQ(strings_of(b.data()), r.arranged);
+        std::fill(b.begin(), b.end(), 'z');   // the selection outlives the caller's buffer
+        Names got;
+        for (std::size_t i = 0; i < r.yielded.size(); ++i)
+            got.push_back(next_selected_file());
+        EXPECT_EQ(got, r.yielded);
+    }
 }
 
 TEST_F(Selection, NoSelectionGivesNone)
@@ -106,16 +82,6 @@ TEST_F(Selection, UnterminatedAnswerIsRefused)
     std::vector<char> b(8, 'x');
     EXPECT_EQ(open_files_take_answer(b.data(), b.size()), 0);
     EXPECT_EQ(next_selected_file(), nullptr);
-}
-
-TEST_F(Selection, TheSelectionOutlivesTheCallersBuffer)
-{
-    {
-        auto b = raw({"/d", "a", "b", "c"});
-        ASSERT_EQ(open_files_take_answer(b.data(), b.size()), 4);
-        std::fill(b.begin(), b.end(), 'z');
-    }
-    EXPECT_STREQ(next_selected_file(), "/d/c");
 }
 
 class OpenFilesDialog : public ::testing::Test {
