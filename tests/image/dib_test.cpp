@@ -238,42 +238,30 @@ TEST(DibDecode, RunLengthStreamsThatRunOffThePictureStayInside)
     EXPECT_EQ(_dib_decode(td.data(), td.size(), 40 + 1024), nullptr);
 }
 
-TEST(DibDecode, PaletteIndexBeyondTheTableIsBlack)
+TEST(DibDecode, ColourTablesShortOrOfThreeByteEntries)
 {
-    // two colours declared, index 200 used
-    Bytes d = dib_of(bmp_file(2, 1, 8, 0, {0xFFFFFF, 0xFF0000}, Bytes{1, 200, 0, 0}));
-    BmapPtr bm(_dib_decode(d.data(), d.size(), 48));
-    ASSERT_TRUE(bm);
-    EXPECT_EQ(px(bm.get(), 0, 0), 0xFF0000u);
-    EXPECT_EQ(px(bm.get(), 1, 0), 0x000000u);
-}
-
-TEST(DibDecode, Os2CoreHeaderWithThreeByteColourTable)
-{
-    // 12-byte header: width, height (16 bits), planes, bit count; RGB triples follow
-    Bytes d = {12, 0, 0, 0, 3, 0, 1, 0, 1, 0, 8, 0};
+    // two colours declared, index 200 used: black
+    Bytes beyond = dib_of(bmp_file(2, 1, 8, 0, {0xFFFFFF, 0xFF0000}, Bytes{1, 200, 0, 0}));
+    // 8 bits claim 256 colours (biClrUsed 0) but the rows start after 2 entries: no further read
+    Bytes cut = dib_of(bmp_file(2, 1, 8, 0, {0x112233, 0x445566}, Bytes{0, 1, 0, 0}));
+    cut[32] = 0;
+    // OS/2 core header (12 bytes: 16-bit width and height, planes, bit count), RGB triples
+    Bytes os2 = {12, 0, 0, 0, 3, 0, 1, 0, 1, 0, 8, 0};
     const unsigned char pal[3][3] = {{0xFF, 0, 0}, {0, 0xFF, 0}, {0, 0, 0xFF}};   // blue, green, red
     for (int i = 0; i < 256; ++i)
         for (int c = 0; c < 3; ++c)
-            d.push_back(i < 3 ? pal[i][c] : 0);
-    const std::size_t off = d.size();
+            os2.push_back(i < 3 ? pal[i][c] : 0);
+    const std::size_t os2_rows = os2.size();
     for (unsigned char v : {0, 1, 2, 0})
-        d.push_back(v);
-    BmapPtr bm(_dib_decode(d.data(), d.size(), off));
-    ASSERT_TRUE(bm);
-    EXPECT_EQ(px(bm.get(), 0, 0), 0x0000FFu);
-    EXPECT_EQ(px(bm.get(), 1, 0), 0x00FF00u);
-    EXPECT_EQ(px(bm.get(), 2, 0), 0xFF0000u);
-}
-
-TEST(DibDecode, ColourTableCutShortByTheRowsOffsetReadsNoFurther)
-{
-    // 8-bit header claims 256 colours but the rows start after 2 entries
-    Bytes f = bmp_file(2, 1, 8, 0, {0x112233, 0x445566}, Bytes{0, 1, 0, 0});
-    Bytes d(f.begin() + 14, f.end());
-    d[32] = 0;   // biClrUsed 0: 256 entries by the bit count
-    BmapPtr bm(_dib_decode(d.data(), d.size(), 48));
-    ASSERT_TRUE(bm);
-    EXPECT_EQ(px(bm.get(), 0, 0), 0x112233u);
-    EXPECT_EQ(px(bm.get(), 1, 0), 0x445566u);
+        os2.push_back(v);
+    struct Row { const Bytes& dib; std::size_t offset; std::vector<std::uint32_t> pixels; };
+    const Row rows[] = {{beyond, 48, {0xFF0000, 0x000000}},
+                        {cut, 48, {0x112233, 0x445566}},
+                        {os2, os2_rows, {0x0000FF, 0x00FF00, 0xFF0000}}};
+    for (const Row& r : rows) {
+        BmapPtr bm(_dib_decode(r.dib.data(), r.dib.size(), r.offset));
+        ASSERT_TRUE(bm);
+        for (std::size_t x = 0; x < r.pixels.size(); ++x)
+            EXPECT_EQ(px(bm.get(), static_cast<int>(x), 0), r.pixels[x]) << x;
+    }
 }

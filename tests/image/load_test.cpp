@@ -172,7 +172,7 @@ TEST_F(Routing, FailedLoadFallsBackToTheIconAtTheFilesSize)
     EXPECT_TRUE(drawn);
 }
 
-TEST(Loading, UnregisteredSlotsFailIntoTheIcon)
+TEST(Loading, UnregisteredSlotsMissingFilesAndCursorsTakeTheSystemMetrics)
 {
     _setimg_decoders(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     int w = 0, h = 0, x = 0, y = 0;
@@ -181,27 +181,18 @@ TEST(Loading, UnregisteredSlotsFailIntoTheIcon)
     BmapPtr bm(_getfile_bmap("photo.jpg", 1.0, 0));
     ASSERT_TRUE(bm);
     EXPECT_EQ(bm->width, icon_w());
-}
-
-TEST(Loading, SizeOfAMissingFileIsTheIconSizeAtScreenResolution)
-{
-    int w = 0, h = 0, x = 0, y = 0;
+    // a missing file with an extension: the icon size at the screen's resolution
     ASSERT_NE(_getfile_size("/nonexistent/dir/missing.bmp", &w, &h, &x, &y), 0);
     int iw, ih, ix, iy;
     _geticon_size("missing.bmp", &iw, &ih, &ix, &iy);
     EXPECT_EQ(w, iw);
     EXPECT_EQ(h, ih);
-    EXPECT_EQ(x, 96);   // the screen's, on the offscreen platform
+    EXPECT_EQ(x, 96);   // the offscreen platform's screen
     EXPECT_EQ(y, 96);
     EXPECT_GT(w, 0);
-}
-
-TEST(Loading, CursorSizeIsTheCursorMetric)
-{
-    int w = 0, h = 0, x = 0, y = 0;
     ASSERT_EQ(_getcursor_size("a.cur", &w, &h, &x, &y), 1);
     EXPECT_GT(w, 0);
-    EXPECT_EQ(x, 96);   // the screen's, on the offscreen platform
+    EXPECT_EQ(x, 96);
 }
 
 namespace {
