@@ -126,52 +126,31 @@ TEST(ViewerDraw, FrameBeyondTheLastIsRefusedSilently)
     EXPECT_EQ(v.cursor.displayed, 2);
 }
 
-TEST(ViewerKeys, NOnTheLastAndPOnTheFirstFrameStayAndDrawNothing)
+TEST(ViewerKeys, TheLoopStepsFoldsCaseIgnoresOtherKeysAndAsksBeforeQuitting)
 {
-    for (int key : {'N', 'P'}) {
+    struct Row { std::deque<int> keys, answers; const char* printed; int current, displayed; std::size_t boxes; };
+    const Row rows[] = {   // each key ends its line; a draw prints the frame's line
+        {{'N', 'N', 'P'}, {}, "\n[frame1]\n\n[frame2]\n\n[frame1]\n", 1, 1, 0},
+        {{'N', 'N', 'N'}, {}, "\n[frame1]\n\n[frame2]\n\n", 2, 2, 0},   // N on the last frame draws nothing
+        {{'P'}, {}, "\n", 0, -1, 0},                                        // nor P on frame 0
+        {{'x', '\n', '7', 'n', 'e'}, {1}, "\n\n\n\n[frame1]\n\n", 1, 1, 1},   // case folded, others ignored
+        {{'E', 'N'}, {0}, "\n\n[frame1]\n", 1, 1, 1},                      // E answered No goes on
+    };
+    for (const Row& r : rows) {
         Viewer v;
         ASSERT_TRUE(v.load());
-        const int edge = key == 'N' ? 2 : 0;
-        v.cursor.current = edge;
-        EXPECT_EQ(kinoa::act_on_key(v.cursor, key), 0);
-        EXPECT_EQ(v.cursor.current, edge);
-        EXPECT_TRUE(v.canvas.calls.empty());
+        v.io.keys = r.keys;
+        v.io.yesno_answers = r.answers;
+        EXPECT_EQ(kinoa::key_loop(v.cursor), 1961);
+        EXPECT_EQ(v.io.printed, r.printed);
+        EXPECT_EQ(v.cursor.current, r.current);
+        EXPECT_EQ(v.cursor.displayed, r.displayed);
+        ASSERT_EQ(v.io.boxes.size(), r.boxes);
+        if (r.boxes) {
+            EXPECT_EQ(v.io.boxes[0].caption, "Kinoascope");
+            EXPECT_EQ(v.io.boxes[0].text, "QUIT? (Y/N)");
+        }
     }
-}
-
-TEST(ViewerKeys, NAndPStepAndDraw)
-{
-    Viewer v;
-    ASSERT_TRUE(v.load());
-    kinoa::act_on_key(v.cursor, 'N');
-    kinoa::act_on_key(v.cursor, 'N');
-    kinoa::act_on_key(v.cursor, 'P');
-    EXPECT_EQ(v.cursor.current, 1);
-    EXPECT_EQ(v.cursor.displayed, 1);
-    EXPECT_EQ(v.io.printed, "[frame1]\n[frame2]\n[frame1]\n");
-}
-
-TEST(ViewerKeys, LoopFoldsCaseAndIgnoresOtherKeys)
-{
-    Viewer v;
-    ASSERT_TRUE(v.load());
-    v.io.keys = {'x', '\n', '7', 'n', 'e'};
-    v.io.yesno_answers = {1};
-    EXPECT_EQ(kinoa::key_loop(v.cursor), 1961);
-    EXPECT_EQ(v.io.printed, "\n\n\n\n[frame1]\n\n");
-    ASSERT_EQ(v.io.boxes.size(), 1u);
-    EXPECT_EQ(v.io.boxes[0].caption, "Kinoascope");
-    EXPECT_EQ(v.io.boxes[0].text, "QUIT? (Y/N)");
-}
-
-TEST(ViewerKeys, EAnsweredNoGoesOn)
-{
-    Viewer v;
-    ASSERT_TRUE(v.load());
-    v.io.keys = {'E', 'N'};
-    v.io.yesno_answers = {0};
-    EXPECT_EQ(kinoa::key_loop(v.cursor), 1961) << "ends only when the input ends";
-    EXPECT_EQ(v.cursor.current, 1);
 }
 
 TEST(ViewerKeys, BSavesTheShownPageBesideTheDataFile)

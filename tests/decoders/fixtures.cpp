@@ -59,6 +59,18 @@ void pack_bits(std::vector<std::uint8_t>& out, const std::uint8_t* row, std::siz
     }
 }
 
+// File and information headers of a BMP whose rows start at `off`.
+std::vector<std::uint8_t> bmp_header(int width, int height, unsigned bpp, std::uint32_t off, std::uint32_t image,
+                                     int ppm, std::uint32_t colours)
+{
+    std::vector<std::uint8_t> out{'B', 'M'};
+    for (std::uint32_t v : {off + image, 0u, off, 40u, static_cast<std::uint32_t>(width),
+                            static_cast<std::uint32_t>(height), 1u | bpp << 16, 0u, image,
+                            static_cast<std::uint32_t>(ppm), static_cast<std::uint32_t>(ppm), colours, 0u})
+        put32le(out, v);
+    return out;
+}
+
 } // namespace
 
 picture gradient(int width, int height)
@@ -317,21 +329,8 @@ std::vector<std::uint8_t> tga(const picture& p, bool rle, bool top_first, bool g
 std::vector<std::uint8_t> bmp24(const picture& p, bool top_down, int ppm)
 {
     const std::size_t stride = (static_cast<std::size_t>(p.width) * 3 + 3) & ~std::size_t(3);
-    std::vector<std::uint8_t> out{'B', 'M'};
-    put32le(out, static_cast<std::uint32_t>(54 + stride * p.height));
-    put32le(out, 0);
-    put32le(out, 54);
-    put32le(out, 40);
-    put32le(out, static_cast<std::uint32_t>(p.width));
-    put32le(out, static_cast<std::uint32_t>(top_down ? -p.height : p.height));
-    put16le(out, 1);
-    put16le(out, 24);
-    put32le(out, 0);
-    put32le(out, static_cast<std::uint32_t>(stride * p.height));
-    put32le(out, static_cast<std::uint32_t>(ppm));
-    put32le(out, static_cast<std::uint32_t>(ppm));
-    put32le(out, 0);
-    put32le(out, 0);
+    std::vector<std::uint8_t> out = bmp_header(p.width, top_down ? -p.height : p.height, 24, 54,
+                                               static_cast<std::uint32_t>(stride * p.height), ppm, 0);
     for (int i = 0; i < p.height; ++i) {
         int y = top_down ? i : p.height - 1 - i;
         std::size_t start = out.size();
@@ -358,21 +357,8 @@ std::vector<std::uint8_t> bmp8(const picture& p)
     }
     const std::size_t stride = (static_cast<std::size_t>(p.width) + 3) & ~std::size_t(3);
     const std::uint32_t off = static_cast<std::uint32_t>(54 + 4 * colours.size());
-    std::vector<std::uint8_t> out{'B', 'M'};
-    put32le(out, static_cast<std::uint32_t>(off + stride * p.height));
-    put32le(out, 0);
-    put32le(out, off);
-    put32le(out, 40);
-    put32le(out, static_cast<std::uint32_t>(p.width));
-    put32le(out, static_cast<std::uint32_t>(p.height));
-    put16le(out, 1);
-    put16le(out, 8);
-    put32le(out, 0);
-    put32le(out, 0);
-    put32le(out, 0);
-    put32le(out, 0);
-    put32le(out, static_cast<std::uint32_t>(colours.size()));
-    put32le(out, 0);
+    std::vector<std::uint8_t> out = bmp_header(p.width, p.height, 8, off, static_cast<std::uint32_t>(stride * p.height),
+                                               0, static_cast<std::uint32_t>(colours.size()));
     for (std::uint32_t c : colours) {
         out.push_back(c & 0xFF);
         out.push_back((c >> 8) & 0xFF);

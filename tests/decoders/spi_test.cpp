@@ -18,17 +18,11 @@ protected:
 
 TEST_F(PluginBridge, ExtensionsChooseTheirPlugins)
 {
-    EXPECT_EQ(_spi_select("a.TIF"), 2);
-    EXPECT_EQ(_spi_select("a.tiff"), 2);
-    EXPECT_EQ(_spi_select("a.Png"), 3);
-    EXPECT_EQ(_spi_select("a.pi"), 4);
-    EXPECT_EQ(_spi_select("a.MAG"), 5);
-    EXPECT_EQ(_spi_select("a.q4"), 6);
-    EXPECT_EQ(_spi_select("a.pic"), 7);
-    EXPECT_EQ(_spi_select("a.p2"), 8);
-    EXPECT_EQ(_spi_select("a.tar.gz"), 0);
-    EXPECT_EQ(_spi_select("noext"), 0);
-    EXPECT_EQ(_spi_select("dir.tif/x"), 0);
+    struct Row { const char* name; int plugin; };
+    for (const Row& r : {Row{"a.TIF", 2}, Row{"a.tiff", 2}, Row{"a.Png", 3}, Row{"a.pi", 4}, Row{"a.MAG", 5},
+                         Row{"a.q4", 6}, Row{"a.pic", 7}, Row{"a.p2", 8}, Row{"a.tar.gz", 0}, Row{"noext", 0},
+                         Row{"dir.tif/x", 0}})
+        EXPECT_EQ(_spi_select(r.name), r.plugin) << r.name;
 }
 
 TEST_F(PluginBridge, MissingPluginsFailQuietly)
