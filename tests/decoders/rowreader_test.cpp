@@ -1,5 +1,5 @@
-// Row readers (GIF, BMP, Targa, PPM/PGM/PBM) through _getimg_size/_getimg_bmap and
-// through the JPEG entries for names that are not JPEG.
+// Row readers (GIF, BMP, Targa, PPM/PGM/PBM) through _getimg_size/_getimg_bmap (a .GIF
+// through the JPEG slots and its 1 x 1 resolution: route_test.cpp).
 #include "decoder_test_support.h"
 
 #include <gtest/gtest.h>
@@ -36,22 +36,6 @@ picture palette_picture(int w, int h)
         for (int x = 0; x < w; ++x)
             std::memcpy(p.at(x, y), c[(x / 3 + y) % 8], 3);
     return p;
-}
-
-TEST_F(RowReaders, GifThroughTheJpegSlotsReportsOneByOne)
-{
-    picture p = palette_picture(13, 11);
-    std::string path = write(dir, "a.gif", gif(p, false));
-    int w = 0, h = 0, xd = 0, yd = 0;
-    ASSERT_EQ(_getjpg_size(path.c_str(), &w, &h, &xd, &yd), 1);
-    EXPECT_EQ(w, 13);
-    EXPECT_EQ(h, 11);
-    EXPECT_EQ(xd, 1);
-    EXPECT_EQ(yd, 1);
-    bitmap_ptr bm(_getjpg_bmap(path.c_str(), 1, 0));
-    ASSERT_TRUE(bm);
-    EXPECT_EQ(max_difference(bm.get(), p), 0);
-    EXPECT_TRUE(watcher.boxes().empty());
 }
 
 TEST_F(RowReaders, TruncatedGifRaisesTheFlagWithoutABox)

@@ -94,9 +94,11 @@ TEST_F(PluginBridge, TiffFallsBackToTheOlderPluginName)
 {
     // a component directory holding only "iftiff.spi" (the shipped plug-in under the older name)
     const std::string components = dir.path().toStdString() + "/plugins";
+    const std::string shipped = std::string(std::getenv("OSTREL_BINARY_DIR")) + "/bin/iftiff6.spi";
+    if (!std::filesystem::exists(shipped))
+        GTEST_SKIP() << "the TIFF plug-in was not built (" << shipped << ")";
     std::filesystem::create_directories(components);
-    std::filesystem::copy_file(std::string(std::getenv("OSTREL_BINARY_DIR")) + "/bin/iftiff6.spi",
-                               components + "/iftiff.spi");
+    std::filesystem::copy_file(shipped, components + "/iftiff.spi");
     setenv("OSTREL_COMPONENT_DIR", components.c_str(), 1);
     _spi_unload_all();
     EXPECT_EQ(_spi_load(2), 0);
