@@ -145,29 +145,26 @@ TEST(MarcotClicks, DataLineInClickOrderReplacesAnOlderFile)
     }
 }
 
-TEST(MarcotClicks, DataFileThatCannotBeCreatedIsReported)
+TEST(MarcotClicks, DataFileThatCannotBeWrittenIsReportedAndWhatWasThereKept)
 {
-    Session s(1);
-    ASSERT_TRUE(s.paths(s.dir.file("missing/hand.bmp")));
-    s.click(1, 1);
-    EXPECT_NE(s.io.printed.find("Can not open data file[" + s.dir.file("missing/hand.TXT") + "]\n"),
-              std::string::npos);
-    EXPECT_EQ(s.io.printed.find("QUIT"), std::string::npos);
-    EXPECT_EQ(s.io.getkey_calls, 1);
-    EXPECT_EQ(s.io.quits, (std::vector<int>{1961}));
-}
-
-TEST(MarcotClicks, FailedReplaceKeepsWhatWasThere)
-{
-    Session s(1);
-    ASSERT_EQ(mkdir("hand.TXT", 0755), 0);
-    ASSERT_TRUE(s.paths(s.dir.file("hand.bmp")));
-    s.click(1, 1);
-    EXPECT_NE(s.io.printed.find("Can not write data file["), std::string::npos);
-    struct stat st;
-    ASSERT_EQ(stat("hand.TXT", &st), 0);
-    EXPECT_TRUE(S_ISDIR(st.st_mode));
-    EXPECT_EQ(list_dir(s.dir.path()).size(), 1u);
+    struct Row { const char* image; bool directory_in_the_way; const char* message; };
+    for (const Row& r : {Row{"missing/hand.bmp", false, "Can not open data file["},
+                         Row{"hand.bmp", true, "Can not write data file["}}) {
+        Session s(1);
+        if (r.directory_in_the_way) {
+            ASSERT_EQ(mkdir("hand.TXT", 0755), 0);
+        }
+        ASSERT_TRUE(s.paths(s.dir.file(r.image)));
+        s.click(1, 1);
+        EXPECT_NE(s.io.printed.find(r.message + std::string(s.session->data_path) + "]\n"), std::string::npos)
+            << s.io.printed;
+        EXPECT_EQ(s.io.printed.find("QUIT"), std::string::npos);
+        EXPECT_EQ(s.io.getkey_calls, 1);
+        EXPECT_EQ(s.io.quits, (std::vector<int>{1961}));
+        struct stat st;
+        EXPECT_EQ(stat("hand.TXT", &st) == 0 && S_ISDIR(st.st_mode), r.directory_in_the_way);
+        EXPECT_EQ(list_dir(s.dir.path()).size(), r.directory_in_the_way ? 1u : 0u) << "no temporary file left";
+    }
 }
 
 TEST(MarcotClicks, OtherPagesMessagesAndWindowsAreNotConsumed)

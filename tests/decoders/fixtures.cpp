@@ -303,25 +303,19 @@ std::vector<std::uint8_t> tga(const picture& p, bool rle, bool top_first, bool g
         out.insert(out.end(), px.begin(), px.end());
         return out;
     }
-    // run-length packets over the whole pixel stream, crossing rows
-    std::size_t i = 0;
-    while (i < n) {
-        std::size_t run = 1;
-        while (i + run < n && run < 128 && std::memcmp(&px[(i + run) * bpp], &px[i * bpp], bpp) == 0)
+    // run-length packets over the whole pixel stream, crossing rows: a repeat packet for
+    // two or more equal pixels, else a literal packet up to the next such pair
+    auto same = [&](std::size_t a, std::size_t b) { return std::memcmp(&px[a * bpp], &px[b * bpp], bpp) == 0; };
+    for (std::size_t i = 0; i < n;) {
+        std::size_t run = 1, lit = 1;
+        while (i + run < n && run < 128 && same(i + run, i))
             ++run;
-        if (run >= 2) {
-            out.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
-            out.insert(out.end(), px.begin() + static_cast<long>(i * bpp), px.begin() + static_cast<long>((i + 1) * bpp));
-            i += run;
-        } else {
-            std::size_t lit = 1;
-            while (i + lit < n && lit < 128 &&
-                   !(i + lit + 1 < n && std::memcmp(&px[(i + lit) * bpp], &px[(i + lit + 1) * bpp], bpp) == 0))
-                ++lit;
-            out.push_back(static_cast<std::uint8_t>(lit - 1));
-            out.insert(out.end(), px.begin() + static_cast<long>(i * bpp), px.begin() + static_cast<long>((i + lit) * bpp));
-            i += lit;
-        }
+        while (run == 1 && i + lit < n && lit < 128 && !(i + lit + 1 < n && same(i + lit, i + lit + 1)))
+            ++lit;
+        const std::size_t taken = run > 1 ? 1 : lit;
+        out.push_back(static_cast<std::uint8_t>(run > 1 ? 0x80 | (run - 1) : lit - 1));
+        out.insert(out.end(), px.begin() + static_cast<long>(i * bpp), px.begin() + static_cast<long>((i + taken) * bpp));
+        i += run > 1 ? run : lit;
     }
     return out;
 }
