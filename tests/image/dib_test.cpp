@@ -166,59 +166,52 @@ TEST(DibDecode, EveryIndexedDepthMatchesTheTwentyFourBitTwin)
     }
 }
 
-TEST(DibDecode, SixteenAndThirtyTwoBitsWithDefaultAndExplicitMasks)
-{
-    // 16-bit 5-5-5: pure colours and a middle value
-    Bytes rows16 = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x10, 0x42};   // red, green, blue, (16,16,16)
-    Bytes d16 = dib_of(bmp_file(4, 1, 16, 0, {}, rows16));
-    BmapPtr a(_dib_decode(d16.data(), d16.size(), 40));
-    ASSERT_TRUE(a);
-    EXPECT_EQ(px(a.get(), 0, 0), 0xFF0000u);
-    EXPECT_EQ(px(a.get(), 1, 0), 0x00FF00u);
-    EXPECT_EQ(px(a.get(), 2, 0), 0x0000FFu);
-    EXPECT_EQ(px(a.get(), 3, 0), 0x838383u);   // 16 of 31 -> 131
-    // 16-bit 5-6-5 through BI_BITFIELDS, masks after the 40-byte header
-    Bytes f = bmp_file(2, 1, 16, 3, {0xF800, 0x07E0, 0x001F}, Bytes{0x00, 0xF8, 0xE0, 0x07});
-    Bytes d565 = dib_of(f);
-    BmapPtr b(_dib_decode(d565.data(), d565.size(), 52));
-    ASSERT_TRUE(b);
-    EXPECT_EQ(px(b.get(), 0, 0), 0xFF0000u);
-    EXPECT_EQ(px(b.get(), 1, 0), 0x00FF00u);
-    // 32-bit default: B G R x
-    Bytes d32 = dib_of(bmp_file(1, 1, 32, 0, {}, Bytes{0x11, 0x22, 0x33, 0x99}));
-    BmapPtr c(_dib_decode(d32.data(), d32.size(), 40));
-    ASSERT_TRUE(c);
-    EXPECT_EQ(px(c.get(), 0, 0), 0x332211u);
-}
-
-TEST(DibDecode, RunLengthEightAndFour)
+TEST(DibDecode, PixelsOfMasksRunLengthsAndColourTables)
 {
     std::vector<std::uint32_t> pal(256, 0);
-    pal[0] = 0x000000;
     pal[1] = 0xFF0000;
     pal[2] = 0x00FF00;
     pal[3] = 0x0000FF;
-    // 6 x 2, bottom row first: 3 x index 1, absolute 2 3 1; end of line; delta one right; one index 2; end
-    Bytes rle8 = {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 1, 0, 1, 2, 0, 1};
-    Bytes d8 = dib_of(bmp_file(6, 2, 8, 1, pal, rle8));
-    BmapPtr a(_dib_decode(d8.data(), d8.size(), 40 + 1024));
-    ASSERT_TRUE(a);
-    std::uint32_t bottom[6] = {0xFF0000, 0xFF0000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFF0000};
-    for (int x = 0; x < 6; ++x)
-        EXPECT_EQ(px(a.get(), x, 1), bottom[x]) << x;
-    EXPECT_EQ(px(a.get(), 0, 0), 0x000000u);   // untouched: colour 0
-    EXPECT_EQ(px(a.get(), 1, 0), 0x00FF00u);
-    EXPECT_EQ(px(a.get(), 2, 0), 0x000000u);
-
-    // RLE4: run of 5 alternating 1,2 then absolute 3,1,2 (padded), end of picture
-    std::vector<std::uint32_t> pal4(pal.begin(), pal.begin() + 16);
-    Bytes rle4 = {5, 0x12, 0, 3, 0x31, 0x20, 0, 1};
-    Bytes d4 = dib_of(bmp_file(8, 1, 4, 2, pal4, rle4));
-    BmapPtr b(_dib_decode(d4.data(), d4.size(), 40 + 64));
-    ASSERT_TRUE(b);
-    std::uint32_t want[8] = {0xFF0000, 0x00FF00, 0xFF0000, 0x00FF00, 0xFF0000, 0x0000FF, 0xFF0000, 0x00FF00};
-    for (int x = 0; x < 8; ++x)
-        EXPECT_EQ(px(b.get(), x, 0), want[x]) << x;
+    const std::vector<std::uint32_t> pal4(pal.begin(), pal.begin() + 16);
+    // 8 bits claim 256 colours (biClrUsed 0) but the rows start after 2 entries: no further read
+    Bytes cut = dib_of(bmp_file(2, 1, 8, 0, {0x112233, 0x445566}, Bytes{0, 1, 0, 0}));
+    cut[32] = 0;
+    // OS/2 core header (12 bytes: 16-bit width and height, planes, bit count), RGB triples
+    Bytes os2 = {12, 0, 0, 0, 3, 0, 1, 0, 1, 0, 8, 0};
+    const unsigned char triples[3][3] = {{0xFF, 0, 0}, {0, 0xFF, 0}, {0, 0, 0xFF}};   // blue, green, red
+    for (int i = 0; i < 256; ++i)
+        for (int c = 0; c < 3; ++c)
+            os2.push_back(i < 3 ? triples[i][c] : 0);
+    const std::size_t os2_rows = os2.size();
+    for (unsigned char v : {0, 1, 2, 0})
+        os2.push_back(v);
+    struct Row { const char* what; Bytes dib; std::size_t offset; int y; std::vector<std::uint32_t> pixels; };
+    const Row rows[] = {
+        {"16-bit 5-5-5 (16 of 31 is 131)", dib_of(bmp_file(4, 1, 16, 0, {}, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x10, 0x42})),
+         40, 0, {0xFF0000, 0x00FF00, 0x0000FF, 0x838383}},
+        {"16-bit 5-6-5 bit fields after the header",
+         dib_of(bmp_file(2, 1, 16, 3, {0xF800, 0x07E0, 0x001F}, {0x00, 0xF8, 0xE0, 0x07})), 52, 0, {0xFF0000, 0x00FF00}},
+        {"32-bit B G R x", dib_of(bmp_file(1, 1, 32, 0, {}, {0x11, 0x22, 0x33, 0x99})), 40, 0, {0x332211}},
+        // 6 x 2, bottom row first: 3 x index 1, absolute 2 3 1; end of line; delta one right; one 2; end
+        {"RLE8 bottom row", dib_of(bmp_file(6, 2, 8, 1, pal, {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 1, 0, 1, 2, 0, 1})),
+         40 + 1024, 1, {0xFF0000, 0xFF0000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFF0000}},
+        {"RLE8 top row after a delta (untouched: colour 0)",
+         dib_of(bmp_file(6, 2, 8, 1, pal, {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 1, 0, 1, 2, 0, 1})), 40 + 1024, 0,
+         {0x000000, 0x00FF00, 0x000000}},
+        // a run of 5 alternating 1, 2, then absolute 3, 1, 2 (padded), end of picture
+        {"RLE4", dib_of(bmp_file(8, 1, 4, 2, pal4, {5, 0x12, 0, 3, 0x31, 0x20, 0, 1})), 40 + 64, 0,
+         {0xFF0000, 0x00FF00, 0xFF0000, 0x00FF00, 0xFF0000, 0x0000FF, 0xFF0000, 0x00FF00}},
+        {"index beyond the two colours declared: black",
+         dib_of(bmp_file(2, 1, 8, 0, {0xFFFFFF, 0xFF0000}, {1, 200, 0, 0})), 48, 0, {0xFF0000, 0x000000}},
+        {"colour table cut by the rows' offset", cut, 48, 0, {0x112233, 0x445566}},
+        {"OS/2 core header", os2, os2_rows, 0, {0x0000FF, 0x00FF00, 0xFF0000}},
+    };
+    for (const Row& r : rows) {
+        BmapPtr bm(_dib_decode(r.dib.data(), r.dib.size(), r.offset));
+        ASSERT_TRUE(bm) << r.what;
+        for (std::size_t x = 0; x < r.pixels.size(); ++x)
+            EXPECT_EQ(px(bm.get(), static_cast<int>(x), r.y), r.pixels[x]) << r.what << " at " << x;
+    }
 }
 
 TEST(DibDecode, RunLengthStreamsThatRunOffThePictureStayInside)
@@ -236,32 +229,4 @@ TEST(DibDecode, RunLengthStreamsThatRunOffThePictureStayInside)
     // top-down run-length pictures do not exist
     Bytes td = dib_of(bmp_file(4, -3, 8, 1, pal, Bytes{0, 1}));
     EXPECT_EQ(_dib_decode(td.data(), td.size(), 40 + 1024), nullptr);
-}
-
-TEST(DibDecode, ColourTablesShortOrOfThreeByteEntries)
-{
-    // two colours declared, index 200 used: black
-    Bytes beyond = dib_of(bmp_file(2, 1, 8, 0, {0xFFFFFF, 0xFF0000}, Bytes{1, 200, 0, 0}));
-    // 8 bits claim 256 colours (biClrUsed 0) but the rows start after 2 entries: no further read
-    Bytes cut = dib_of(bmp_file(2, 1, 8, 0, {0x112233, 0x445566}, Bytes{0, 1, 0, 0}));
-    cut[32] = 0;
-    // OS/2 core header (12 bytes: 16-bit width and height, planes, bit count), RGB triples
-    Bytes os2 = {12, 0, 0, 0, 3, 0, 1, 0, 1, 0, 8, 0};
-    const unsigned char pal[3][3] = {{0xFF, 0, 0}, {0, 0xFF, 0}, {0, 0, 0xFF}};   // blue, green, red
-    for (int i = 0; i < 256; ++i)
-        for (int c = 0; c < 3; ++c)
-            os2.push_back(i < 3 ? pal[i][c] : 0);
-    const std::size_t os2_rows = os2.size();
-    for (unsigned char v : {0, 1, 2, 0})
-        os2.push_back(v);
-    struct Row { const Bytes& dib; std::size_t offset; std::vector<std::uint32_t> pixels; };
-    const Row rows[] = {{beyond, 48, {0xFF0000, 0x000000}},
-                        {cut, 48, {0x112233, 0x445566}},
-                        {os2, os2_rows, {0x0000FF, 0x00FF00, 0xFF0000}}};
-    for (const Row& r : rows) {
-        BmapPtr bm(_dib_decode(r.dib.data(), r.dib.size(), r.offset));
-        ASSERT_TRUE(bm);
-        for (std::size_t x = 0; x < r.pixels.size(); ++x)
-            EXPECT_EQ(px(bm.get(), static_cast<int>(x), 0), r.pixels[x]) << x;
-    }
 }
