@@ -1,6 +1,9 @@
 // The formatted message boxes: the text is built into a 2,048-byte buffer and
-// shown by MessageBoxA with the owner window as parent.
+// shown by MessageBoxA with the owner window as parent. Without the application
+// object no box can be shown: the call answers 0 like a failed MessageBox (-1 from
+// msgbox_yesno) instead of making one behind the program's back.
 #include "ostrel/sysutil.h"
+#include "sysutil/hooks_internal.h"
 #include "sysutil/text_internal.h"
 #include "platform/win/winuser.h"
 
@@ -11,6 +14,8 @@ namespace {
 
 int show(const char* caption, UINT type, const char* format, va_list ap)
 {
+    if (!sysutil_can_show_dialogs())
+        return 0;
     char text[SYSUTIL_MSGBOX_TEXT];
     text[0] = '\0';
     if (format) {

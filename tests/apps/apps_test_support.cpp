@@ -3,7 +3,6 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <sstream>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -129,42 +128,23 @@ CanvasRecorder::CanvasRecorder()
     canvas = this;
     AppCanvas c;
     c.clearscreen = [](int flags) { record("clearscreen", {double(flags)}); };
-    c.setpage = [](int page, int erase) {
-        record("setpage", {double(page), double(erase)});
-        return 1;
-    };
+    c.setpage = [](int page, int erase) { return record("setpage", {double(page), double(erase)}), 1; };
     c.setcolor = [](unsigned int colour) {
         char hex[32];
         std::snprintf(hex, sizeof hex, "setcolor(0x%08X)", colour);
         canvas->calls.push_back(hex);
         return 0u;
     };
-    c.getpixel = [](double x, double y) {
-        record("getpixel", {x, y});
-        return canvas->pixel(x, y);
-    };
-    c.moveto = [](double x, double y) {
-        record("moveto", {x, y});
-        return 1;
-    };
-    c.lineto = [](double x, double y) {
-        record("lineto", {x, y});
-        return 1;
-    };
-    c.frameellipse = [](double a, double b, double x, double y) {
-        record("ellipse", {a, b, x, y});
-        return 1;
-    };
-    c.framerect = [](double a, double b, double x, double y) {
-        record("rect", {a, b, x, y});
-        return 1;
-    };
+    c.getpixel = [](double x, double y) { return record("getpixel", {x, y}), canvas->pixel(x, y); };
+    c.moveto = [](double x, double y) { return record("moveto", {x, y}), 1; };
+    c.lineto = [](double x, double y) { return record("lineto", {x, y}), 1; };
+    c.frameellipse = [](double a, double b, double x, double y) { return record("ellipse", {a, b, x, y}), 1; };
+    c.framerect = [](double a, double b, double x, double y) { return record("rect", {a, b, x, y}), 1; };
     c.putbmap = [](double x, double y, _bmap*, unsigned int rop, double scale) {
         record("putbmap", {x, y, double(rop), scale});
     };
     c.savearea = [](double a, double b, double x, double y, int page) {
-        record("savearea", {a, b, x, y, double(page)});
-        return 1;
+        return record("savearea", {a, b, x, y, double(page)}), 1;
     };
     c.savebmp = [](const char* name, int page, int depth) {
         record("savebmp", {double(page), double(depth)});

@@ -1,4 +1,4 @@
-// MeasureSettings: reading rules, checks and the rewritten "Marcot.ini".
+// MeasureSettings: reading rules and checks, seen through the rewritten "Marcot.ini".
 #include "apps_test_support.h"
 #include "data_format.h"
 #include "measure_settings.h"
@@ -6,183 +6,77 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <map>
+
 namespace {
 
-const char* const kDefaultFile =
-    "WINDOW_X\t300\nWINDOW_Y\t200\nMEASURE_POINT\t4\nEXT_NAME\tTXT\n"
-    "DATA_FORMAT\t%lf\nBULLET\t1\nBULLET_COLOR\t0\nOVERWRITE_CHECK\t0\n";
+const char* const kKeys[] = {"WINDOW_X", "WINDOW_Y", "MEASURE_POINT", "EXT_NAME",
+                             "DATA_FORMAT", "BULLET", "BULLET_COLOR", "OVERWRITE_CHECK"};
+const char* const kDefaults[] = {"300", "200", "4", "TXT", "%lf", "1", "0", "0"};
 
-TEST(MeasureSettingsRead, NoFileGivesDefaults)
+// The file a save writes: the defaults with the given values in their place.
+std::string file_with(const std::map<std::string, std::string>& values)
+{
+    std::string text;
+    for (int i = 0; i < 8; ++i) {
+        auto it = values.find(kKeys[i]);
+        text += std::string(kKeys[i]) + "\t" + (it != values.end() ? it->second : kDefaults[i]) + "\n";
+    }
+    return text;
+}
+
+TEST(MeasureSettings, NoFileGivesTheDefaultsAndTheEightLines)
 {
     TempCwd dir;
     MeasureSettings s;
     EXPECT_EQ(s.window_x, 300);
-    EXPECT_EQ(s.window_y, 200);
     EXPECT_EQ(s.measure_point, 4);
     EXPECT_STREQ(s.ext_name, "TXT");
-    EXPECT_STREQ(s.data_format, "%lf");
     EXPECT_TRUE(s.bullet);
-    EXPECT_EQ(s.bullet_color, 0);
     EXPECT_FALSE(s.overwrite_check);
     EXPECT_EQ(s.file, nullptr);
-}
-
-TEST(MeasureSettingsSave, DefaultsWriteTheEightLinesByteForByte)
-{
-    TempCwd dir;
-    MeasureSettings s;
     ASSERT_TRUE(s.save());
-    EXPECT_EQ(read_file("Marcot.ini"), kDefaultFile);
+    EXPECT_EQ(read_file("Marcot.ini"), file_with({}));
     EXPECT_EQ(list_dir(dir.path()).size(), 1u) << "no temporary file left behind";
 }
 
-TEST(MeasureSettingsRead, KeysCompareWithoutCase)
+TEST(MeasureSettings, ReadThenSaved)
 {
-    TempCwd dir;
-    write_file("Marcot.ini", "window_x 50\nMeasure_Point\t7\n");
-    MeasureSettings s;
-    EXPECT_EQ(s.window_x, 50);
-    EXPECT_EQ(s.measure_point, 7);
-}
-
-TEST(MeasureSettingsRead, RejectedValuesKeepTheirDefaults)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "WINDOW_X -1\nWINDOW_Y -5\nMEASURE_POINT 0\nBULLET_COLOR 2\nBULLET 5\n");
-    MeasureSettings s;
-    EXPECT_EQ(s.window_x, 300);
-    EXPECT_EQ(s.window_y, 200);
-    EXPECT_EQ(s.measure_point, 4);
-    EXPECT_EQ(s.bullet_color, 0);
-    EXPECT_TRUE(s.bullet);
-    ASSERT_TRUE(s.save());
-    EXPECT_EQ(read_file("Marcot.ini"), kDefaultFile) << "BULLET 5 is written back as 1";
-}
-
-TEST(MeasureSettingsRead, ColourRuleAndSwitches)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "BULLET_COLOR -1\nBULLET 0\nOVERWRITE_CHECK 3\n");
-    MeasureSettings s;
-    EXPECT_EQ(s.bullet_color, -1);
-    EXPECT_FALSE(s.bullet);
-    EXPECT_TRUE(s.overwrite_check);
-}
-
-TEST(MeasureSettingsRead, BlankLineEndsReadingAndTheSaveDropsTheRest)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "WINDOW_X 10\n\nWINDOW_Y 20\nMEASURE_POINT 9\n");
-    MeasureSettings s;
-    EXPECT_EQ(s.window_x, 10);
-    EXPECT_EQ(s.window_y, 200);
-    EXPECT_EQ(s.measure_point, 4);
-    ASSERT_TRUE(s.save());
-    std::string text = read_file("Marcot.ini");
-    EXPECT_NE(text.find("WINDOW_X\t10\n"), std::string::npos);
-    EXPECT_NE(text.find("WINDOW_Y\t200\n"), std::string::npos);
-}
-
-TEST(MeasureSettingsRead, OneWordLineEndsReading)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "WINDOW_X 10\nBULLET\nWINDOW_Y 20\n");
-    MeasureSettings s;
-    EXPECT_EQ(s.window_x, 10);
-    EXPECT_EQ(s.window_y, 200);
-}
-
-TEST(MeasureSettingsRead, IntegerReadsItsLeadingDigits)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "MEASURE_POINT 12abc\nWINDOW_X abc\nWINDOW_Y +7\n");
-    MeasureSettings s;
-    EXPECT_EQ(s.measure_point, 12);
-    EXPECT_EQ(s.window_x, 0) << "no digits reads as 0, which is accepted";
-    EXPECT_EQ(s.window_y, 7);
-}
-
-TEST(MeasureSettingsRead, HugeNumbersSaturateInsteadOfWrapping)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "WINDOW_X 99999999999999\nMEASURE_POINT 4294967297\n");
-    MeasureSettings s;
-    EXPECT_EQ(s.window_x, 2147483647);
-    EXPECT_EQ(s.measure_point, 4) << "a point list this large is refused";
-}
-
-TEST(MeasureSettingsRead, RepeatedKeyLastAcceptedValueCounts)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "MEASURE_POINT 5\nMEASURE_POINT 0\nWINDOW_X 1\nWINDOW_X 2\n");
-    MeasureSettings s;
-    EXPECT_EQ(s.measure_point, 5);
-    EXPECT_EQ(s.window_x, 2);
-}
-
-TEST(MeasureSettingsRead, UnknownKeysAndExtraWordsAreSkipped)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "COLOUR 3\nWINDOW_X 40 50 60\nWINDOW_Y 41\n");
-    MeasureSettings s;
-    EXPECT_EQ(s.window_x, 40);
-    EXPECT_EQ(s.window_y, 41);
-}
-
-TEST(MeasureSettingsRead, CarriageReturnLineEnds)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "WINDOW_X\t50\r\nEXT_NAME\tdat\r\n");
-    MeasureSettings s;
-    EXPECT_EQ(s.window_x, 50);
-    EXPECT_STREQ(s.ext_name, "dat");
-}
-
-TEST(MeasureSettingsRead, LongLineIsReadInPiecesOf254)
-{
-    TempCwd dir;
-    // 254 characters make the first piece; the rest of the line is a line of its own.
-    std::string first = "WINDOW_X 10";
-    first.append(254 - first.size(), ' ');
-    write_file("Marcot.ini", first + "MEASURE_POINT 9\nWINDOW_Y 3\n");
-    MeasureSettings s;
-    EXPECT_EQ(s.window_x, 10);
-    EXPECT_EQ(s.measure_point, 9);
-    EXPECT_EQ(s.window_y, 3);
-}
-
-TEST(MeasureSettingsRead, TextValuesThatDoNotFitAreRefused)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "EXT_NAME 0123456789abcdef\nDATA_FORMAT %.3f-------------\n");
-    MeasureSettings s;
-    EXPECT_STREQ(s.ext_name, "TXT");
-    EXPECT_STREQ(s.data_format, "%lf");
-}
-
-TEST(MeasureSettingsRead, FifteenCharactersFit)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "EXT_NAME 0123456789abcde\nDATA_FORMAT %.3f-----------\n");
-    MeasureSettings s;
-    EXPECT_STREQ(s.ext_name, "0123456789abcde");
-    EXPECT_STREQ(s.data_format, "%.3f-----------");
-}
-
-TEST(MeasureSettingsRead, ExtensionWithASlashIsRefused)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "EXT_NAME ../x\n");
-    MeasureSettings s;
-    EXPECT_STREQ(s.ext_name, "TXT");
-}
-
-TEST(MeasureSettingsRead, UnsafeDataFormatKeepsTheDefault)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "DATA_FORMAT %.1f\nDATA_FORMAT %s%s%n\n");
-    MeasureSettings s;
-    EXPECT_STREQ(s.data_format, "%.1f");
+    const std::string piece = "WINDOW_X 10" + std::string(254 - 11, ' ');   // the first piece of a long line
+    struct Row { std::string file; std::map<std::string, std::string> saved; };
+    const Row rows[] = {
+        {"window_x 50\nMeasure_Point\t7\n", {{"WINDOW_X", "50"}, {"MEASURE_POINT", "7"}}},   // keys without case
+        {"WINDOW_X -1\nWINDOW_Y -5\nMEASURE_POINT 0\nBULLET_COLOR 2\nBULLET 5\n", {}},       // rejected; BULLET 5 is 1
+        {"BULLET_COLOR -1\nBULLET 0\nOVERWRITE_CHECK 3\n",
+         {{"BULLET_COLOR", "-1"}, {"BULLET", "0"}, {"OVERWRITE_CHECK", "1"}}},
+        {"WINDOW_X 10\n\nWINDOW_Y 20\nMEASURE_POINT 9\n", {{"WINDOW_X", "10"}}},   // a blank line ends reading
+        {"WINDOW_X 10\nBULLET\nWINDOW_Y 20\n", {{"WINDOW_X", "10"}}},              // so does a one-word line
+        {"MEASURE_POINT 12abc\nWINDOW_X abc\nWINDOW_Y +7\n",
+         {{"MEASURE_POINT", "12"}, {"WINDOW_X", "0"}, {"WINDOW_Y", "7"}}},           // leading digits; none is 0
+        {"WINDOW_X 99999999999999\nMEASURE_POINT 4294967297\n", {{"WINDOW_X", "2147483647"}}},   // saturated
+        {"MEASURE_POINT 5\nMEASURE_POINT 0\nWINDOW_X 1\nWINDOW_X 2\n",
+         {{"MEASURE_POINT", "5"}, {"WINDOW_X", "2"}}},                               // the last accepted value
+        {"COLOUR 3\nWINDOW_X 40 50 60\nWINDOW_Y 41\n", {{"WINDOW_X", "40"}, {"WINDOW_Y", "41"}}},
+        {"WINDOW_X\t50\r\nEXT_NAME\tdat\r\n", {{"WINDOW_X", "50"}, {"EXT_NAME", "dat"}}},
+        {piece + "MEASURE_POINT 9\nWINDOW_Y 3\n", {{"WINDOW_X", "10"}, {"MEASURE_POINT", "9"}, {"WINDOW_Y", "3"}}},
+        {"EXT_NAME 0123456789abcdef\nDATA_FORMAT %.3f-------------\n", {}},          // 16 characters do not fit
+        {"EXT_NAME 0123456789abcde\nDATA_FORMAT %.3f-----------\n",
+         {{"EXT_NAME", "0123456789abcde"}, {"DATA_FORMAT", "%.3f-----------"}}},
+        {"EXT_NAME ../x\n", {}},
+        {"DATA_FORMAT %.1f\nDATA_FORMAT %s%s%n\n", {{"DATA_FORMAT", "%.1f"}}},
+        {"WINDOW_X 1\nWINDOW_Y 2\nMEASURE_POINT 3\nEXT_NAME dat\nDATA_FORMAT %.2e\nBULLET 0\nBULLET_COLOR 1\n"
+         "OVERWRITE_CHECK 1\n",
+         {{"WINDOW_X", "1"}, {"WINDOW_Y", "2"}, {"MEASURE_POINT", "3"}, {"EXT_NAME", "dat"},
+          {"DATA_FORMAT", "%.2e"}, {"BULLET", "0"}, {"BULLET_COLOR", "1"}, {"OVERWRITE_CHECK", "1"}}},
+        {"WINDOW_X 7\n" + std::string(5000, '#'), {{"WINDOW_X", "7"}}},               // the old file replaced whole
+    };
+    for (const Row& r : rows) {
+        TempCwd dir;
+        write_file("Marcot.ini", r.file);
+        MeasureSettings s;
+        ASSERT_TRUE(s.save());
+        EXPECT_EQ(read_file("Marcot.ini"), file_with(r.saved)) << r.file;
+    }
 }
 
 TEST(DataFormatCheck, AcceptsExactlyOneFloatingPointConversion)
@@ -194,19 +88,7 @@ TEST(DataFormatCheck, AcceptsExactlyOneFloatingPointConversion)
         EXPECT_FALSE(is_safe_data_format(bad)) << bad;
 }
 
-TEST(MeasureSettingsSave, RoundTripKeepsAcceptedValues)
-{
-    TempCwd dir;
-    write_file("Marcot.ini", "WINDOW_X 1\nWINDOW_Y 2\nMEASURE_POINT 3\nEXT_NAME dat\nDATA_FORMAT %.2e\n"
-                             "BULLET 0\nBULLET_COLOR 1\nOVERWRITE_CHECK 1\n");
-    MeasureSettings a;
-    ASSERT_TRUE(a.save());
-    EXPECT_EQ(read_file("Marcot.ini"),
-              "WINDOW_X\t1\nWINDOW_Y\t2\nMEASURE_POINT\t3\nEXT_NAME\tdat\nDATA_FORMAT\t%.2e\n"
-              "BULLET\t0\nBULLET_COLOR\t1\nOVERWRITE_CHECK\t1\n");
-}
-
-TEST(MeasureSettingsSave, FailedWriteLeavesNothingBehind)
+TEST(MeasureSettings, FailedWriteLeavesNothingBehind)
 {
     TempCwd dir;
     // A directory in the file's place: the rename fails, the directory stays.
@@ -217,19 +99,6 @@ TEST(MeasureSettingsSave, FailedWriteLeavesNothingBehind)
     ASSERT_EQ(stat("Marcot.ini", &st), 0);
     EXPECT_TRUE(S_ISDIR(st.st_mode));
     EXPECT_EQ(list_dir(dir.path()).size(), 1u);
-}
-
-TEST(MeasureSettingsSave, ReplacesTheOldFileWhole)
-{
-    TempCwd dir;
-    std::string old(5000, '#');
-    write_file("Marcot.ini", "WINDOW_X 7\n" + old);
-    MeasureSettings s;
-    EXPECT_EQ(s.window_x, 7);
-    ASSERT_TRUE(s.save());
-    std::string text = read_file("Marcot.ini");
-    EXPECT_EQ(text.find('#'), std::string::npos);
-    EXPECT_EQ(text.substr(0, 12), "WINDOW_X\t7\nW");
 }
 
 } // namespace

@@ -23,97 +23,65 @@ std::string lines(int n)
     return text;
 }
 
-TEST(StickDataLoad, OneFramePerLine)
+struct Row {
+    int frame, row;
+    std::string text;
+};
+
+TEST(StickDataLoad, FramesRowsAndWidths)
 {
-    Loaded t;
-    write_file("walk.txt", lines(120));
-    ASSERT_TRUE(t.data.load_frames("walk.txt"));
-    EXPECT_EQ(t.data.frame_count, 120);
-    EXPECT_EQ(t.io.printed, "Reading...120frames\n");
-    EXPECT_TRUE(t.io.boxes.empty());
-    EXPECT_STREQ(t.data.frame_row(0, 0), "0,0 10,20\n");
-    EXPECT_STREQ(t.data.frame_row(119, 0), "119,119 10,20\n");
-    EXPECT_EQ(t.data.row_width, static_cast<int>(std::strlen("119,119 10,20\n")) + 1);
+    struct Case {
+        int block_line;
+        std::string file;
+        const char* printed;
+        int frames, row_width;
+        std::vector<Row> rows;
+    };
+    const Case cases[] = {
+        {1, lines(120), "Reading...120frames\n", 120, 15, {{0, 0, "0,0 10,20\n"}, {119, 0, "119,119 10,20\n"},
+                                                           {40, 0, "40,40 10,20\n"}, {39, 0, "39,39 10,20\n"},
+                                                           {41, 0, "41,41 10,20\n"}, {0, 0, "0,0 10,20\n"}}},
+        {1, "0,0 1,1\n\n2,2 3,3\n", "Reading...3frames\n", 3, 9, {{1, 0, "\n"}}},   // an empty line is a frame
+        {1, std::string(300, '1') + "\n", "Reading...2frames\n", 2, 255,          // 254 characters, then the rest
+         {{0, 0, std::string(254, '1')}, {1, 0, std::string(46, '1') + "\n"}}},
+        {1, "0,0 1,1\r\n2,2 3,3\r\n", "Reading...2frames\n", 2, 9, {{1, 0, "2,2 3,3\n"}}},
+        {1, "0,0 1,1\n2,2", "Reading...2frames\n", 2, 9, {{1, 0, "2,2"}}},
+        {2, "a\nbb\nccc\ndddd\n", "Reading...2frames\n", 2, 6,
+         {{0, 0, "a\n"}, {0, 1, "bb\n"}, {1, 0, "ccc\n"}, {1, 1, "dddd\n"}}},
+    };
+    for (const Case& c : cases) {
+        Loaded t;
+        t.settings.block_line = c.block_line;
+        write_file("walk.txt", c.file);
+        ASSERT_TRUE(t.data.load_frames("walk.txt")) << c.file;
+        EXPECT_EQ(t.io.printed, c.printed);
+        EXPECT_EQ(t.data.frame_count, c.frames);
+        EXPECT_EQ(t.data.row_width, c.row_width);
+        for (const Row& r : c.rows)
+            EXPECT_EQ(std::string(t.data.frame_row(r.frame, r.row)), r.text) << r.frame << "," << r.row;
+        EXPECT_TRUE(t.io.boxes.empty());
+    }
 }
 
-TEST(StickDataLoad, NodesAreLinkedInFileOrder)
+TEST(StickDataLoad, RefusalsShowTheirBox)
 {
-    Loaded t;
-    write_file("walk.txt", lines(3));
-    ASSERT_TRUE(t.data.load_frames("walk.txt"));
-    const FrameNode* a = &t.data.first_frame;
-    ASSERT_NE(a->next, nullptr);
-    const FrameNode* b = a->next;
-    ASSERT_NE(b->next, nullptr);
-    const FrameNode* c = b->next;
-    EXPECT_EQ(a->previous, nullptr);
-    EXPECT_EQ(b->previous, a);
-    EXPECT_EQ(c->previous, b);
-    EXPECT_EQ(c->next, nullptr);
-    EXPECT_EQ(a->index, 0);
-    EXPECT_EQ(b->index, 1);
-    EXPECT_EQ(c->index, 2);
-}
-
-TEST(StickDataLoad, EmptyFileIsRefused)
-{
-    Loaded t;
-    write_file("empty.txt", "");
-    EXPECT_FALSE(t.data.load_frames("empty.txt"));
-    EXPECT_EQ(t.io.printed, "Reading...0frames\n");
-    ASSERT_EQ(t.io.boxes.size(), 1u);
-    EXPECT_EQ(t.io.boxes[0].caption, "Error");
-    EXPECT_EQ(t.io.boxes[0].text, "１行のデータの長さが不正です.");
-}
-
-TEST(StickDataLoad, EmptyLineIsAFrameOfItsOwn)
-{
-    Loaded t;
-    write_file("walk.txt", "0,0 1,1\n\n2,2 3,3\n");
-    ASSERT_TRUE(t.data.load_frames("walk.txt"));
-    EXPECT_EQ(t.data.frame_count, 3);
-    EXPECT_STREQ(t.data.frame_row(1, 0), "\n");
-}
-
-TEST(StickDataLoad, LongLineIsReadAsTwoFrames)
-{
-    Loaded t;
-    std::string line(300, '1');
-    write_file("walk.txt", line + "\n");
-    ASSERT_TRUE(t.data.load_frames("walk.txt"));
-    EXPECT_EQ(t.data.frame_count, 2);
-    EXPECT_EQ(t.data.row_width, 255);
-    EXPECT_EQ(std::string(t.data.frame_row(0, 0)), std::string(254, '1'));
-    EXPECT_EQ(std::string(t.data.frame_row(1, 0)), std::string(46, '1') + "\n");
-}
-
-TEST(StickDataLoad, CarriageReturnLineFeedIsOneLineEnd)
-{
-    Loaded t;
-    write_file("walk.txt", "0,0 1,1\r\n2,2 3,3\r\n");
-    ASSERT_TRUE(t.data.load_frames("walk.txt"));
-    EXPECT_EQ(t.data.frame_count, 2);
-    EXPECT_EQ(t.data.row_width, 9);
-    EXPECT_STREQ(t.data.frame_row(1, 0), "2,2 3,3\n");
-}
-
-TEST(StickDataLoad, LastLineWithoutLineEnd)
-{
-    Loaded t;
-    write_file("walk.txt", "0,0 1,1\n2,2");
-    ASSERT_TRUE(t.data.load_frames("walk.txt"));
-    EXPECT_EQ(t.data.frame_count, 2);
-    EXPECT_STREQ(t.data.frame_row(1, 0), "2,2");
-}
-
-TEST(StickDataLoad, MissingFileNamesThePath)
-{
-    Loaded t;
-    EXPECT_FALSE(t.data.load_frames("nothere.txt"));
-    EXPECT_EQ(t.io.printed, "") << "nothing is printed before the file is open";
-    ASSERT_EQ(t.io.boxes.size(), 1u);
-    EXPECT_EQ(t.io.boxes[0].caption, "Error");
-    EXPECT_EQ(t.io.boxes[0].text, "File can not open (nothere.txt).");
+    struct Case { int block_line; const char* name; const char* file; const char* printed; const char* box; };
+    const Case cases[] = {
+        {1, "empty.txt", "", "Reading...0frames\n", "１行のデータの長さが不正です."},
+        {1, "nothere.txt", nullptr, "", "File can not open (nothere.txt)."},   // nothing printed before the open
+        {3, "walk.txt", "a\nb\nc\nd\ne\n", "Reading...", "Data format error."},   // a trailing partial frame
+    };
+    for (const Case& c : cases) {
+        Loaded t;
+        t.settings.block_line = c.block_line;
+        if (c.file)
+            write_file(c.name, c.file);
+        EXPECT_FALSE(t.data.load_frames(c.name));
+        EXPECT_EQ(t.io.printed, c.printed);
+        ASSERT_EQ(t.io.boxes.size(), 1u);
+        EXPECT_EQ(t.io.boxes[0].caption, "Error");
+        EXPECT_EQ(t.io.boxes[0].text, c.box);
+    }
 }
 
 TEST(StickDataLoad, OverlongPathIsCutToTheMessageField)
@@ -127,90 +95,45 @@ TEST(StickDataLoad, OverlongPathIsCutToTheMessageField)
     EXPECT_EQ(t.io.boxes[0].text, t.data.message);
 }
 
-TEST(StickDataLoad, WholeFramesOfSeveralLinesAreAccepted)
-{
-    Loaded t;
-    t.settings.block_line = 2;
-    write_file("walk.txt", "a\nbb\nccc\ndddd\n");
-    ASSERT_TRUE(t.data.load_frames("walk.txt"));
-    EXPECT_EQ(t.io.printed, "Reading...2frames\n");
-    EXPECT_EQ(t.data.frame_count, 2);
-    EXPECT_EQ(t.data.row_width, 6);
-    EXPECT_STREQ(t.data.frame_row(0, 0), "a\n");
-    EXPECT_STREQ(t.data.frame_row(0, 1), "bb\n");
-    EXPECT_STREQ(t.data.frame_row(1, 0), "ccc\n");
-    EXPECT_STREQ(t.data.frame_row(1, 1), "dddd\n");
-}
-
-TEST(StickDataLoad, TrailingPartialFrameIsAFormatError)
-{
-    Loaded t;
-    t.settings.block_line = 3;
-    write_file("walk.txt", "a\nb\nc\nd\ne\n");
-    EXPECT_FALSE(t.data.load_frames("walk.txt"));
-    EXPECT_EQ(t.io.printed, "Reading...");
-    ASSERT_EQ(t.io.boxes.size(), 1u);
-    EXPECT_EQ(t.io.boxes[0].text, "Data format error.");
-}
-
-TEST(StickDataLoad, LoadingAgainReplacesTheFrames)
+TEST(StickDataLoad, NodesAreLinkedInFileOrderAndReplacedByTheNextLoad)
 {
     Loaded t;
     write_file("a.txt", lines(5));
-    write_file("b.txt", lines(2));
+    write_file("b.txt", lines(3));
     ASSERT_TRUE(t.data.load_frames("a.txt"));
     ASSERT_TRUE(t.data.load_frames("b.txt"));
-    EXPECT_EQ(t.data.frame_count, 2);
-    EXPECT_EQ(t.data.first_frame.next->next, nullptr);
+    EXPECT_EQ(t.data.frame_count, 3);
+    const FrameNode* node = &t.data.first_frame;
+    const FrameNode* before = nullptr;
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_NE(node, nullptr);
+        EXPECT_EQ(node->index, i);
+        EXPECT_EQ(node->previous, before);
+        before = node;
+        node = node->next;
+    }
+    EXPECT_EQ(node, nullptr);
 }
 
-TEST(StickDataRow, OutOfRangeShowsTheGetDataBox)
+TEST(StickDataRow, OutOfRangeOrBrokenListShowsTheGetDataBox)
 {
     Loaded t;
+    EXPECT_EQ(t.data.frame_row(0, 0), nullptr) << "before any load every frame is out of range";
     write_file("walk.txt", lines(4));
     ASSERT_TRUE(t.data.load_frames("walk.txt"));
     EXPECT_NE(t.data.frame_row(0, 0), nullptr);
-    EXPECT_TRUE(t.io.boxes.empty());
     EXPECT_EQ(t.data.frame_row(4, 0), nullptr);
     EXPECT_EQ(t.data.frame_row(-1, 0), nullptr);
     EXPECT_EQ(t.data.frame_row(0, 1), nullptr);
     EXPECT_EQ(t.data.frame_row(0, -1), nullptr);
-    ASSERT_EQ(t.io.boxes.size(), 4u);
+    t.data.first_frame.next->index = 7;
+    EXPECT_EQ(t.data.frame_row(1, 0), nullptr);
+    t.data.first_frame.next->index = 1;
+    ASSERT_EQ(t.io.boxes.size(), 6u);
     for (const Box& b : t.io.boxes) {
         EXPECT_EQ(b.caption, "Error");
         EXPECT_EQ(b.text, "予想外のエラーです．要デバッグ(get_data)");
     }
-}
-
-TEST(StickDataRow, WalksForwardAndBackward)
-{
-    Loaded t;
-    write_file("walk.txt", lines(50));
-    ASSERT_TRUE(t.data.load_frames("walk.txt"));
-    EXPECT_STREQ(t.data.frame_row(40, 0), "40,40 10,20\n");
-    EXPECT_STREQ(t.data.frame_row(39, 0), "39,39 10,20\n");
-    EXPECT_STREQ(t.data.frame_row(41, 0), "41,41 10,20\n");
-    EXPECT_STREQ(t.data.frame_row(0, 0), "0,0 10,20\n");
-}
-
-TEST(StickDataRow, BrokenListIsReported)
-{
-    Loaded t;
-    write_file("walk.txt", lines(3));
-    ASSERT_TRUE(t.data.load_frames("walk.txt"));
-    t.data.first_frame.next->index = 7;
-    EXPECT_EQ(t.data.frame_row(1, 0), nullptr);
-    ASSERT_EQ(t.io.boxes.size(), 1u);
-    t.data.first_frame.next->index = 1;
-}
-
-TEST(StickDataRow, BeforeAnyLoadEveryFrameIsOutOfRange)
-{
-    Loaded t;
-    EXPECT_EQ(t.data.frame_count, 0);
-    EXPECT_EQ(t.data.row_width, 0);
-    EXPECT_EQ(t.data.frame_row(0, 0), nullptr);
-    EXPECT_EQ(t.io.boxes.size(), 1u);
 }
 
 } // namespace

@@ -41,55 +41,33 @@ struct Viewer {
     }
 };
 
-TEST(ViewerMapping, DefaultsAreTheIdentity)
+TEST(ViewerMapping, RatiosOriginsAndTruncation)
 {
-    ViewerSettings s("/nonexistent/Kinoa.ini");
-    EXPECT_EQ(kinoa::map_x(s, 12.9), 12);
-    EXPECT_EQ(kinoa::map_y(s, 7.2), 7);
+    struct Row { double ratio_x, ratio_y, x0, y0; bool is_x; double value; int expected; };
+    const Row rows[] = {
+        {1, -1, 0, 0, true, 12.9, 12},   {1, -1, 0, 0, false, 7.2, 7},   // the defaults: identity
+        {1, -1, 0, 0, true, -0.7, 0},    {1, -1, 0, 0, false, -1.9, -1}, // toward zero
+        {2, 1.5, 10, 100, true, 15, 10}, {2, 1.5, 10, 100, false, 80, 30},   // larger data y is drawn higher
+        {2, 1.5, 10, 100, false, 100, 0},
+        // (1/3 as a double) * 3 is 0.99999999999999994...: rounded to a double first it would give 1
+        {3, -1, 0, 0, true, 1.0 / 3.0, 0},
+        {1, -1, 0, 0, true, 1e300, INT_MAX}, {1, -1, 0, 0, true, -1e300, INT_MIN},
+        {1, -1, 0, 0, true, std::nan(""), 0},
+    };
+    for (const Row& r : rows) {
+        ViewerSettings s("/nonexistent/Kinoa.ini");
+        s.pixel_ratio_x = r.ratio_x;
+        s.pixel_ratio_y = r.ratio_y;
+        s.coordinate_x0 = r.x0;
+        s.coordinate_y0 = r.y0;
+        EXPECT_EQ(r.is_x ? kinoa::map_x(s, r.value) : kinoa::map_y(s, r.value), r.expected) << r.value;
+    }
 }
 
-TEST(ViewerMapping, NegativeProductTruncatesTowardZero)
-{
-    ViewerSettings s("/nonexistent/Kinoa.ini");
-    EXPECT_EQ(kinoa::map_x(s, -0.7), 0);
-    EXPECT_EQ(kinoa::map_y(s, -1.9), -1);
-}
-
-TEST(ViewerMapping, RatiosAndOrigins)
-{
-    ViewerSettings s("/nonexistent/Kinoa.ini");
-    s.pixel_ratio_x = 2;
-    s.pixel_ratio_y = 1.5;
-    s.coordinate_x0 = 10;
-    s.coordinate_y0 = 100;
-    EXPECT_EQ(kinoa::map_x(s, 15), 10);
-    // Larger data y is drawn higher: page y = (y - y0) * 1.5 * -1.
-    EXPECT_EQ(kinoa::map_y(s, 80), 30);
-    EXPECT_EQ(kinoa::map_y(s, 100), 0);
-}
-
-TEST(ViewerMapping, ExtendedPrecisionTruncatesOnce)
-{
-    ViewerSettings s("/nonexistent/Kinoa.ini");
-    s.pixel_ratio_x = 3;
-    // (1/3 as a double) * 3 is 0.99999999999999994...: rounded to a double
-    // first it would become 1.0 and truncate to 1.
-    EXPECT_EQ(kinoa::map_x(s, 1.0 / 3.0), 0);
-}
-
-TEST(ViewerMapping, OutOfRangeValuesClampInsteadOfOverflowing)
-{
-    ViewerSettings s("/nonexistent/Kinoa.ini");
-    EXPECT_EQ(kinoa::map_x(s, 1e300), INT_MAX);
-    EXPECT_EQ(kinoa::map_x(s, -1e300), INT_MIN);
-    EXPECT_EQ(kinoa::map_x(s, std::nan("")), 0);
-}
-
-TEST(ViewerDraw, CirclesCentredOnEachPoint)
+TEST(ViewerDraw, FrameZeroDrawsCirclesCentredOnEachPoint)
 {
     Viewer v("0,0 10,20\n");
     ASSERT_TRUE(v.load());
-    v.reset();
     EXPECT_TRUE(kinoa::draw_frame(v.cursor, 0));
     EXPECT_EQ(v.canvas.calls, (Calls{"clearscreen(2)", "setpage(1,1)", "setcolor(0x00000000)",
                                      "ellipse(-5,-5,5,5)", "moveto(0,0)", "ellipse(5,15,15,25)",
@@ -98,37 +76,28 @@ TEST(ViewerDraw, CirclesCentredOnEachPoint)
     EXPECT_EQ(v.cursor.displayed, 0);
 }
 
-TEST(ViewerDraw, CirclesStayOnTheDataValuesWhenTheRatioChanges)
+TEST(ViewerDraw, StrokesOfAFrame)
 {
-    Viewer v("0,0 10,20\n");
-    v.settings.pixel_ratio_x = 2;
-    ASSERT_TRUE(v.load());
-    EXPECT_TRUE(kinoa::draw_frame(v.cursor, 0));
-    EXPECT_EQ(v.canvas.strokes(), (Calls{"ellipse(-5,-5,5,5)", "moveto(0,0)", "ellipse(5,15,15,25)",
-                                         "lineto(20,20)"}));
-}
-
-TEST(ViewerDraw, NegativeJointMarkDrawsSquaresAndZeroNothing)
-{
-    Viewer v("4,4 8,8\n");
-    v.settings.joint_mark = -3;
-    ASSERT_TRUE(v.load());
-    EXPECT_TRUE(kinoa::draw_frame(v.cursor, 0));
-    EXPECT_EQ(v.canvas.strokes(), (Calls{"rect(7,7,1,1)", "moveto(4,4)", "rect(11,11,5,5)", "lineto(8,8)"}));
-    v.canvas.calls.clear();
-    v.settings.joint_mark = 0;
-    EXPECT_TRUE(kinoa::draw_frame(v.cursor, 0));
-    EXPECT_EQ(v.canvas.strokes(), (Calls{"moveto(4,4)", "lineto(8,8)"}));
-}
-
-TEST(ViewerDraw, RowsAreSeparatePolylinesAndNonNumbersReadAsZero)
-{
-    Viewer v("1,1 2,2\nx,3 4,4\n");
-    v.settings.block_line = 2;
-    v.settings.joint_mark = 0;
-    ASSERT_TRUE(v.load());
-    EXPECT_TRUE(kinoa::draw_frame(v.cursor, 0));
-    EXPECT_EQ(v.canvas.strokes(), (Calls{"moveto(1,1)", "lineto(2,2)", "moveto(0,3)", "lineto(4,4)"}));
+    struct Row { const char* frames; int block_line, joint_mark; double ratio_x; bool ok; Calls strokes; };
+    const Row rows[] = {
+        // circles stay on the data values while the line follows the ratio
+        {"0,0 10,20\n", 1, 5, 2, true, {"ellipse(-5,-5,5,5)", "moveto(0,0)", "ellipse(5,15,15,25)", "lineto(20,20)"}},
+        {"4,4 8,8\n", 1, -3, 1, true, {"rect(7,7,1,1)", "moveto(4,4)", "rect(11,11,5,5)", "lineto(8,8)"}},
+        {"4,4 8,8\n", 1, 0, 1, true, {"moveto(4,4)", "lineto(8,8)"}},
+        // rows are separate polylines; a non-number reads as 0
+        {"1,1 2,2\nx,3 4,4\n", 2, 0, 1, true, {"moveto(1,1)", "lineto(2,2)", "moveto(0,3)", "lineto(4,4)"}},
+        {"0,0 1,1 2\n", 1, 0, 1, false, {"moveto(0,0)", "lineto(1,1)"}},   // an x without its y
+    };
+    for (const Row& r : rows) {
+        Viewer v(r.frames);
+        v.settings.block_line = r.block_line;
+        v.settings.joint_mark = r.joint_mark;
+        v.settings.pixel_ratio_x = r.ratio_x;
+        ASSERT_TRUE(v.load());
+        EXPECT_EQ(kinoa::draw_frame(v.cursor, 0), r.ok) << r.frames;
+        EXPECT_EQ(v.canvas.strokes(), r.strokes) << r.frames;
+        EXPECT_EQ(v.io.boxes.size(), r.ok ? 0u : 1u);
+    }
 }
 
 TEST(ViewerDraw, EmptyRowIsAFormatError)
@@ -145,22 +114,10 @@ TEST(ViewerDraw, EmptyRowIsAFormatError)
     EXPECT_EQ(v.cursor.displayed, 0) << "a frame that failed is not displayed";
 }
 
-TEST(ViewerDraw, XWithoutYIsAFormatError)
-{
-    Viewer v("0,0 1,1 2\n");
-    v.settings.joint_mark = 0;
-    ASSERT_TRUE(v.load());
-    EXPECT_FALSE(kinoa::draw_frame(v.cursor, 0));
-    ASSERT_EQ(v.io.boxes.size(), 1u);
-    EXPECT_EQ(v.io.boxes[0].text, "Data format error.");
-    EXPECT_EQ(v.canvas.strokes(), (Calls{"moveto(0,0)", "lineto(1,1)"}));
-}
-
 TEST(ViewerDraw, FrameBeyondTheLastIsRefusedSilently)
 {
     Viewer v;
     ASSERT_TRUE(v.load());
-    v.reset();
     EXPECT_FALSE(kinoa::draw_frame(v.cursor, 3));
     EXPECT_TRUE(v.canvas.calls.empty());
     EXPECT_TRUE(v.io.boxes.empty());
@@ -169,71 +126,43 @@ TEST(ViewerDraw, FrameBeyondTheLastIsRefusedSilently)
     EXPECT_EQ(v.cursor.displayed, 2);
 }
 
-TEST(ViewerKeys, NOnTheLastFrameStaysAndDrawsNothing)
+TEST(ViewerKeys, TheLoopStepsFoldsCaseIgnoresOtherKeysAndAsksBeforeQuitting)
 {
-    Viewer v;
-    ASSERT_TRUE(v.load());
-    v.cursor.current = 2;
-    v.reset();
-    EXPECT_EQ(kinoa::act_on_key(v.cursor, 'N'), 0);
-    EXPECT_EQ(v.cursor.current, 2);
-    EXPECT_TRUE(v.canvas.calls.empty());
-}
-
-TEST(ViewerKeys, POnFrameZeroStaysAndDrawsNothing)
-{
-    Viewer v;
-    ASSERT_TRUE(v.load());
-    v.reset();
-    EXPECT_EQ(kinoa::act_on_key(v.cursor, 'P'), 0);
-    EXPECT_EQ(v.cursor.current, 0);
-    EXPECT_TRUE(v.canvas.calls.empty());
-}
-
-TEST(ViewerKeys, NAndPStepAndDraw)
-{
-    Viewer v;
-    ASSERT_TRUE(v.load());
-    kinoa::act_on_key(v.cursor, 'N');
-    kinoa::act_on_key(v.cursor, 'N');
-    kinoa::act_on_key(v.cursor, 'P');
-    EXPECT_EQ(v.cursor.current, 1);
-    EXPECT_EQ(v.cursor.displayed, 1);
-    EXPECT_EQ(v.io.printed, "[frame1]\n[frame2]\n[frame1]\n");
-}
-
-TEST(ViewerKeys, LoopFoldsCaseAndIgnoresOtherKeys)
-{
-    Viewer v;
-    ASSERT_TRUE(v.load());
-    v.io.keys = {'x', '\n', '7', 'n', 'e'};
-    v.io.yesno_answers = {1};
-    EXPECT_EQ(kinoa::key_loop(v.cursor), 1961);
-    EXPECT_EQ(v.io.printed, "\n\n\n\n[frame1]\n\n");
-    ASSERT_EQ(v.io.boxes.size(), 1u);
-    EXPECT_EQ(v.io.boxes[0].caption, "Kinoascope");
-    EXPECT_EQ(v.io.boxes[0].text, "QUIT? (Y/N)");
-}
-
-TEST(ViewerKeys, EAnsweredNoGoesOn)
-{
-    Viewer v;
-    ASSERT_TRUE(v.load());
-    v.io.keys = {'E', 'N'};
-    v.io.yesno_answers = {0};
-    EXPECT_EQ(kinoa::key_loop(v.cursor), 1961) << "ends only when the input ends";
-    EXPECT_EQ(v.cursor.current, 1);
+    struct Row { std::deque<int> keys, answers; const char* printed; int current, displayed; std::size_t boxes; };
+    const Row rows[] = {   // each key ends its line; a draw prints the frame's line
+        {{'N', 'N', 'P'}, {}, "\n[frame1]\n\n[frame2]\n\n[frame1]\n", 1, 1, 0},
+        {{'N', 'N', 'N'}, {}, "\n[frame1]\n\n[frame2]\n\n", 2, 2, 0},   // N on the last frame draws nothing
+        {{'P'}, {}, "\n", 0, -1, 0},                                        // nor P on frame 0
+        {{'x', '\n', '7', 'n', 'e'}, {1}, "\n\n\n\n[frame1]\n\n", 1, 1, 1},   // case folded, others ignored
+        {{'E', 'N'}, {0}, "\n\n[frame1]\n", 1, 1, 1},                      // E answered No goes on
+    };
+    for (const Row& r : rows) {
+        Viewer v;
+        ASSERT_TRUE(v.load());
+        v.io.keys = r.keys;
+        v.io.yesno_answers = r.answers;
+        EXPECT_EQ(kinoa::key_loop(v.cursor), 1961);
+        EXPECT_EQ(v.io.printed, r.printed);
+        EXPECT_EQ(v.cursor.current, r.current);
+        EXPECT_EQ(v.cursor.displayed, r.displayed);
+        ASSERT_EQ(v.io.boxes.size(), r.boxes);
+        if (r.boxes) {
+            EXPECT_EQ(v.io.boxes[0].caption, "Kinoascope");
+            EXPECT_EQ(v.io.boxes[0].text, "QUIT? (Y/N)");
+        }
+    }
 }
 
 TEST(ViewerKeys, BSavesTheShownPageBesideTheDataFile)
 {
     Viewer v;
     ASSERT_TRUE(v.load());
-    v.reset();
     EXPECT_EQ(kinoa::act_on_key(v.cursor, 'B'), 0);
     EXPECT_EQ(v.canvas.calls, (Calls{"savearea(0,0,719,479,10)", "savebmp(10,24)"}));
-    ASSERT_EQ(v.canvas.saved.size(), 1u);
-    EXPECT_EQ(v.canvas.saved[0], v.dir.file("walk.BMP"));
+    EXPECT_EQ(v.canvas.saved, (Calls{v.dir.file("walk.BMP")}));
+    v.canvas.fail_savebmp = true;
+    EXPECT_FALSE(kinoa::save_shown_page());
+    EXPECT_EQ(v.io.printed, "Can not write " + v.dir.file("walk.BMP") + "\n");
 }
 
 TEST(ViewerKeys, BAsksBeforeOverwritingAndNoKeepsTheFile)
@@ -253,16 +182,6 @@ TEST(ViewerKeys, BAsksBeforeOverwritingAndNoKeepsTheFile)
     EXPECT_EQ(read_file("walk.BMP"), "BM");
 }
 
-TEST(ViewerKeys, FailedExportIsReported)
-{
-    Viewer v;
-    ASSERT_TRUE(v.load());
-    v.canvas.fail_savebmp = true;
-    v.reset();
-    EXPECT_FALSE(kinoa::save_shown_page());
-    EXPECT_EQ(v.io.printed, "Can not write " + v.dir.file("walk.BMP") + "\n");
-}
-
 TEST(ViewerQuit, QSavesEveryFrameAndEnds)
 {
     Viewer v;
@@ -279,35 +198,24 @@ TEST(ViewerQuit, QSavesEveryFrameAndEnds)
     EXPECT_EQ(v.io.boxes[1].text, "終了します．");
 }
 
-TEST(ViewerQuit, OneQuestionAndYesOverwritesAll)
+TEST(ViewerQuit, OneQuestionYesOverwritesAllNoSavesNothingAndStillEnds)
 {
-    Viewer v;
-    v.settings.overwrite_check = true;
-    ASSERT_TRUE(v.load());
-    write_file("walk0000.BMP", "old");
-    write_file("walk0001.BMP", "old");
-    v.io.yesno_answers = {1, 1};
-    EXPECT_EQ(kinoa::act_on_key(v.cursor, 'Q'), 1961);
-    ASSERT_EQ(v.io.boxes.size(), 3u);
-    EXPECT_EQ(v.io.boxes[1].text, v.dir.file("walk0000.BMP") + "を上書きしますか？");
-    EXPECT_EQ(read_file("walk0000.BMP"), "BM");
-    EXPECT_EQ(read_file("walk0001.BMP"), "BM");
-    EXPECT_EQ(v.canvas.saved.size(), 3u);
-}
-
-TEST(ViewerQuit, NoSavesNothingAndStillEnds)
-{
-    Viewer v;
-    v.settings.overwrite_check = true;
-    ASSERT_TRUE(v.load());
-    write_file("walk0000.BMP", "old");
-    write_file("walk0001.BMP", "old");
-    v.io.yesno_answers = {1, 0};
-    EXPECT_EQ(kinoa::act_on_key(v.cursor, 'Q'), 1961);
-    EXPECT_TRUE(v.canvas.saved.empty());
-    EXPECT_EQ(read_file("walk0000.BMP"), "old");
-    EXPECT_EQ(v.io.printed.find("Finished."), std::string::npos);
-    EXPECT_EQ(v.io.boxes.back().text, "終了します．");
+    for (int answer : {1, 0}) {
+        Viewer v;
+        v.settings.overwrite_check = true;
+        ASSERT_TRUE(v.load());
+        write_file("walk0000.BMP", "old");
+        write_file("walk0001.BMP", "old");
+        v.io.yesno_answers = {1, answer};
+        EXPECT_EQ(kinoa::act_on_key(v.cursor, 'Q'), 1961);
+        ASSERT_EQ(v.io.boxes.size(), 3u);
+        EXPECT_EQ(v.io.boxes[1].text, v.dir.file("walk0000.BMP") + "を上書きしますか？");
+        EXPECT_EQ(v.io.boxes[2].text, "終了します．");
+        EXPECT_EQ(read_file("walk0000.BMP"), answer ? "BM" : "old");
+        EXPECT_EQ(read_file("walk0001.BMP"), answer ? "BM" : "old");
+        EXPECT_EQ(v.canvas.saved.size(), answer ? 3u : 0u);
+        EXPECT_EQ(v.io.printed.find("Finished.") != std::string::npos, answer == 1);
+    }
 }
 
 TEST(ViewerQuit, FrameThatCannotBeDrawnStopsTheSave)
@@ -322,7 +230,7 @@ TEST(ViewerQuit, FrameThatCannotBeDrawnStopsTheSave)
     EXPECT_EQ(v.io.printed.find("Finished."), std::string::npos);
 }
 
-TEST(ViewerMouse, ClicksAnywhereOnPageOneStep)
+TEST(ViewerMouse, ClicksAnywhereOnPageOneStepOnlyThere)
 {
     Viewer v;
     ASSERT_TRUE(v.load());
@@ -330,34 +238,17 @@ TEST(ViewerMouse, ClicksAnywhereOnPageOneStep)
     EXPECT_EQ(v.cursor.current, 1);
     EXPECT_EQ(kinoa::on_page_message(1, 516), 1);
     EXPECT_EQ(v.cursor.current, 0);
-}
-
-TEST(ViewerMouse, DoubleClickMovesOneFrameOnly)
-{
-    Viewer v;
-    ASSERT_TRUE(v.load());
+    // a quick double click moves one frame: the second press is a double-click message
     EXPECT_EQ(kinoa::on_page_message(1, 513), 1);
-    EXPECT_EQ(kinoa::on_page_message(1, 515), 0) << "the second press is a double-click message";
+    EXPECT_EQ(kinoa::on_page_message(1, 515), 0);
     EXPECT_EQ(kinoa::on_page_message(1, 514), 0);
     EXPECT_EQ(v.cursor.current, 1);
-}
-
-TEST(ViewerMouse, OtherPagesAndTheConsoleAreNotConsumed)
-{
-    Viewer v;
-    ASSERT_TRUE(v.load());
+    // other pages, the console and unknown windows are not consumed
     EXPECT_EQ(kinoa::on_page_message(0, 513), 0);
     EXPECT_EQ(kinoa::on_page_message(2, 513), 0);
     EXPECT_EQ(kinoa::on_page_message(10, 516), 0);
-    EXPECT_EQ(v.cursor.current, 0);
-}
-
-TEST(ViewerMouse, HookOfAnUnknownWindowIsNotConsumed)
-{
-    Viewer v;
-    ASSERT_TRUE(v.load());
     EXPECT_EQ(kinoa::hook(nullptr, 513, 0, 45 * 65536 + 120), 0);
-    EXPECT_EQ(v.cursor.current, 0);
+    EXPECT_EQ(v.cursor.current, 1);
 }
 
 TEST(ViewerMouse, ClickDuringADrawWaitsForIt)

@@ -59,6 +59,18 @@ void pack_bits(std::vector<std::uint8_t>& out, const std::uint8_t* row, std::siz
     }
 }
 
+// File and information headers of a BMP whose rows start at `off`.
+std::vector<std::uint8_t> bmp_header(int width, int height, unsigned bpp, std::uint32_t off, std::uint32_t image,
+                                     int ppm, std::uint32_t colours)
+{
+    std::vector<std::uint8_t> out{'B', 'M'};
+    for (std::uint32_t v : {off + image, 0u, off, 40u, static_cast<std::uint32_t>(width),
+                            static_cast<std::uint32_t>(height), 1u | bpp << 16, 0u, image,
+                            static_cast<std::uint32_t>(ppm), static_cast<std::uint32_t>(ppm), colours, 0u})
+        put32le(out, v);
+    return out;
+}
+
 } // namespace
 
 picture gradient(int width, int height)
@@ -291,25 +303,19 @@ std::vector<std::uint8_t> tga(const picture& p, bool rle, bool top_first, bool g
         out.insert(out.end(), px.begin(), px.end());
         return out;
     }
-    // run-length packets over the whole pixel stream, crossing rows
-    std::size_t i = 0;
-    while (i < n) {
-        std::size_t run = 1;
-        while (i + run < n && run < 128 && std::memcmp(&px[(i + run) * bpp], &px[i * bpp], bpp) == 0)
+    // run-length packets over the whole pixel stream, crossing rows: a repeat packet for
+    // two or more equal pixels, else a literal packet up to the next such pair
+    auto same = [&](std::size_t a, std::size_t b) { return std::memcmp(&px[a * bpp], &px[b * bpp], bpp) == 0; };
+    for (std::size_t i = 0; i < n;) {
+        std::size_t run = 1, lit = 1;
+        while (i + run < n && run < 128 && same(i + run, i))
             ++run;
-        if (run >= 2) {
-            out.push_back(static_cast<std::uint8_t>(0x80 | (run - 1)));
-            out.insert(out.end(), px.begin() + static_cast<long>(i * bpp), px.begin() + static_cast<long>((i + 1) * bpp));
-            i += run;
-        } else {
-            std::size_t lit = 1;
-            while (i + lit < n && lit < 128 &&
-                   !(i + lit + 1 < n && std::memcmp(&px[(i + lit) * bpp], &px[(i + lit + 1) * bpp], bpp) == 0))
-                ++lit;
-            out.push_back(static_cast<std::uint8_t>(lit - 1));
-            out.insert(out.end(), px.begin() + static_cast<long>(i * bpp), px.begin() + static_cast<long>((i + lit) * bpp));
-            i += lit;
-        }
+        while (run == 1 && i + lit < n && lit < 128 && !(i + lit + 1 < n && same(i + lit, i + lit + 1)))
+            ++lit;
+        const std::size_t taken = run > 1 ? 1 : lit;
+        out.push_back(static_cast<std::uint8_t>(run > 1 ? 0x80 | (run - 1) : lit - 1));
+        out.insert(out.end(), px.begin() + static_cast<long>(i * bpp), px.begin() + static_cast<long>((i + taken) * bpp));
+        i += run > 1 ? run : lit;
     }
     return out;
 }
@@ -317,21 +323,8 @@ std::vector<std::uint8_t> tga(const picture& p, bool rle, bool top_first, bool g
 std::vector<std::uint8_t> bmp24(const picture& p, bool top_down, int ppm)
 {
     const std::size_t stride = (static_cast<std::size_t>(p.width) * 3 + 3) & ~std::size_t(3);
-    std::vector<std::uint8_t> out{'B', 'M'};
-    put32le(out, static_cast<std::uint32_t>(54 + stride * p.height));
-    put32le(out, 0);
-    put32le(out, 54);
-    put32le(out, 40);
-    put32le(out, static_cast<std::uint32_t>(p.width));
-    put32le(out, static_cast<std::uint32_t>(top_down ? -p.height : p.height));
-    put16le(out, 1);
-    put16le(out, 24);
-    put32le(out, 0);
-    put32le(out, static_cast<std::uint32_t>(stride * p.height));
-    put32le(out, static_cast<std::uint32_t>(ppm));
-    put32le(out, static_cast<std::uint32_t>(ppm));
-    put32le(out, 0);
-    put32le(out, 0);
+    std::vector<std::uint8_t> out = bmp_header(p.width, top_down ? -p.height : p.height, 24, 54,
+                                               static_cast<std::uint32_t>(stride * p.height), ppm, 0);
     for (int i = 0; i < p.height; ++i) {
         int y = top_down ? i : p.height - 1 - i;
         std::size_t start = out.size();
@@ -358,21 +351,8 @@ std::vector<std::uint8_t> bmp8(const picture& p)
     }
     const std::size_t stride = (static_cast<std::size_t>(p.width) + 3) & ~std::size_t(3);
     const std::uint32_t off = static_cast<std::uint32_t>(54 + 4 * colours.size());
-    std::vector<std::uint8_t> out{'B', 'M'};
-    put32le(out, static_cast<std::uint32_t>(off + stride * p.height));
-    put32le(out, 0);
-    put32le(out, off);
-    put32le(out, 40);
-    put32le(out, static_cast<std::uint32_t>(p.width));
-    put32le(out, static_cast<std::uint32_t>(p.height));
-    put16le(out, 1);
-    put16le(out, 8);
-    put32le(out, 0);
-    put32le(out, 0);
-    put32le(out, 0);
-    put32le(out, 0);
-    put32le(out, static_cast<std::uint32_t>(colours.size()));
-    put32le(out, 0);
+    std::vector<std::uint8_t> out = bmp_header(p.width, p.height, 8, off, static_cast<std::uint32_t>(stride * p.height),
+                                               0, static_cast<std::uint32_t>(colours.size()));
     for (std::uint32_t c : colours) {
         out.push_back(c & 0xFF);
         out.push_back((c >> 8) & 0xFF);

@@ -18,33 +18,46 @@ struct entry_set {
     std::vector<std::uint8_t> bytes;
 };
 
+// A bitmap must be whole: the size its header claims (the size entry must then have
+// read that header too), rows of stride bytes inside its block.
+void expect_whole(const _bmap* bm, bool sized, int w, int h, const std::string& path)
+{
+    if (!bm)
+        return;
+    EXPECT_TRUE(sized) << path << ": a picture whose size could not be read";
+    EXPECT_EQ(bm->width, w) << path;
+    EXPECT_EQ(bm->height, h) << path;
+    EXPECT_GE(bm->stride, bm->width * 3) << path;
+    EXPECT_GE(bm->size, bm->stride * bm->height) << path;
+}
+
+// Every entry of the file's format; each result is null or whole.
 void try_all(const std::string& path)
 {
-    int w, h, xd, yd;
-    const char* dot = std::strrchr(path.c_str(), '.');
-    std::string ext = dot ? dot : "";
+    int w = 0, h = 0, xd, yd;
+    const std::string ext = path.substr(path.rfind('.'));
     if (ext == ".jpg" || ext == ".gif") {
-        if (_getjpg_size(path.c_str(), &w, &h, &xd, &yd)) {
-            EXPECT_GT(w, 0);
-            EXPECT_GT(h, 0);
-        }
+        const bool sized = _getjpg_size(path.c_str(), &w, &h, &xd, &yd);
         bitmap_ptr a(_getjpg_bmap(path.c_str(), 1, 0));
+        expect_whole(a.get(), sized, w, h, path);
         bitmap_ptr b(_getjpg_bmap(path.c_str(), 4, 1));
-        if (a) {
-            EXPECT_GT(a->width, 0);
-            EXPECT_GE(a->size, a->stride * a->height);
-        }
+        expect_whole(b.get(), sized, ext == ".gif" ? w : (w + 3) / 4, ext == ".gif" ? h : (h + 3) / 4, path);
     } else if (ext == ".img") {
-        _getimg_size(path.c_str(), &w, &h, &xd, &yd);
+        const bool sized = _getimg_size(path.c_str(), &w, &h, &xd, &yd);
         bitmap_ptr a(_getimg_bmap(path.c_str()));
+        expect_whole(a.get(), sized, w, h, path);
     } else if (ext == ".png") {
-        _getpng_size(path.c_str(), &w, &h, &xd, &yd);
+        const bool sized = _getpng_size(path.c_str(), &w, &h, &xd, &yd);
         bitmap_ptr a(_getpng_bmap(path.c_str()));
+        expect_whole(a.get(), sized, w, h, path);
     } else if (ext == ".psd") {
-        _getpsd_size(path.c_str(), &w, &h);
+        const bool sized = _getpsd_size(path.c_str(), &w, &h);
         bitmap_ptr a(_getpsd_bmap(path.c_str()));
+        expect_whole(a.get(), sized, w, h, path);
     } else if (ext == ".tif") {
+        const bool sized = _getspi_size(path.c_str(), &w, &h, &xd, &yd);
         bitmap_ptr a(_getspi_bmap(path.c_str()));
+        expect_whole(a.get(), sized, w, h, path);
     }
 }
 

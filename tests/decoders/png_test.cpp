@@ -39,39 +39,25 @@ TEST_F(PngEntries, RgbComesOutBlueGreenRed)
     }
 }
 
-TEST_F(PngEntries, PaletteTransparencyOntoTheFileBackground)
+TEST_F(PngEntries, TransparencyOntoTheFileBackgroundOrWhite)
 {
-    std::vector<std::uint8_t> palette{255, 0, 0, 0, 255, 0, 0, 0, 255};
-    std::vector<std::uint8_t> alpha{255, 0, 128};
-    std::string path = write(dir, "d.png", png_indexed(3, 1, palette, alpha, 2, {0, 1, 2}));
-    bitmap_ptr bm(_getpng_bmap(path.c_str()));
-    ASSERT_TRUE(bm);
-    EXPECT_EQ(rgb_at(bm.get(), 0, 0), (std::array<int, 3>{255, 0, 0}));
-    EXPECT_EQ(rgb_at(bm.get(), 1, 0), (std::array<int, 3>{0, 0, 255}));   // the background, blue
-    EXPECT_EQ(rgb_at(bm.get(), 2, 0), (std::array<int, 3>{0, 0, 255}));   // blue over blue
-}
-
-TEST_F(PngEntries, PaletteTransparencyOntoWhiteWithoutBackground)
-{
-    std::vector<std::uint8_t> palette{255, 0, 0, 0, 255, 0, 0, 0, 0};
-    std::vector<std::uint8_t> alpha{255, 0, 128};
-    std::string path = write(dir, "e.png", png_indexed(3, 1, palette, alpha, -1, {0, 1, 2}));
-    bitmap_ptr bm(_getpng_bmap(path.c_str()));
-    ASSERT_TRUE(bm);
-    EXPECT_EQ(rgb_at(bm.get(), 0, 0), (std::array<int, 3>{255, 0, 0}));
-    EXPECT_EQ(rgb_at(bm.get(), 1, 0), (std::array<int, 3>{255, 255, 255}));
-    auto half = rgb_at(bm.get(), 2, 0);   // half black over white
-    EXPECT_NEAR(half[0], 127, 1);
-    EXPECT_EQ(half[0], half[1]);
-}
-
-TEST_F(PngEntries, AlphaChannelOntoWhite)
-{
-    std::vector<std::uint8_t> rgba{10, 20, 30, 255, 10, 20, 30, 0};
-    bitmap_ptr bm(_getpng_bmap(write(dir, "f.png", png_rgb(2, 1, 4, rgba)).c_str()));
-    ASSERT_TRUE(bm);
-    EXPECT_EQ(rgb_at(bm.get(), 0, 0), (std::array<int, 3>{10, 20, 30}));
-    EXPECT_EQ(rgb_at(bm.get(), 1, 0), (std::array<int, 3>{255, 255, 255}));
+    using rgb = std::array<int, 3>;
+    struct Row { std::vector<std::uint8_t> file; std::vector<rgb> pixels; };
+    const Row rows[] = {
+        // palette, alpha 255, 0, 128, background index 2 (blue): opaque red, the background, blue over blue
+        {png_indexed(3, 1, {255, 0, 0, 0, 255, 0, 0, 0, 255}, {255, 0, 128}, 2, {0, 1, 2}),
+         {{255, 0, 0}, {0, 0, 255}, {0, 0, 255}}},
+        // no background: white, and half black over white
+        {png_indexed(3, 1, {255, 0, 0, 0, 255, 0, 0, 0, 0}, {255, 0, 128}, -1, {0, 1, 2}),
+         {{255, 0, 0}, {255, 255, 255}, {127, 127, 127}}},
+        {png_rgb(2, 1, 4, {10, 20, 30, 255, 10, 20, 30, 0}), {{10, 20, 30}, {255, 255, 255}}},   // alpha channel
+    };
+    for (const Row& r : rows) {
+        bitmap_ptr bm(_getpng_bmap(write(dir, "t.png", r.file).c_str()));
+        ASSERT_TRUE(bm);
+        for (std::size_t x = 0; x < r.pixels.size(); ++x)
+            EXPECT_EQ(rgb_at(bm.get(), static_cast<int>(x), 0), r.pixels[x]) << x;
+    }
 }
 
 TEST_F(PngEntries, NotAPngOrTruncatedFails)

@@ -22,26 +22,24 @@ TEST_F(PsdEntries, SizeFromTheHeader)
     EXPECT_EQ(h, 7);
 }
 
-TEST_F(PsdEntries, RgbRawAndPackBits)
+TEST_F(PsdEntries, RgbGreyAndBitmapModesRawAndPackBits)
 {
-    picture p = gradient(23, 7);
+    picture rgb = gradient(23, 7);
     for (int x = 0; x < 23; ++x)
-        std::memcpy(p.at(x, 3), "\x05\x05\x05", 3);   // a run for PackBits
-    for (bool packed : {false, true}) {
-        bitmap_ptr bm(_getpsd_bmap(write(dir, packed ? "b.psd" : "c.psd", psd(p, 3, packed)).c_str()));
+        std::memcpy(rgb.at(x, 3), "\x05\x05\x05", 3);   // a run for PackBits
+    picture grey = gradient(5, 5);
+    for (std::size_t i = 0; i < grey.rgb.size(); i += 3)
+        grey.rgb[i + 1] = grey.rgb[i + 2] = grey.rgb[i];
+    picture bits = flat(11, 2, 255, 255, 255);   // set bits are black
+    std::memset(bits.at(0, 0), 0, 3);
+    std::memset(bits.at(10, 1), 0, 3);
+    struct Row { int mode; bool packed; const picture* p; };
+    for (const Row& r : {Row{3, false, &rgb}, Row{3, true, &rgb}, Row{1, true, &grey}, Row{1, false, &grey},
+                         Row{0, true, &bits}}) {
+        bitmap_ptr bm(_getpsd_bmap(write(dir, "b.psd", psd(*r.p, r.mode, r.packed)).c_str()));
         ASSERT_TRUE(bm);
-        EXPECT_EQ(max_difference(bm.get(), p), 0) << packed;
+        EXPECT_EQ(max_difference(bm.get(), *r.p), 0) << r.mode << " " << r.packed;
     }
-}
-
-TEST_F(PsdEntries, GreyFillsAllThreeBytes)
-{
-    picture p = gradient(5, 5);
-    for (int i = 0; i < 25; ++i)
-        p.rgb[static_cast<std::size_t>(i) * 3 + 1] = p.rgb[static_cast<std::size_t>(i) * 3 + 2] = p.rgb[static_cast<std::size_t>(i) * 3];
-    bitmap_ptr bm(_getpsd_bmap(write(dir, "d.psd", psd(p, 1, true)).c_str()));
-    ASSERT_TRUE(bm);
-    EXPECT_EQ(max_difference(bm.get(), p), 0);
 }
 
 TEST_F(PsdEntries, IndexedLoadsInItsPaletteColours)
@@ -58,18 +56,6 @@ TEST_F(PsdEntries, IndexedLoadsInItsPaletteColours)
     EXPECT_EQ(rgb_at(bm.get(), 0, 0), (std::array<int, 3>{200, 100, 50}));
     EXPECT_EQ(rgb_at(bm.get(), 1, 0), (std::array<int, 3>{1, 2, 3}));
     EXPECT_EQ(rgb_at(bm.get(), 2, 1), (std::array<int, 3>{9, 8, 7}));
-}
-
-TEST_F(PsdEntries, BitmapModeSetBitsAreBlack)
-{
-    picture p = flat(11, 2, 255, 255, 255);
-    p.at(0, 0)[0] = 0;
-    p.at(10, 1)[0] = 0;
-    bitmap_ptr bm(_getpsd_bmap(write(dir, "f.psd", psd(p, 0, true)).c_str()));
-    ASSERT_TRUE(bm);
-    EXPECT_EQ(rgb_at(bm.get(), 0, 0), (std::array<int, 3>{0, 0, 0}));
-    EXPECT_EQ(rgb_at(bm.get(), 1, 0), (std::array<int, 3>{255, 255, 255}));
-    EXPECT_EQ(rgb_at(bm.get(), 10, 1), (std::array<int, 3>{0, 0, 0}));
 }
 
 TEST_F(PsdEntries, CmykAndSixteenBitAreRefused)

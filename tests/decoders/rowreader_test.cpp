@@ -1,5 +1,5 @@
-// Row readers (GIF, BMP, Targa, PPM/PGM/PBM) through _getimg_size/_getimg_bmap and
-// through the JPEG entries for names that are not JPEG.
+// Row readers (GIF, BMP, Targa, PPM/PGM/PBM) through _getimg_size/_getimg_bmap (a .GIF
+// through the JPEG slots and its 1 x 1 resolution: route_test.cpp).
 #include "decoder_test_support.h"
 
 #include <gtest/gtest.h>
@@ -38,34 +38,6 @@ picture palette_picture(int w, int h)
     return p;
 }
 
-TEST_F(RowReaders, GifThroughTheJpegSlotsReportsOneByOne)
-{
-    picture p = palette_picture(13, 11);
-    std::string path = write(dir, "a.gif", gif(p, false));
-    int w = 0, h = 0, xd = 0, yd = 0;
-    ASSERT_EQ(_getjpg_size(path.c_str(), &w, &h, &xd, &yd), 1);
-    EXPECT_EQ(w, 13);
-    EXPECT_EQ(h, 11);
-    EXPECT_EQ(xd, 1);
-    EXPECT_EQ(yd, 1);
-    bitmap_ptr bm(_getjpg_bmap(path.c_str(), 1, 0));
-    ASSERT_TRUE(bm);
-    EXPECT_EQ(max_difference(bm.get(), p), 0);
-    EXPECT_TRUE(watcher.boxes().empty());
-}
-
-TEST_F(RowReaders, InterlacedGifGivesTheSamePixels)
-{
-    picture p = palette_picture(7, 21);
-    expect_pixels(write(dir, "b.gif", gif(p, true)), p);
-}
-
-TEST_F(RowReaders, GifTakesTheFirstImage)
-{
-    picture p = palette_picture(5, 5);
-    expect_pixels(write(dir, "c.gif", gif(p, false, true)), p);
-}
-
 TEST_F(RowReaders, TruncatedGifRaisesTheFlagWithoutABox)
 {
     picture p = gradient(40, 40);
@@ -87,53 +59,43 @@ TEST_F(RowReaders, TruncatedGifRaisesTheFlagWithoutABox)
     EXPECT_TRUE(watcher.boxes().empty());
 }
 
-TEST_F(RowReaders, BmpBottomUpTopDownAndPalette)
+// Grey from red.
+picture grey(picture p)
 {
-    picture p = palette_picture(10, 7);
-    expect_pixels(write(dir, "e.bmp", bmp24(p, false)), p);
-    expect_pixels(write(dir, "f.bmp", bmp24(p, true)), p);
-    expect_pixels(write(dir, "g.bmp", bmp8(p)), p);
+    for (std::size_t i = 0; i < p.rgb.size(); i += 3)
+        p.rgb[i + 1] = p.rgb[i + 2] = p.rgb[i];
+    return p;
 }
 
-TEST_F(RowReaders, BmpDensityComesInDotsPerInch)
+TEST_F(RowReaders, EveryLayoutGivesThePicture)
 {
+    const picture p = palette_picture(10, 7), g = grey(gradient(5, 5)), wide = flat(300, 3, 1, 2, 3);
+    struct Row { const char* name; std::vector<std::uint8_t> bytes; picture want; int tolerance; };
+    const Row rows[] = {
+        {"b.gif", gif(palette_picture(7, 21), true), palette_picture(7, 21), 0},   // interlaced
+        {"c.gif", gif(p, false, true), p, 0},                                       // the first image is taken
+        {"e.bmp", bmp24(p, false), p, 0},
+        {"f.bmp", bmp24(p, true), p, 0},
+        {"g.bmp", bmp8(p), p, 0},
+        {"i.tga", tga(p, false, false), p, 0},
+        {"j.tga", tga(p, false, true), p, 0},
+        {"k.tga", tga(p, true, false), p, 0},
+        {"l.tga", tga(wide, true, true), wide, 0},   // packets cross rows
+        {"m.tga", tga(g, true, false, true), g, 0},  // grey replicated
+        {"n.ppm", ppm(p, false), p, 0},
+        {"o.ppm", ppm(p, true), p, 0},
+        {"p.ppm", ppm(p, false, 65535), p, 0},
+        {"q.pgm", pgm(g, false), g, 0},
+        {"r.pgm", pgm(g, true), g, 0},
+        {"s.pgm", pgm(g, false, 1023), g, 1},        // 10 bits to 8 and back: one step
+    };
+    for (const Row& r : rows)
+        expect_pixels(write(dir, r.name, r.bytes), r.want, r.tolerance);
     std::string path = write(dir, "h.bmp", bmp24(gradient(3, 3), false, 11811));
     int w, h, xd = 0, yd = 0;
     ASSERT_EQ(_getimg_size(path.c_str(), &w, &h, &xd, &yd), 1);
-    EXPECT_EQ(xd, 300);
+    EXPECT_EQ(xd, 300);   // density in dots per inch
     EXPECT_EQ(yd, 300);
-}
-
-TEST_F(RowReaders, TargaPlainRunLengthAndOrigins)
-{
-    picture p = palette_picture(9, 6);
-    expect_pixels(write(dir, "i.tga", tga(p, false, false)), p);
-    expect_pixels(write(dir, "j.tga", tga(p, false, true)), p);
-    expect_pixels(write(dir, "k.tga", tga(p, true, false)), p);
-    picture wide = flat(300, 3, 1, 2, 3);   // packets cross rows
-    expect_pixels(write(dir, "l.tga", tga(wide, true, true)), wide);
-}
-
-TEST_F(RowReaders, GreyTargaIsReplicated)
-{
-    picture p = gradient(4, 4);
-    for (int i = 0; i < 16; ++i)
-        p.rgb[static_cast<std::size_t>(i) * 3 + 1] = p.rgb[static_cast<std::size_t>(i) * 3 + 2] = p.rgb[static_cast<std::size_t>(i) * 3];
-    expect_pixels(write(dir, "m.tga", tga(p, true, false, true)), p);
-}
-
-TEST_F(RowReaders, PpmAndPgmPlainBinaryAndSixteenBit)
-{
-    picture p = palette_picture(6, 4);
-    expect_pixels(write(dir, "n.ppm", ppm(p, false)), p);
-    expect_pixels(write(dir, "o.ppm", ppm(p, true)), p);
-    expect_pixels(write(dir, "p.ppm", ppm(p, false, 65535)), p);
-    picture g = gradient(5, 5);
-    for (int i = 0; i < 25; ++i)
-        g.rgb[static_cast<std::size_t>(i) * 3 + 1] = g.rgb[static_cast<std::size_t>(i) * 3 + 2] = g.rgb[static_cast<std::size_t>(i) * 3];
-    expect_pixels(write(dir, "q.pgm", pgm(g, false)), g);
-    expect_pixels(write(dir, "r.pgm", pgm(g, true)), g);
-    expect_pixels(write(dir, "s.pgm", pgm(g, false, 1023)), g, 1);
 }
 
 TEST_F(RowReaders, PlainAndBinaryBitmaps)

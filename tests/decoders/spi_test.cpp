@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
 #include <cstdlib>
+#include <filesystem>
 
 using namespace fixtures;
 
@@ -17,17 +18,11 @@ protected:
 
 TEST_F(PluginBridge, ExtensionsChooseTheirPlugins)
 {
-    EXPECT_EQ(_spi_select("a.TIF"), 2);
-    EXPECT_EQ(_spi_select("a.tiff"), 2);
-    EXPECT_EQ(_spi_select("a.Png"), 3);
-    EXPECT_EQ(_spi_select("a.pi"), 4);
-    EXPECT_EQ(_spi_select("a.MAG"), 5);
-    EXPECT_EQ(_spi_select("a.q4"), 6);
-    EXPECT_EQ(_spi_select("a.pic"), 7);
-    EXPECT_EQ(_spi_select("a.p2"), 8);
-    EXPECT_EQ(_spi_select("a.tar.gz"), 0);
-    EXPECT_EQ(_spi_select("noext"), 0);
-    EXPECT_EQ(_spi_select("dir.tif/x"), 0);
+    struct Row { const char* name; int plugin; };
+    for (const Row& r : {Row{"a.TIF", 2}, Row{"a.tiff", 2}, Row{"a.Png", 3}, Row{"a.pi", 4}, Row{"a.MAG", 5},
+                         Row{"a.q4", 6}, Row{"a.pic", 7}, Row{"a.p2", 8}, Row{"a.tar.gz", 0}, Row{"noext", 0},
+                         Row{"dir.tif/x", 0}})
+        EXPECT_EQ(_spi_select(r.name), r.plugin) << r.name;
 }
 
 TEST_F(PluginBridge, MissingPluginsFailQuietly)
@@ -93,6 +88,27 @@ TEST_F(PluginBridge, BrokenTiffFailsQuietly)
         (void)bm;   // any outcome but a crash; libtiff fills what it can
     }
     EXPECT_EQ(_getspi_bmap(write(dir, "h.tif", {'M', 'M', 0, 42}).c_str()), nullptr);
+}
+
+TEST_F(PluginBridge, TiffFallsBackToTheOlderPluginName)
+{
+    // a component directory holding only "iftiff.spi" (the shipped plug-in under the older name)
+    const std::string components = dir.path().toStdString() + "/plugins";
+    const std::string shipped = std::string(std::getenv("OSTREL_BINARY_DIR")) + "/bin/iftiff6.spi";
+    if (!std::filesystem::exists(shipped))
+        GTEST_SKIP() << "the TIFF plug-in was not built (" << shipped << ")";
+    std::filesystem::create_directories(components);
+    std::filesystem::copy_file(shipped, components + "/iftiff.spi");
+    setenv("OSTREL_COMPONENT_DIR", components.c_str(), 1);
+    _spi_unload_all();
+    EXPECT_EQ(_spi_load(2), 0);
+    EXPECT_EQ(_spi_select("a.tif"), 1);
+    picture p = gradient(4, 3);
+    bitmap_ptr bm(_getspi_bmap(write(dir, "older.tif", tiff(p)).c_str()));
+    EXPECT_EQ(max_difference(bm.get(), p), 0);
+    unsetenv("OSTREL_COMPONENT_DIR");
+    _spi_unload_all();
+    EXPECT_EQ(_spi_select("a.tif"), 2);   // both present: the newer one
 }
 
 TEST_F(PluginBridge, UnloadFreesEveryLoadedPlugin)

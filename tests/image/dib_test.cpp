@@ -95,46 +95,45 @@ TEST(DibToBmap, ResolutionIsTakenAsStoredZeroIncluded)
     EXPECT_EQ(b->info.bmiHeader.biHeight, -2);
 }
 
-TEST(DibToBmap, OtherCompressionsAndDepthsGiveNull)
+TEST(DibToBmap, OtherCompressionsAndDepthsGiveNullWhichTheFullReaderTakes)
 {
-    Bytes rle = dib_of(bmp_file(2, 2, 8, 1, std::vector<std::uint32_t>(256), Bytes{0, 1}));
-    EXPECT_EQ(_dib_to_bmap(rle.data(), rle.data() + 40 + 1024), nullptr);
-    Bytes b16 = dib_of(bmp_file(2, 2, 16, 0, {}, Bytes(8, 0)));
-    EXPECT_EQ(_dib_to_bmap(b16.data(), b16.data() + 40), nullptr);
-    Bytes b32 = dib_of(bmp_file(2, 2, 32, 0, {}, Bytes(16, 0)));
-    EXPECT_EQ(_dib_to_bmap(b32.data(), b32.data() + 40), nullptr);
-    Bytes b1 = dib_of(bmp_file(2, 2, 1, 0, {0, 0xFFFFFF}, Bytes(8, 0)));
-    EXPECT_EQ(_dib_to_bmap(b1.data(), b1.data() + 48), nullptr);
-    // ... which the full reader takes
-    BmapPtr full(_dib_decode(b16.data(), b16.size(), 40));
-    EXPECT_TRUE(full);
+    struct Row { int bpp; unsigned compression; std::vector<std::uint32_t> palette; Bytes rows; };
+    const Row rows[] = {{8, 1, std::vector<std::uint32_t>(256), Bytes{0, 1}},
+                        {16, 0, {}, Bytes(8, 0)},
+                        {32, 0, {}, Bytes(16, 0)},
+                        {1, 0, {0, 0xFFFFFF}, Bytes(8, 0)}};
+    for (const Row& r : rows) {
+        Bytes d = dib_of(bmp_file(2, 2, r.bpp, r.compression, r.palette, r.rows));
+        const std::size_t off = 40 + 4 * r.palette.size();
+        EXPECT_EQ(_dib_to_bmap(d.data(), d.data() + off), nullptr) << r.bpp;
+        if (r.compression == 0) {
+            EXPECT_TRUE(BmapPtr(_dib_decode(d.data(), d.size(), off))) << r.bpp;
+        }
+    }
 }
 
 TEST(DibDecode, HeadersClaimingMoreThanTheDataAreRefused)
 {
-    // 30000 x 30000 claimed, 12 bytes of rows present
-    Bytes big = dib_of(bmp_file(30000, 30000, 24, 0, {}, Bytes(12, 0)));
-    EXPECT_EQ(_dib_decode(big.data(), big.size(), 40), nullptr);
-    EXPECT_EQ(_dib_to_bmap_n(big.data(), big.size(), 40), nullptr);
-    // pixel count overflowing 32 bits
-    Bytes ovf = dib_of(bmp_file(0x7FFFFFFF, 0x7FFFFFFF, 24, 0, {}, Bytes(12, 0)));
-    EXPECT_EQ(_dib_decode(ovf.data(), ovf.size(), 40), nullptr);
-    // one byte short
     auto p = gradient(3, 3);
     Bytes ok = dib_of(bmp_file(3, 3, 24, 0, {}, rows24(3, 3, p)));
     EXPECT_TRUE(BmapPtr(_dib_decode(ok.data(), ok.size(), 40)));
-    EXPECT_EQ(_dib_decode(ok.data(), ok.size() - 1, 40), nullptr);
-    // height of INT_MIN, zero width, header size beyond the block, offset beyond the block
-    Bytes hmin = dib_of(bmp_file(1, INT32_MIN, 24, 0, {}, Bytes(4, 0)));
-    EXPECT_EQ(_dib_decode(hmin.data(), hmin.size(), 40), nullptr);
-    Bytes w0 = dib_of(bmp_file(0, 1, 24, 0, {}, Bytes(4, 0)));
-    EXPECT_EQ(_dib_decode(w0.data(), w0.size(), 40), nullptr);
-    Bytes hs = ok;
-    hs[0] = 0xFF;
-    hs[1] = 0xFF;
-    EXPECT_EQ(_dib_decode(hs.data(), hs.size(), 40), nullptr);
-    EXPECT_EQ(_dib_decode(ok.data(), ok.size(), ok.size() + 1), nullptr);
-    EXPECT_EQ(_dib_decode(ok.data(), 11, 11), nullptr);
+    Bytes big = dib_of(bmp_file(30000, 30000, 24, 0, {}, Bytes(12, 0)));   // 12 bytes of rows present
+    EXPECT_EQ(_dib_to_bmap_n(big.data(), big.size(), 40), nullptr);
+    Bytes header_size = ok;
+    header_size[0] = header_size[1] = 0xFF;
+    struct Row { const char* what; Bytes dib; std::size_t size, offset; };
+    const Row rows[] = {
+        {"30000 x 30000", big, big.size(), 40},
+        {"pixel count over 32 bits", dib_of(bmp_file(0x7FFFFFFF, 0x7FFFFFFF, 24, 0, {}, Bytes(12, 0))), 52, 40},
+        {"one byte short", ok, ok.size() - 1, 40},
+        {"height INT_MIN", dib_of(bmp_file(1, INT32_MIN, 24, 0, {}, Bytes(4, 0))), 44, 40},
+        {"width 0", dib_of(bmp_file(0, 1, 24, 0, {}, Bytes(4, 0))), 44, 40},
+        {"header size beyond the block", header_size, ok.size(), 40},
+        {"offset beyond the block", ok, ok.size(), ok.size() + 1},
+        {"block shorter than a header", ok, 11, 11},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(_dib_decode(r.dib.data(), r.size, r.offset), nullptr) << r.what;
 }
 
 TEST(DibDecode, EveryIndexedDepthMatchesTheTwentyFourBitTwin)
@@ -167,59 +166,52 @@ TEST(DibDecode, EveryIndexedDepthMatchesTheTwentyFourBitTwin)
     }
 }
 
-TEST(DibDecode, SixteenAndThirtyTwoBitsWithDefaultAndExplicitMasks)
-{
-    // 16-bit 5-5-5: pure colours and a middle value
-    Bytes rows16 = {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x10, 0x42};   // red, green, blue, (16,16,16)
-    Bytes d16 = dib_of(bmp_file(4, 1, 16, 0, {}, rows16));
-    BmapPtr a(_dib_decode(d16.data(), d16.size(), 40));
-    ASSERT_TRUE(a);
-    EXPECT_EQ(px(a.get(), 0, 0), 0xFF0000u);
-    EXPECT_EQ(px(a.get(), 1, 0), 0x00FF00u);
-    EXPECT_EQ(px(a.get(), 2, 0), 0x0000FFu);
-    EXPECT_EQ(px(a.get(), 3, 0), 0x838383u);   // 16 of 31 -> 131
-    // 16-bit 5-6-5 through BI_BITFIELDS, masks after the 40-byte header
-    Bytes f = bmp_file(2, 1, 16, 3, {0xF800, 0x07E0, 0x001F}, Bytes{0x00, 0xF8, 0xE0, 0x07});
-    Bytes d565 = dib_of(f);
-    BmapPtr b(_dib_decode(d565.data(), d565.size(), 52));
-    ASSERT_TRUE(b);
-    EXPECT_EQ(px(b.get(), 0, 0), 0xFF0000u);
-    EXPECT_EQ(px(b.get(), 1, 0), 0x00FF00u);
-    // 32-bit default: B G R x
-    Bytes d32 = dib_of(bmp_file(1, 1, 32, 0, {}, Bytes{0x11, 0x22, 0x33, 0x99}));
-    BmapPtr c(_dib_decode(d32.data(), d32.size(), 40));
-    ASSERT_TRUE(c);
-    EXPECT_EQ(px(c.get(), 0, 0), 0x332211u);
-}
-
-TEST(DibDecode, RunLengthEightAndFour)
+TEST(DibDecode, PixelsOfMasksRunLengthsAndColourTables)
 {
     std::vector<std::uint32_t> pal(256, 0);
-    pal[0] = 0x000000;
     pal[1] = 0xFF0000;
     pal[2] = 0x00FF00;
     pal[3] = 0x0000FF;
-    // 6 x 2, bottom row first: 3 x index 1, absolute 2 3 1; end of line; delta one right; one index 2; end
-    Bytes rle8 = {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 1, 0, 1, 2, 0, 1};
-    Bytes d8 = dib_of(bmp_file(6, 2, 8, 1, pal, rle8));
-    BmapPtr a(_dib_decode(d8.data(), d8.size(), 40 + 1024));
-    ASSERT_TRUE(a);
-    std::uint32_t bottom[6] = {0xFF0000, 0xFF0000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFF0000};
-    for (int x = 0; x < 6; ++x)
-        EXPECT_EQ(px(a.get(), x, 1), bottom[x]) << x;
-    EXPECT_EQ(px(a.get(), 0, 0), 0x000000u);   // untouched: colour 0
-    EXPECT_EQ(px(a.get(), 1, 0), 0x00FF00u);
-    EXPECT_EQ(px(a.get(), 2, 0), 0x000000u);
-
-    // RLE4: run of 5 alternating 1,2 then absolute 3,1,2 (padded), end of picture
-    std::vector<std::uint32_t> pal4(pal.begin(), pal.begin() + 16);
-    Bytes rle4 = {5, 0x12, 0, 3, 0x31, 0x20, 0, 1};
-    Bytes d4 = dib_of(bmp_file(8, 1, 4, 2, pal4, rle4));
-    BmapPtr b(_dib_decode(d4.data(), d4.size(), 40 + 64));
-    ASSERT_TRUE(b);
-    std::uint32_t want[8] = {0xFF0000, 0x00FF00, 0xFF0000, 0x00FF00, 0xFF0000, 0x0000FF, 0xFF0000, 0x00FF00};
-    for (int x = 0; x < 8; ++x)
-        EXPECT_EQ(px(b.get(), x, 0), want[x]) << x;
+    const std::vector<std::uint32_t> pal4(pal.begin(), pal.begin() + 16);
+    // 8 bits claim 256 colours (biClrUsed 0) but the rows start after 2 entries: no further read
+    Bytes cut = dib_of(bmp_file(2, 1, 8, 0, {0x112233, 0x445566}, Bytes{0, 1, 0, 0}));
+    cut[32] = 0;
+    // OS/2 core header (12 bytes: 16-bit width and height, planes, bit count), RGB triples
+    Bytes os2 = {12, 0, 0, 0, 3, 0, 1, 0, 1, 0, 8, 0};
+    const unsigned char triples[3][3] = {{0xFF, 0, 0}, {0, 0xFF, 0}, {0, 0, 0xFF}};   // blue, green, red
+    for (int i = 0; i < 256; ++i)
+        for (int c = 0; c < 3; ++c)
+            os2.push_back(i < 3 ? triples[i][c] : 0);
+    const std::size_t os2_rows = os2.size();
+    for (unsigned char v : {0, 1, 2, 0})
+        os2.push_back(v);
+    struct Row { const char* what; Bytes dib; std::size_t offset; int y; std::vector<std::uint32_t> pixels; };
+    const Row rows[] = {
+        {"16-bit 5-5-5 (16 of 31 is 131)", dib_of(bmp_file(4, 1, 16, 0, {}, {0x00, 0x7C, 0xE0, 0x03, 0x1F, 0x00, 0x10, 0x42})),
+         40, 0, {0xFF0000, 0x00FF00, 0x0000FF, 0x838383}},
+        {"16-bit 5-6-5 bit fields after the header",
+         dib_of(bmp_file(2, 1, 16, 3, {0xF800, 0x07E0, 0x001F}, {0x00, 0xF8, 0xE0, 0x07})), 52, 0, {0xFF0000, 0x00FF00}},
+        {"32-bit B G R x", dib_of(bmp_file(1, 1, 32, 0, {}, {0x11, 0x22, 0x33, 0x99})), 40, 0, {0x332211}},
+        // 6 x 2, bottom row first: 3 x index 1, absolute 2 3 1; end of line; delta one right; one 2; end
+        {"RLE8 bottom row", dib_of(bmp_file(6, 2, 8, 1, pal, {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 1, 0, 1, 2, 0, 1})),
+         40 + 1024, 1, {0xFF0000, 0xFF0000, 0xFF0000, 0x00FF00, 0x0000FF, 0xFF0000}},
+        {"RLE8 top row after a delta (untouched: colour 0)",
+         dib_of(bmp_file(6, 2, 8, 1, pal, {3, 1, 0, 3, 2, 3, 1, 0, 0, 0, 0, 2, 1, 0, 1, 2, 0, 1})), 40 + 1024, 0,
+         {0x000000, 0x00FF00, 0x000000}},
+        // a run of 5 alternating 1, 2, then absolute 3, 1, 2 (padded), end of picture
+        {"RLE4", dib_of(bmp_file(8, 1, 4, 2, pal4, {5, 0x12, 0, 3, 0x31, 0x20, 0, 1})), 40 + 64, 0,
+         {0xFF0000, 0x00FF00, 0xFF0000, 0x00FF00, 0xFF0000, 0x0000FF, 0xFF0000, 0x00FF00}},
+        {"index beyond the two colours declared: black",
+         dib_of(bmp_file(2, 1, 8, 0, {0xFFFFFF, 0xFF0000}, {1, 200, 0, 0})), 48, 0, {0xFF0000, 0x000000}},
+        {"colour table cut by the rows' offset", cut, 48, 0, {0x112233, 0x445566}},
+        {"OS/2 core header", os2, os2_rows, 0, {0x0000FF, 0x00FF00, 0xFF0000}},
+    };
+    for (const Row& r : rows) {
+        BmapPtr bm(_dib_decode(r.dib.data(), r.dib.size(), r.offset));
+        ASSERT_TRUE(bm) << r.what;
+        for (std::size_t x = 0; x < r.pixels.size(); ++x)
+            EXPECT_EQ(px(bm.get(), static_cast<int>(x), r.y), r.pixels[x]) << r.what << " at " << x;
+    }
 }
 
 TEST(DibDecode, RunLengthStreamsThatRunOffThePictureStayInside)
@@ -237,44 +229,4 @@ TEST(DibDecode, RunLengthStreamsThatRunOffThePictureStayInside)
     // top-down run-length pictures do not exist
     Bytes td = dib_of(bmp_file(4, -3, 8, 1, pal, Bytes{0, 1}));
     EXPECT_EQ(_dib_decode(td.data(), td.size(), 40 + 1024), nullptr);
-}
-
-TEST(DibDecode, PaletteIndexBeyondTheTableIsBlack)
-{
-    // two colours declared, index 200 used
-    Bytes d = dib_of(bmp_file(2, 1, 8, 0, {0xFFFFFF, 0xFF0000}, Bytes{1, 200, 0, 0}));
-    BmapPtr bm(_dib_decode(d.data(), d.size(), 48));
-    ASSERT_TRUE(bm);
-    EXPECT_EQ(px(bm.get(), 0, 0), 0xFF0000u);
-    EXPECT_EQ(px(bm.get(), 1, 0), 0x000000u);
-}
-
-TEST(DibDecode, Os2CoreHeaderWithThreeByteColourTable)
-{
-    // 12-byte header: width, height (16 bits), planes, bit count; RGB triples follow
-    Bytes d = {12, 0, 0, 0, 3, 0, 1, 0, 1, 0, 8, 0};
-    const unsigned char pal[3][3] = {{0xFF, 0, 0}, {0, 0xFF, 0}, {0, 0, 0xFF}};   // blue, green, red
-    for (int i = 0; i < 256; ++i)
-        for (int c = 0; c < 3; ++c)
-            d.push_back(i < 3 ? pal[i][c] : 0);
-    const std::size_t off = d.size();
-    for (unsigned char v : {0, 1, 2, 0})
-        d.push_back(v);
-    BmapPtr bm(_dib_decode(d.data(), d.size(), off));
-    ASSERT_TRUE(bm);
-    EXPECT_EQ(px(bm.get(), 0, 0), 0x0000FFu);
-    EXPECT_EQ(px(bm.get(), 1, 0), 0x00FF00u);
-    EXPECT_EQ(px(bm.get(), 2, 0), 0xFF0000u);
-}
-
-TEST(DibDecode, ColourTableCutShortByTheRowsOffsetReadsNoFurther)
-{
-    // 8-bit header claims 256 colours but the rows start after 2 entries
-    Bytes f = bmp_file(2, 1, 8, 0, {0x112233, 0x445566}, Bytes{0, 1, 0, 0});
-    Bytes d(f.begin() + 14, f.end());
-    d[32] = 0;   // biClrUsed 0: 256 entries by the bit count
-    BmapPtr bm(_dib_decode(d.data(), d.size(), 48));
-    ASSERT_TRUE(bm);
-    EXPECT_EQ(px(bm.get(), 0, 0), 0x112233u);
-    EXPECT_EQ(px(bm.get(), 1, 0), 0x445566u);
 }

@@ -10,15 +10,11 @@
 
 namespace {
 
-void w16(Bytes& b, unsigned v)
+void put(Bytes& b, std::initializer_list<std::uint32_t> values, int bytes)
 {
-    b.push_back(v & 0xFF);
-    b.push_back((v >> 8) & 0xFF);
-}
-void w32(Bytes& b, std::uint32_t v)
-{
-    w16(b, v & 0xFFFF);
-    w16(b, v >> 16);
+    for (std::uint32_t v : values)
+        for (int k = 0; k < bytes; ++k)
+            b.push_back(static_cast<unsigned char>(v >> (8 * k)));
 }
 
 // One 32 x 32 24-bit image: left half red, right half blue; the AND mask makes the
@@ -26,46 +22,24 @@ void w32(Bytes& b, std::uint32_t v)
 Bytes dib_image()
 {
     Bytes b;
-    w32(b, 40);
-    w32(b, 32);
-    w32(b, 64);   // doubled height: colour rows and mask rows
-    w16(b, 1);
-    w16(b, 24);
-    w32(b, 0);
-    w32(b, 0);
-    w32(b, 0);
-    w32(b, 0);
-    w32(b, 0);
-    w32(b, 0);
+    put(b, {40, 32, 64}, 4);   // doubled height: colour rows and mask rows
+    put(b, {1, 24}, 2);
+    put(b, {0, 0, 0, 0, 0, 0}, 4);
     for (int row = 0; row < 32; ++row)   // bottom-up
-        for (int x = 0; x < 32; ++x) {
-            bool left = x < 16;
-            b.push_back(left ? 0 : 0xFF);
-            b.push_back(0);
-            b.push_back(left ? 0xFF : 0);
-        }
-    for (int row = 0; row < 32; ++row) {
-        int y = 31 - row;
-        for (int k = 0; k < 4; ++k)
-            b.push_back(y < 8 ? 0xFF : 0x00);
-    }
+        for (int x = 0; x < 32; ++x)
+            put(b, {x < 16 ? 0xFF0000u : 0x0000FFu}, 3);
+    for (int y = 31; y >= 0; --y)
+        put(b, {y < 8 ? 0xFFFFFFFFu : 0u}, 4);
     return b;
 }
 
 Bytes ico_file(const Bytes& image, unsigned type = 1, unsigned count = 1)
 {
     Bytes b;
-    w16(b, 0);
-    w16(b, type);
-    w16(b, count);
-    b.push_back(32);
-    b.push_back(32);
-    b.push_back(0);
-    b.push_back(0);
-    w16(b, 1);
-    w16(b, 24);
-    w32(b, image.size());
-    w32(b, 6 + 16);
+    put(b, {0, type, count}, 2);
+    put(b, {32, 32, 0, 0}, 1);
+    put(b, {1, 24}, 2);
+    put(b, {static_cast<std::uint32_t>(image.size()), 6 + 16}, 4);
     b.insert(b.end(), image.begin(), image.end());
     return b;
 }

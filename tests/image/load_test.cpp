@@ -152,7 +152,7 @@ TEST_F(Routing, FailedSizeFallsBackToTheIconSize)
     int w = 0, h = 0, x = 0, y = 0;
     ASSERT_EQ(_getfile_size("a.tar.gz", &w, &h, &x, &y), 1);
     EXPECT_EQ(w, icon_w());
-    EXPECT_EQ(x, _dpix());
+    EXPECT_EQ(x, 96);   // the screen's, on the offscreen platform
 }
 
 TEST_F(Routing, FailedLoadFallsBackToTheIconAtTheFilesSize)
@@ -172,7 +172,7 @@ TEST_F(Routing, FailedLoadFallsBackToTheIconAtTheFilesSize)
     EXPECT_TRUE(drawn);
 }
 
-TEST(Loading, UnregisteredSlotsFailIntoTheIcon)
+TEST(Loading, UnregisteredSlotsMissingFilesAndCursorsTakeTheSystemMetrics)
 {
     _setimg_decoders(nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr, nullptr);
     int w = 0, h = 0, x = 0, y = 0;
@@ -181,27 +181,18 @@ TEST(Loading, UnregisteredSlotsFailIntoTheIcon)
     BmapPtr bm(_getfile_bmap("photo.jpg", 1.0, 0));
     ASSERT_TRUE(bm);
     EXPECT_EQ(bm->width, icon_w());
-}
-
-TEST(Loading, SizeOfAMissingFileIsTheIconSizeAtScreenResolution)
-{
-    int w = 0, h = 0, x = 0, y = 0;
+    // a missing file with an extension: the icon size at the screen's resolution
     ASSERT_NE(_getfile_size("/nonexistent/dir/missing.bmp", &w, &h, &x, &y), 0);
     int iw, ih, ix, iy;
     _geticon_size("missing.bmp", &iw, &ih, &ix, &iy);
     EXPECT_EQ(w, iw);
     EXPECT_EQ(h, ih);
-    EXPECT_EQ(x, _dpix());
-    EXPECT_EQ(y, _dpiy());
+    EXPECT_EQ(x, 96);   // the offscreen platform's screen
+    EXPECT_EQ(y, 96);
     EXPECT_GT(w, 0);
-}
-
-TEST(Loading, CursorSizeIsTheCursorMetric)
-{
-    int w = 0, h = 0, x = 0, y = 0;
     ASSERT_EQ(_getcursor_size("a.cur", &w, &h, &x, &y), 1);
     EXPECT_GT(w, 0);
-    EXPECT_EQ(x, _dpix());
+    EXPECT_EQ(x, 96);
 }
 
 namespace {
@@ -217,46 +208,22 @@ std::vector<std::uint32_t> four_colours(int w, int h)
     return p;
 }
 
-Bytes rle8_rows(int w, int h, const std::vector<int>& idx)
+// Run-length rows (bottom row first) of 8 or 4 bits: one run per span of equal indices,
+// end of line after each row and end of picture after the last.
+Bytes rle_rows(int bpp, int w, int h, const std::vector<int>& idx)
 {
     Bytes r;
-    for (int row = 0; row < h; ++row) {
-        int y = h - 1 - row;
-        int x = 0;
-        while (x < w) {
-            int n = 1;
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0, n; x < w; x += n) {
+            n = 1;
             while (x + n < w && n < 255 && idx[y * w + x + n] == idx[y * w + x])
                 ++n;
             r.push_back(static_cast<unsigned char>(n));
-            r.push_back(static_cast<unsigned char>(idx[y * w + x]));
-            x += n;
+            r.push_back(static_cast<unsigned char>(bpp == 4 ? idx[y * w + x] << 4 | idx[y * w + x] : idx[y * w + x]));
         }
         r.push_back(0);
-        r.push_back(0);
+        r.push_back(y ? 0 : 1);
     }
-    r.back() = 1;   // the last end of line becomes the end of the picture
-    return r;
-}
-
-Bytes rle4_rows(int w, int h, const std::vector<int>& idx)
-{
-    Bytes r;
-    for (int row = 0; row < h; ++row) {
-        int y = h - 1 - row;
-        int x = 0;
-        while (x < w) {
-            int n = 1;
-            while (x + n < w && n < 255 && idx[y * w + x + n] == idx[y * w + x])
-                ++n;
-            r.push_back(static_cast<unsigned char>(n));
-            r.push_back(static_cast<unsigned char>(idx[y * w + x] << 4 | idx[y * w + x]));
-            x += n;
-        }
-        r.push_back(0);
-        r.push_back(0);
-    }
-    r.push_back(0);
-    r.push_back(1);
     return r;
 }
 
@@ -277,10 +244,10 @@ TEST(LoadingBmp, OneBitAndRunLengthFilesGiveTheSamePixelsAsTheTwentyFourBitTwin)
 
     std::vector<std::uint32_t> pal256(pal);
     pal256.resize(256, 0);
-    write_file(d.file("t8rle.bmp"), bmp_file(w, h, 8, 1, pal256, rle8_rows(w, h, idx)));
+    write_file(d.file("t8rle.bmp"), bmp_file(w, h, 8, 1, pal256, rle_rows(8, w, h, idx)));
     std::vector<std::uint32_t> pal16(pal);
     pal16.resize(16, 0);
-    write_file(d.file("t4rle.bmp"), bmp_file(w, h, 4, 2, pal16, rle4_rows(w, h, idx)));
+    write_file(d.file("t4rle.bmp"), bmp_file(w, h, 4, 2, pal16, rle_rows(4, w, h, idx)));
     for (const char* n : {"t8rle.bmp", "t4rle.bmp"}) {
         BmapPtr bm(_getfile_bmap(d.file(n).c_str(), 1.0, 0));
         EXPECT_TRUE(same_pixels(bm.get(), twin.get())) << n;
@@ -383,18 +350,18 @@ TEST(LoadingWmf, PlaceableMetafileSizeAndResolution)
     write_file(d.file("m.wmf"), placeable_wmf(2880, 1440, 1440));
     int w, h, x, y;
     ASSERT_EQ(_getfile_size(d.file("m.wmf").c_str(), &w, &h, &x, &y), 1);
-    EXPECT_EQ(w, 2 * _dpix());   // 192 on a 96-dpi screen
-    EXPECT_EQ(h, _dpiy());
-    EXPECT_EQ(x, _dpix());
+    EXPECT_EQ(w, 192);   // on the offscreen platform's 96-dpi screen
+    EXPECT_EQ(h, 96);
+    EXPECT_EQ(x, 96);
     BmapPtr bm(_getfile_bmap(d.file("m.wmf").c_str(), 1.0, 0));
     ASSERT_TRUE(bm);
-    EXPECT_EQ(bm->width, 2 * _dpix());
-    EXPECT_EQ(bm->height, _dpiy());
+    EXPECT_EQ(bm->width, 192);
+    EXPECT_EQ(bm->height, 96);
     EXPECT_EQ(_ppm_to_dpi(bm->info.bmiHeader.biXPelsPerMeter), 1440);
     EXPECT_EQ(_ppm_to_dpi(bm->info.bmiHeader.biYPelsPerMeter), 1440);
     BmapPtr half(_getwmf_bmap(d.file("m.wmf").c_str(), 0.5));
     ASSERT_TRUE(half);
-    EXPECT_EQ(half->width, _dpix());
+    EXPECT_EQ(half->width, 96);
 }
 
 TEST(LoadingWmf, ShortOrUnusableHeadersFail)

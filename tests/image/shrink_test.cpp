@@ -1,10 +1,11 @@
-// Reductions: the method choice, the size rule of each method, the pixels of each
-// method against a direct reading of its rule, and every turn.
+// Reductions: the method choice, the size rule of each method, the direction of a
+// turn. Pixels of every method and turn: transform_match_test.cpp.
 #include "image_test_util.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -14,22 +15,6 @@ BmapPtr picture(int w, int h)
         return (std::uint32_t((x * 29 + y * 7) % 256) << 16) | (std::uint32_t((x * 3 + y * 41) % 256) << 8) |
                std::uint32_t((x * y + 5) % 256);
     });
-}
-
-unsigned char byte_at(const _bmap* bm, int x, int y, int c)
-{
-    return bm->bits[y * bm->stride + x * 3 + c];
-}
-
-// Where the unrotated pixel (x, y) of a W x H result lands for a turn.
-void place(int turn, int x, int y, int W, int H, int* col, int* row)
-{
-    switch (turn) {
-    case 0: *col = x; *row = y; break;
-    case 1: *col = y; *row = W - 1 - x; break;
-    case -1: *col = H - 1 - y; *row = x; break;
-    default: *col = W - 1 - x; *row = H - 1 - y; break;
-    }
 }
 
 } // namespace
@@ -84,99 +69,33 @@ TEST(ShrinkChoice, BadArgumentsGiveNull)
 
 TEST(ShrinkSize, RuleOfEachMethod)
 {
-    int w = 0, h = 0;
-    // box n = 3 on 10 x 9: 3 x 3, then 3 * 3 = 9 > 8 takes one row off
-    ASSERT_EQ(_shrink_size(10, 9, 1.0 / 3, &w, &h), 1);
-    EXPECT_EQ(w, 3);
-    EXPECT_EQ(h, 2);
-    // area 0.3 on 100 x 50: 30 x 15, but 1 / 0.3 as a float is 3.33333325, and 30 times
-    // that rounds to 100.0 in single precision (> 99), 15 times it to 50.0 (> 49)
-    ASSERT_EQ(_shrink_size(100, 50, 0.3, &w, &h), 1);
-    EXPECT_EQ(w, 29);
-    EXPECT_EQ(h, 14);
-    // area 0.25 on 41 x 30: 10 x 7; 40 <= 40 stays, 28 <= 29 stays
-    ASSERT_EQ(_shrink_size(41, 30, 0.25, &w, &h), 1);
-    EXPECT_EQ(w, 10);
-    EXPECT_EQ(h, 7);
-    // bilinear 0.75 on 8 x 4: 6 x 3; trunc(6 * 1.3333) = 8 > 7 -> 5; trunc(3 * 1.333) = 4 > 3 -> 2
-    ASSERT_EQ(_shrink_size(8, 4, 0.75, &w, &h), 1);
-    EXPECT_EQ(w, 5);
-    EXPECT_EQ(h, 2);
-    // nothing left
-    EXPECT_EQ(_shrink_size(1, 1, 1.0, &w, &h), 0);
-    EXPECT_EQ(_shrink_size(3, 100, 0.25, &w, &h), 0);
-}
-
-TEST(ShrinkSize, MethodsProduceTheRuleSizes)
-{
+    struct Row { int w, h; double s; int rw, rh; const char* why; };
+    const Row rows[] = {
+        {10, 9, 1.0 / 3, 3, 2, "box 3: 3 x 3, then 3 * 3 = 9 > 8 takes one row off"},
+        {100, 50, 0.3, 29, 14, "area: 1 / 0.3 as a float is 3.33333325; 30 times it rounds to 100.0 > 99"},
+        {41, 30, 0.25, 10, 7, "area: 40 <= 40 and 28 <= 29 stay"},
+        {8, 4, 0.75, 5, 2, "bilinear: trunc(6 * 1.3333) = 8 > 7 -> 5; trunc(3 * 1.333) = 4 > 3 -> 2"},
+        {100, 50, 0.75, 74, 37, "bilinear"},
+        {1, 1, 1.0, 0, 0, "nothing left"},
+        {3, 100, 0.25, 0, 0, "nothing left"},
+    };
+    for (const Row& r : rows) {
+        int w = 0, h = 0;
+        EXPECT_EQ(_shrink_size(r.w, r.h, r.s, &w, &h), r.rw > 0) << r.why;
+        if (r.rw > 0) {
+            EXPECT_EQ(w, r.rw) << r.why;
+            EXPECT_EQ(h, r.rh) << r.why;
+        }
+    }
+    // each method makes its rule's size
     BmapPtr src = picture(100, 50);
     BmapPtr box(_bmap_shrink_box(src.get(), 3, 0));
-    ASSERT_TRUE(box);
-    EXPECT_EQ(box->width, 33);
-    EXPECT_EQ(box->height, 16);
     BmapPtr area(_bmap_shrink_area(src.get(), 0.3, 0));
-    ASSERT_TRUE(area);
-    EXPECT_EQ(area->width, 29);
-    EXPECT_EQ(area->height, 14);
     BmapPtr bil(_bmap_shrink_bilinear(src.get(), 0.75, 0));
-    ASSERT_TRUE(bil);
-    int w, h;
-    _shrink_size(100, 50, 0.75, &w, &h);
-    EXPECT_EQ(bil->width, w);
-    EXPECT_EQ(bil->height, h);
-}
-
-TEST(ShrinkPixels, BoxIsTheTruncatedMeanOfEachBlock)
-{
-    BmapPtr src = picture(23, 17);
-    const int n = 4;
-    BmapPtr r(_bmap_shrink_box(src.get(), n, 0));
-    ASSERT_TRUE(r);
-    for (int y = 0; y < r->height; ++y)
-        for (int x = 0; x < r->width; ++x)
-            for (int c = 0; c < 3; ++c) {
-                int sum = 0;
-                for (int j = 0; j < n; ++j)
-                    for (int i = 0; i < n; ++i)
-                        sum += byte_at(src.get(), x * n + i, y * n + j, c);
-                ASSERT_EQ(byte_at(r.get(), x, y, c), sum / (n * n)) << x << "," << y;
-            }
-}
-
-TEST(ShrinkPixels, AreaWeighsTheFootprint)
-{
-    BmapPtr src = picture(50, 37);
-    const double s = 0.3;
-    BmapPtr r(_bmap_shrink_area(src.get(), s, 0));
-    ASSERT_TRUE(r);
-    const float kf = float(1.0 / s);
-    auto pos = [&](int i) { return int(float(i) * kf); };
-    auto frac = [&](int i) { return float(i) * kf - float(pos(i)); };
-    int worst = 0;
-    for (int y = 0; y < r->height; ++y)
-        for (int x = 0; x < r->width; ++x)
-            for (int c = 0; c < 3; ++c) {
-                double total = 0;
-                for (int sy = pos(y); sy <= pos(y + 1); ++sy)
-                    for (int sx = pos(x); sx <= pos(x + 1); ++sx) {
-                        double wx = sx == pos(x) ? 1 - frac(x) : (sx == pos(x + 1) ? frac(x + 1) : 1);
-                        double wy = sy == pos(y) ? 1 - frac(y) : (sy == pos(y + 1) ? frac(y + 1) : 1);
-                        total += wx * wy * byte_at(src.get(), sx, sy, c);
-                    }
-                int want = int(total * (1.0 / (double(kf) * kf)));
-                worst = std::max(worst, std::abs(want - byte_at(r.get(), x, y, c)));
-            }
-    EXPECT_LE(worst, 1);   // single-precision sums may land one below or above
-    // a flat picture stays flat
-    BmapPtr flat = make_bmap(30, 30, [](int, int) { return 0x336699u; });
-    BmapPtr f(_bmap_shrink_area(flat.get(), 0.4, 0));
-    ASSERT_TRUE(f);
-    for (int y = 0; y < f->height; ++y)
-        for (int x = 0; x < f->width; ++x) {
-            std::uint32_t v = px(f.get(), x, y);
-            EXPECT_NEAR(double((v >> 16) & 0xFF), 0x33, 1);
-            EXPECT_NEAR(double(v & 0xFF), 0x99, 1);
-        }
+    ASSERT_TRUE(box && area && bil);
+    EXPECT_EQ(std::pair(box->width, box->height), std::pair(33, 16));
+    EXPECT_EQ(std::pair(area->width, area->height), std::pair(29, 14));
+    EXPECT_EQ(std::pair(bil->width, bil->height), std::pair(74, 37));
 }
 
 TEST(ShrinkPixels, AreaAboveOneHalfIsTheBilinearResult)
@@ -186,60 +105,6 @@ TEST(ShrinkPixels, AreaAboveOneHalfIsTheBilinearResult)
     BmapPtr b(_bmap_shrink_bilinear(src.get(), 0.75, 0));
     ASSERT_TRUE(a && b);
     EXPECT_TRUE(same_pixels(a.get(), b.get()));
-}
-
-TEST(ShrinkPixels, BilinearFollowsItsWeights)
-{
-    BmapPtr src = picture(31, 22);
-    const double s = 0.8;
-    BmapPtr r(_bmap_shrink_bilinear(src.get(), s, 0));
-    ASSERT_TRUE(r);
-    const float kf = float(1.0 / s);
-    for (int y = 0; y < r->height; ++y)
-        for (int x = 0; x < r->width; ++x) {
-            int px0 = int(float(x) * kf), py0 = int(float(y) * kf);
-            unsigned wx = unsigned((1 - (float(x) * kf - px0)) * 256 * s);
-            unsigned wy = unsigned((1 - (float(y) * kf - py0)) * 256 * s);
-            for (int c = 0; c < 3; ++c) {
-                unsigned v = wx * wy * byte_at(src.get(), px0, py0, c) +
-                             wx * (256 - wy) * byte_at(src.get(), px0, py0 + 1, c) +
-                             (256 - wx) * wy * byte_at(src.get(), px0 + 1, py0, c) +
-                             (256 - wx) * (256 - wy) * byte_at(src.get(), px0 + 1, py0 + 1, c);
-                ASSERT_EQ(byte_at(r.get(), x, y, c), (v >> 16) & 0xFF) << x << "," << y;
-            }
-        }
-}
-
-TEST(ShrinkTurn, EveryTurnPlacesThePixelsOfTheUnturnedResult)
-{
-    BmapPtr src = picture(41, 27);
-    struct Case { const char* name; int method; };
-    for (int method = 0; method < 3; ++method) {
-        auto run = [&](int turn) -> _bmap* {
-            if (method == 0)
-                return _bmap_shrink_box(src.get(), 3, turn);
-            if (method == 1)
-                return _bmap_shrink_area(src.get(), 0.35, turn);
-            return _bmap_shrink_bilinear(src.get(), 0.7, turn);
-        };
-        BmapPtr base(run(0));
-        ASSERT_TRUE(base);
-        const int W = base->width, H = base->height;
-        for (int turn : {1, -1, 2, -2}) {
-            SCOPED_TRACE(testing::Message() << "method " << method << " turn " << turn);
-            BmapPtr t(run(turn));
-            ASSERT_TRUE(t);
-            const bool odd = turn == 1 || turn == -1;
-            ASSERT_EQ(t->width, odd ? H : W);
-            ASSERT_EQ(t->height, odd ? W : H);
-            for (int y = 0; y < H; ++y)
-                for (int x = 0; x < W; ++x) {
-                    int col, row;
-                    place(turn, x, y, W, H, &col, &row);
-                    ASSERT_EQ(px(t.get(), col, row), px(base.get(), x, y));
-                }
-        }
-    }
 }
 
 TEST(ShrinkTurn, QuarterTurnOneIsCounterClockwise)

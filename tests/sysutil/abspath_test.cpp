@@ -65,83 +65,51 @@ TEST_F(AbsPath, BaseDirectoryThatDoesNotExistShowsTheBox)
     EXPECT_EQ(cwd(), root_);
 }
 
-TEST_F(AbsPath, RelativePartsAreResolvedAgainstTheCurrentDirectory)
+TEST_F(AbsPath, ResolvedAgainstTheCurrentOrTheBaseDirectory)
 {
-    ASSERT_NE(_abspath("work/sub/../x/./y.txt", out_), nullptr);
-    EXPECT_EQ(std::string(out_), root_ + "/work/x/y.txt");
-    ASSERT_NE(_abspath("..", out_), nullptr);
-    EXPECT_EQ(std::string(out_), QDir(QString::fromStdString(root_ + "/..")).absolutePath().toStdString());
+    const std::string work = root_ + "/work";
+    const std::string parent = QDir(QString::fromStdString(root_ + "/..")).absolutePath().toStdString();
+    struct Row { const char* path; const char* base; std::string expected; };
+    const Row rows[] = {
+        {"work/sub/../x/./y.txt", nullptr, root_ + "/work/x/y.txt"},
+        {"..", nullptr, parent},
+        {"work/", nullptr, root_ + "/work"},   // one trailing separator removed
+        {"/", nullptr, "/"},
+        {"/../..", nullptr, "/"},
+        {"/usr//lib/", work.c_str(), "/usr/lib"},   // an absolute path stays
+        {nullptr, work.c_str(), root_},             // no path: the recorded directory
+        {"   ", work.c_str(), work},                // blank: the current directory
+        {"   ", nullptr, root_},
+    };
+    for (const Row& r : rows) {
+        ASSERT_EQ(_abspath(r.path, out_, r.base), out_) << (r.path ? r.path : "null");
+        EXPECT_EQ(std::string(out_), r.expected) << (r.path ? r.path : "null");
+        EXPECT_EQ(cwd(), root_);
+    }
 }
 
-TEST_F(AbsPath, OneTrailingSeparatorIsRemoved)
+TEST_F(AbsPath, NoneForEmptyQuotesOrAResultBeyondTheBuffer)
 {
-    ASSERT_NE(_abspath("work/", out_), nullptr);
-    EXPECT_EQ(std::string(out_), root_ + "/work");
-}
-
-TEST_F(AbsPath, RootStaysRoot)
-{
-    ASSERT_NE(_abspath("/", out_), nullptr);
-    EXPECT_STREQ(out_, "/");
-    ASSERT_NE(_abspath("/../..", out_), nullptr);
-    EXPECT_STREQ(out_, "/");
-}
-
-TEST_F(AbsPath, AbsolutePathStays)
-{
-    ASSERT_NE(_abspath("/usr//lib/", out_, (root_ + "/work").c_str()), nullptr);
-    EXPECT_STREQ(out_, "/usr/lib");
-}
-
-TEST_F(AbsPath, NoPathGivesTheRecordedDirectory)
-{
-    ASSERT_NE(_abspath(nullptr, out_, (root_ + "/work").c_str()), nullptr);
-    EXPECT_EQ(std::string(out_), root_);
-}
-
-TEST_F(AbsPath, BlankPathGivesTheCurrentDirectory)
-{
-    ASSERT_NE(_abspath("   ", out_, (root_ + "/work").c_str()), nullptr);
-    EXPECT_EQ(std::string(out_), root_ + "/work");
-    ASSERT_NE(_abspath("   ", out_), nullptr);
-    EXPECT_EQ(std::string(out_), root_);
-}
-
-TEST_F(AbsPath, ResultBeyondThePathBufferIsRefused)
-{
+    EXPECT_EQ(_abspath("\"\"", out_), nullptr);
     std::string name(300, 'n');
     std::memset(out_, '#', sizeof out_);
     EXPECT_EQ(_abspath(name.c_str(), out_), nullptr);
     EXPECT_EQ(out_[0], '#');
 }
 
-TEST_F(AbsPath, EmptyQuotesAreNoPath)
-{
-    EXPECT_EQ(_abspath("\"\"", out_), nullptr);
-}
-
-TEST_F(AbsPath, KeeperRestoresTheDirectory)
+TEST_F(AbsPath, KeeperRestoresTheDirectoryAlsoWhenAnExceptionPasses)
 {
     {
         CurrentDirKeeper keep;
         EXPECT_EQ(std::string(keep.saved()), root_);
         ASSERT_EQ(chdir("/"), 0);
-        EXPECT_EQ(cwd(), "/");
     }
     EXPECT_EQ(cwd(), root_);
-}
-
-TEST_F(AbsPath, KeeperWithAPathChangesThereAndBack)
-{
     {
         CurrentDirKeeper keep("\"work/sub\"");
         EXPECT_EQ(cwd(), root_ + "/work/sub");
     }
     EXPECT_EQ(cwd(), root_);
-}
-
-TEST_F(AbsPath, KeeperRestoresWhenAnExceptionPasses)
-{
     try {
         CurrentDirKeeper keep("work");
         EXPECT_EQ(cwd(), root_ + "/work");

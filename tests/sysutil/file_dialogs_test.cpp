@@ -29,33 +29,30 @@ protected:
 
 TEST_F(FileDialogs, SaveGivesTheChosenPathWithTheDefaultExtension)
 {
-    char path[SYSUTIL_MAX_PATH] = "";
-    QString title;
-    answer_next_modal([&](QWidget* w) {
-        auto* dlg = qobject_cast<QFileDialog*>(w);
-        ASSERT_NE(dlg, nullptr);
-        title = dlg->windowTitle();
-        dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("points"));
-        QTest::keyClick(dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
-    });
-    ASSERT_EQ(save_file_dialog(path, dir_.toUtf8().constData(), "Data|*.dat|", "Save as", ".dat", nullptr), 1);
-    EXPECT_EQ(title, QStringLiteral("Save as"));
-    EXPECT_EQ(std::string(path), dir_.toStdString() + "/points.dat");
-}
-
-TEST_F(FileDialogs, SaveStartsFromTheGivenPath)
-{
-    char path[SYSUTIL_MAX_PATH];
-    std::strcpy(path, (dir_ + "/old.dat").toUtf8().constData());
-    QString shown;
-    answer_next_modal([&](QWidget* w) {
-        auto* dlg = qobject_cast<QFileDialog*>(w);
-        shown = dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
-        QTest::keyClick(dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
-    });
-    ASSERT_EQ(save_file_dialog(path, "", "Data|*.dat|", "Save as", "dat", nullptr), 1);
-    EXPECT_EQ(shown, QStringLiteral("old.dat"));
-    EXPECT_EQ(std::string(path), dir_.toStdString() + "/old.dat");
+    struct Row { std::string start, initial_dir, typed, ext, shown, chosen; };
+    const Row rows[] = {
+        {"", dir_.toStdString(), "points", ".dat", "", dir_.toStdString() + "/points.dat"},
+        {dir_.toStdString() + "/old.dat", "", "", "dat", "old.dat", dir_.toStdString() + "/old.dat"},   // from the path
+    };
+    for (const Row& r : rows) {
+        char path[SYSUTIL_MAX_PATH];
+        std::strcpy(path, r.start.c_str());
+        QString title, shown;
+        answer_next_modal([&](QWidget* w) {
+            auto* dlg = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dlg, nullptr);
+            title = dlg->windowTitle();
+            auto* edit = dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            shown = edit->text();
+            if (!r.typed.empty())
+                edit->setText(QString::fromStdString(r.typed));
+            QTest::keyClick(edit, Qt::Key_Return);
+        });
+        ASSERT_EQ(save_file_dialog(path, r.initial_dir.c_str(), "Data|*.dat|", "Save as", r.ext.c_str(), nullptr), 1);
+        EXPECT_EQ(title, QStringLiteral("Save as"));
+        EXPECT_EQ(shown.toStdString(), r.shown);
+        EXPECT_EQ(std::string(path), r.chosen);
+    }
 }
 
 TEST_F(FileDialogs, SaveCancelledKeepsThePath)

@@ -55,46 +55,32 @@ TEST(MsgboxInfo, LongTextIsCutToTheBufferOnWholeCharacters)
     EXPECT_EQ(seen.text.size(), 2045);   // the cut "が" is left out whole
 }
 
-TEST(MsgboxYesNo, Yes)
+TEST(MsgboxYesNo, AnswersOfEachButtonAndOfClosing)
 {
-    Seen seen;
-    answer_box(&seen, QMessageBox::Yes);
-    EXPECT_EQ(msgbox_yesno("Question", "overwrite %s?", "x.dat"), 1);
-    EXPECT_EQ(seen.title, QStringLiteral("Question"));
-    EXPECT_EQ(seen.text, QStringLiteral("overwrite x.dat?"));
-    EXPECT_EQ(seen.icon, QMessageBox::Question);
-    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
-}
-
-TEST(MsgboxYesNo, No)
-{
-    Seen seen;
-    answer_box(&seen, QMessageBox::No);
-    EXPECT_EQ(msgbox_yesno("Question", "again?"), 0);
-    EXPECT_TRUE(modal_seen());
-}
-
-TEST(MsgboxYesNo, ClosedCountsAsNo)
-{
-    Seen seen;
-    answer_box(&seen, QMessageBox::NoButton);
-    EXPECT_EQ(msgbox_yesno("Question", "again?"), 0);
-    EXPECT_TRUE(modal_seen());
+    struct Row { QMessageBox::StandardButton button; int answer; };
+    for (const Row& r : {Row{QMessageBox::Yes, 1}, Row{QMessageBox::No, 0}, Row{QMessageBox::NoButton, 0}}) {
+        Seen seen;
+        answer_box(&seen, r.button);
+        EXPECT_EQ(msgbox_yesno("Question", "overwrite %s?", "x.dat"), r.answer) << r.button;
+        EXPECT_TRUE(modal_seen());
+        EXPECT_EQ(seen.title, QStringLiteral("Question"));
+        EXPECT_EQ(seen.text, QStringLiteral("overwrite x.dat?"));
+        EXPECT_EQ(seen.icon, QMessageBox::Question);
+        EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No);
+    }
 }
 
 TEST(MsgboxYesNoCancel, ButtonCodes)
 {
-    Seen seen;
-    answer_box(&seen, QMessageBox::Yes);
-    EXPECT_EQ(msgbox_yesnocancel("Save", "save changes?"), 6);
-    EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
-    EXPECT_EQ(seen.icon, QMessageBox::Question);
-    answer_box(&seen, QMessageBox::No);
-    EXPECT_EQ(msgbox_yesnocancel("Save", "save changes?"), 7);
-    answer_box(&seen, QMessageBox::Cancel);
-    EXPECT_EQ(msgbox_yesnocancel("Save", "save changes?"), 2);
-    answer_box(&seen, QMessageBox::NoButton);
-    EXPECT_EQ(msgbox_yesnocancel("Save", "save changes?"), 2);
+    struct Row { QMessageBox::StandardButton button; int answer; };
+    for (const Row& r : {Row{QMessageBox::Yes, 6}, Row{QMessageBox::No, 7}, Row{QMessageBox::Cancel, 2},
+                         Row{QMessageBox::NoButton, 2}}) {
+        Seen seen;
+        answer_box(&seen, r.button);
+        EXPECT_EQ(msgbox_yesnocancel("Save", "save changes?"), r.answer) << r.button;
+        EXPECT_EQ(seen.buttons, QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        EXPECT_EQ(seen.icon, QMessageBox::Question);
+    }
 }
 
 } // namespace

@@ -1,5 +1,5 @@
-// Without the application object the dialogs fail like cancelled ones instead
-// of aborting the process (this program makes no QApplication).
+// Without the application object the dialogs fail like cancelled ones, and a
+// yes-no box that cannot be shown answers -1, instead of aborting the process (this program makes no QApplication).
 #include "ostrel/sysutil.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +19,12 @@ TEST(NoApplication, DialogsReturnZero)
     PrintDlgRecord pd;
     EXPECT_EQ(print_begin(&pd, "doc"), 0);
     EXPECT_EQ(pd.hDC, nullptr);
+}
+
+TEST(NoApplication, YesNoBoxAnswersMinusOne)
+{
+    EXPECT_EQ(msgbox_yesno("Question", "overwrite %s?", "x.dat"), -1);
+    EXPECT_EQ(msgbox_info("Error", "x"), 0);
 }
 
 } // namespace

@@ -46,51 +46,27 @@ protected:
     void TearDown() override { open_files_clear_selection(); }
 };
 
-TEST_F(Selection, ThreeFilesComeOutLastFirstAndFirstLast)
+TEST_F(Selection, AnswersRearrangedAndYieldedLastFirst)
 {
-    auto b = raw({"/d", "a", "b", "c"});
-    ASSERT_EQ(open_files_take_answer(b.data(), b.size()), 4);
-    EXPECT_EQ(strings_of(b.data()), (std::vector<std::string>{"/d/b", "a", "c"}));
-    EXPECT_STREQ(next_selected_file(), "/d/c");
-    EXPECT_STREQ(next_selected_file(), "/d/b");
-    EXPECT_STREQ(next_selected_file(), "/d/a");
-    EXPECT_STREQ(next_selected_file(), "/d/c");
-}
-
-TEST_F(Selection, FourFiles)
-{
-    auto b = raw({"/d", "n1", "n2", "n3", "n4"});
-    ASSERT_EQ(open_files_take_answer(b.data(), b.size()), 5);
-    EXPECT_EQ(strings_of(b.data()), (std::vector<std::string>{"/d/n2", "n3", "n1", "n4"}));
-    std::vector<std::string> got;
-    for (int i = 0; i < 5; ++i)
-        got.push_back(next_selected_file());
-    EXPECT_EQ(got, (std::vector<std::string>{"/d/n4", "/d/n2", "/d/n3", "/d/n1", "/d/n4"}));
-}
-
-TEST_F(Selection, TwoFilesYieldBothOnce)
-{
-    auto b = raw({"/d", "a", "b"});
-    ASSERT_EQ(open_files_take_answer(b.data(), b.size()), 3);
-    EXPECT_STREQ(next_selected_file(), "/d/b");
-    EXPECT_STREQ(next_selected_file(), "/d/a");
-    EXPECT_STREQ(next_selected_file(), "/d/b");
-}
-
-TEST_F(Selection, OneFileIsReturnedEveryTime)
-{
-    auto b = raw({"/d/x.txt"});
-    ASSERT_EQ(open_files_take_answer(b.data(), b.size()), 1);
-    EXPECT_STREQ(next_selected_file(), "/d/x.txt");
-    EXPECT_STREQ(next_selected_file(), "/d/x.txt");
-}
-
-TEST_F(Selection, FilesInTheRootDirectory)
-{
-    auto b = raw({"/", "a", "b", "c"});
-    ASSERT_EQ(open_files_take_answer(b.data(), b.size()), 4);
-    EXPECT_STREQ(next_selected_file(), "/c");
-    EXPECT_STREQ(next_selected_file(), "/b");
+    using Names = std::vector<std::string>;
+    struct Row { std::initializer_list<std::string> answer; int count; Names arranged, yielded; };
+    const Row rows[] = {
+        {{"/d", "a", "b", "c"}, 4, {"/d/b", "a", "c"}, {"/d/c", "/d/b", "/d/a", "/d/c"}},
+        {{"/d", "n1", "n2", "n3", "n4"}, 5, {"/d/n2", "n3", "n1", "n4"}, {"/d/n4", "/d/n2", "/d/n3", "/d/n1", "/d/n4"}},
+        {{"/d", "a", "b"}, 3, {"/d/b", "a"}, {"/d/b", "/d/a", "/d/b"}},
+        {{"/d/x.txt"}, 1, {"/d/x.txt"}, {"/d/x.txt", "/d/x.txt"}},
+        {{"/", "a", "b", "c"}, 4, {"/b", "a", "c"}, {"/c", "/b"}},
+    };
+    for (const Row& r : rows) {
+        auto b = raw(r.answer);
+        ASSERT_EQ(open_files_take_answer(b.data(), b.size()), r.count);
+        EXPECT_EQ(strings_of(b.data()), r.arranged);
+        std::fill(b.begin(), b.end(), 'z');   // the selection outlives the caller's buffer
+        Names got;
+        for (std::size_t i = 0; i < r.yielded.size(); ++i)
+            got.push_back(next_selected_file());
+        EXPECT_EQ(got, r.yielded);
+    }
 }
 
 TEST_F(Selection, NoSelectionGivesNone)
@@ -106,16 +82,6 @@ TEST_F(Selection, UnterminatedAnswerIsRefused)
     std::vector<char> b(8, 'x');
     EXPECT_EQ(open_files_take_answer(b.data(), b.size()), 0);
     EXPECT_EQ(next_selected_file(), nullptr);
-}
-
-TEST_F(Selection, TheSelectionOutlivesTheCallersBuffer)
-{
-    {
-        auto b = raw({"/d", "a", "b", "c"});
-        ASSERT_EQ(open_files_take_answer(b.data(), b.size()), 4);
-        std::fill(b.begin(), b.end(), 'z');
-    }
-    EXPECT_STREQ(next_selected_file(), "/d/c");
 }
 
 class OpenFilesDialog : public ::testing::Test {
@@ -165,15 +131,19 @@ TEST_F(OpenFilesDialog, ThreeFilesChosenOnTheRealDialog)
     EXPECT_EQ(next_selected_file(), d + "/c.txt");
 }
 
-TEST_F(OpenFilesDialog, OneFile)
+TEST_F(OpenFilesDialog, OneFileFromTheCurrentDirectoryWhenNoneIsGiven)
 {
+    QString directory;
     answer_next_modal([&](QWidget* w) {
         auto* dlg = qobject_cast<QFileDialog*>(w);
         ASSERT_NE(dlg, nullptr);
-        dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QStringLiteral("b.txt"));
-        QTest::keyClick(dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
+        directory = dlg->directory().absolutePath();
+        auto* edit = dlg->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        edit->setText(dir_ + QStringLiteral("/b.txt"));
+        QTest::keyClick(edit, Qt::Key_Return);
     });
-    ASSERT_EQ(open_files_dialog(buffer_, dir_.toUtf8().constData(), "All|*|", "Pick", "", nullptr), 1);
+    ASSERT_EQ(open_files_dialog(buffer_, "", "All|*|", "Pick", "", nullptr), 1);
+    EXPECT_EQ(directory, QDir::currentPath());
     EXPECT_EQ(std::string(buffer_), dir_.toStdString() + "/b.txt");
     EXPECT_EQ(std::string(next_selected_file()), dir_.toStdString() + "/b.txt");
 }
@@ -187,18 +157,6 @@ TEST_F(OpenFilesDialog, CancelClearsTheSelection)
     EXPECT_TRUE(modal_seen());
     EXPECT_STREQ(buffer_, "");
     EXPECT_EQ(next_selected_file(), nullptr);
-}
-
-TEST_F(OpenFilesDialog, EmptyInitialDirectoryIsTheCurrentOne)
-{
-    QString directory;
-    answer_next_modal([&](QWidget* w) {
-        auto* dlg = qobject_cast<QFileDialog*>(w);
-        directory = dlg->directory().absolutePath();
-        dlg->reject();
-    });
-    open_files_dialog(buffer_, "", "All|*|", "Pick", "", nullptr);
-    EXPECT_EQ(directory, QDir::currentPath());
 }
 
 } // namespace

@@ -6,174 +6,84 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace {
 
-TEST(CutExtension, CutsTheNamePartAtItsLastDot)
+// The text left in a copy of `in` after `f`.
+template <class F>
+std::string edited(const char* in, F f)
+{
+    char buf[64];
+    std::strcpy(buf, in);
+    f(buf);
+    return buf;
+}
+
+TEST(PathText, EditsInPlace)
 {
     char s[] = "/data/a.b.txt";
-    char* dot = cut_extension(s);
-    ASSERT_NE(dot, nullptr);
-    EXPECT_EQ(dot, s + 9);
+    EXPECT_EQ(cut_extension(s), s + 9);
     EXPECT_STREQ(s, "/data/a.b");
+    EXPECT_EQ(edited("/da.ta/name", [](char* b) { EXPECT_EQ(cut_extension(b), nullptr); }), "/da.ta/name");
+    EXPECT_EQ(edited("/data//", [](char* b) { strip_backslash(b); }), "/data/");   // one separator goes
+    EXPECT_EQ(edited("/data", [](char* b) { strip_backslash(b); }), "/data");
+    EXPECT_EQ(edited("/data", [](char* b) { add_backslash(b); add_backslash(b); }), "/data/");
+    // the directory part keeps its separator; a trailing one is dropped first; none: one appended
+    for (auto [in, out] : {std::pair{"/data/x.txt", "/data/"}, {"x.txt", "x.txt/"}, {"/data/sub/", "/data/"}})
+        EXPECT_EQ(edited(in, [](char* b) { EXPECT_EQ(path_dir_part(b), b); }), out);
 }
 
-TEST(CutExtension, DotInADirectoryIsNotAnExtension)
-{
-    char s[] = "/da.ta/name";
-    EXPECT_EQ(cut_extension(s), nullptr);
-    EXPECT_STREQ(s, "/da.ta/name");
-}
-
-TEST(JoinPath, JoinsWithOneSeparator)
-{
-    char out[64];
-    EXPECT_STREQ(join_path(out, "/data/", "/x.txt"), "/data/x.txt");
-    EXPECT_STREQ(join_path(out, "/data", "x.txt"), "/data/x.txt");
-    EXPECT_STREQ(join_path(out, "/data/  ", "x.txt  \r\n"), "/data/x.txt");
-}
-
-TEST(JoinPath, EmptyDirectoryGivesTheName)
+TEST(PathText, CopiesIntoAnotherBuffer)
 {
     char out[64];
-    EXPECT_STREQ(join_path(out, "", "x.txt"), "x.txt");
-}
-
-TEST(JoinPath, OutMayBeTheDirectory)
-{
+    struct Row { const char* dir; const char* name; const char* joined; };
+    for (const Row& r : {Row{"/data/", "/x.txt", "/data/x.txt"}, Row{"/data", "x.txt", "/data/x.txt"},
+                         Row{"/data/  ", "x.txt  \r\n", "/data/x.txt"}, Row{"", "x.txt", "x.txt"}})
+        EXPECT_STREQ(join_path(out, r.dir, r.name), r.joined) << r.dir << " " << r.name;
     char buf[64] = "/data/";
-    EXPECT_STREQ(join_path(buf, buf, "x.txt"), "/data/x.txt");
-}
-
-TEST(StripBackslash, RemovesOneTrailingSeparator)
-{
-    char s[] = "/data//";
-    strip_backslash(s);
-    EXPECT_STREQ(s, "/data/");
-    char t[] = "/data";
-    strip_backslash(t);
-    EXPECT_STREQ(t, "/data");
-}
-
-TEST(CopyStripBackslash, CopiesThenStrips)
-{
-    char out[32];
+    EXPECT_STREQ(join_path(buf, buf, "x.txt"), "/data/x.txt");   // out may be the directory
     EXPECT_STREQ(copy_strip_backslash("/data/", out), "/data");
-}
-
-TEST(AddBackslash, AppendsUnlessPresent)
-{
-    char s[32] = "/data";
-    EXPECT_STREQ(add_backslash(s), "/data/");
-    EXPECT_STREQ(add_backslash(s), "/data/");
-    char out[32];
-    EXPECT_EQ(add_backslash(s, out), out);
-    EXPECT_STREQ(out, "/data/");
     char src[32] = "/x";
-    add_backslash(src, out);
+    EXPECT_EQ(add_backslash(src, out), out);
     EXPECT_STREQ(src, "/x");
     EXPECT_STREQ(out, "/x/");
-}
-
-TEST(PathNamePart, AfterTheLastSeparator)
-{
-    const char* p = "/data/x.txt";
-    EXPECT_EQ(path_name_part(p), p + 6);
-    const char* n = "x.txt";
-    EXPECT_EQ(path_name_part(n), n);
-    const char* colon = "a:b";   // a colon is an ordinary character here
-    EXPECT_EQ(path_name_part(colon), colon);
-}
-
-TEST(PathDirPart, KeepsTheDirectoryWithItsSeparator)
-{
-    char out[32];
     EXPECT_STREQ(path_dir_part(const_cast<char*>("/data/x.txt"), out), "/data/");
-    char s[32] = "/data/x.txt";
-    EXPECT_STREQ(path_dir_part(s), "/data/");
-    EXPECT_STREQ(s, "/data/");
 }
 
-TEST(PathDirPart, WithoutSeparatorAppendsOne)
+TEST(PathText, Queries)
 {
-    char s[32] = "x.txt";
-    EXPECT_STREQ(path_dir_part(s), "x.txt/");
-}
-
-TEST(PathDirPart, TrailingSeparatorIsDroppedFirst)
-{
-    char s[32] = "/data/sub/";
-    EXPECT_STREQ(path_dir_part(s), "/data/");
-}
-
-TEST(HasExtension, ComparesFromTheLastDotWithoutCase)
-{
-    EXPECT_EQ(has_extension("/d/a.b.txt", ".txt"), 1);
-    EXPECT_EQ(has_extension("/d/a.b.TXT", " .txt "), 1);
-    EXPECT_EQ(has_extension("/d/a.b.txt", ".b"), 0);
-    EXPECT_EQ(has_extension("/d/a.txt/", ".txt"), 1);   // one trailing separator goes
-    EXPECT_EQ(has_extension("/d.x/name", ".x"), 0);     // only the name part counts
-}
-
-TEST(HasExtension, DotAloneMeansNoExtension)
-{
-    EXPECT_EQ(has_extension("/d/name", "."), 1);
-    EXPECT_EQ(has_extension("/d/name", ".txt"), 0);
-    EXPECT_EQ(has_extension("/d/a.txt", "."), 0);
-}
-
-TEST(IsDriveRoot, OnlyTheFileSystemRoot)
-{
+    for (auto [p, at] : {std::pair{"/data/x.txt", 6}, {"x.txt", 0}, {"a:b", 0}})   // a colon is ordinary here
+        EXPECT_EQ(path_name_part(p) - p, at) << p;
+    struct Row { const char* path; const char* ext; int yes; };
+    const Row rows[] = {
+        {"/d/a.b.txt", ".txt", 1}, {"/d/a.b.TXT", " .txt ", 1}, {"/d/a.b.txt", ".b", 0},
+        {"/d/a.txt/", ".txt", 1},   // one trailing separator goes
+        {"/d.x/name", ".x", 0},     // only the name part counts
+        {"/d/name", ".", 1},        // a dot alone means no extension
+        {"/d/name", ".txt", 0},    {"/d/a.txt", ".", 0},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(has_extension(r.path, r.ext), r.yes) << r.path << " " << r.ext;
     EXPECT_EQ(is_drive_root("/"), 1);
-    EXPECT_EQ(is_drive_root("/x"), 0);
-    EXPECT_EQ(is_drive_root(""), 0);
-    EXPECT_EQ(is_drive_root("C:"), 0);
-    EXPECT_EQ(is_drive_root(nullptr), 0);
+    for (const char* p : {"/x", "", "C:", static_cast<const char*>(nullptr)})
+        EXPECT_EQ(is_drive_root(p), 0) << (p ? p : "null");
 }
 
-class IsOnPath : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const char* p = std::getenv("PATH");
-        had_ = p != nullptr;
-        if (p)
-            saved_ = p;
-    }
-    void TearDown() override
-    {
-        if (had_)
-            setenv("PATH", saved_.c_str(), 1);
-        else
-            unsetenv("PATH");
-    }
-    bool had_ = false;
-    std::string saved_;
-};
-
-TEST_F(IsOnPath, FindsWholeEntries)
+TEST(PathText, IsOnPathFindsWholeEntries)
 {
+    const char* p = std::getenv("PATH");
+    const std::string saved = p ? p : "";
     setenv("PATH", "/usr/local/bin:/usr/bin: /opt/x bin :/sbin", 1);
-    EXPECT_EQ(is_on_path("/usr/bin"), 1);
-    EXPECT_EQ(is_on_path("/sbin"), 1);
-    EXPECT_EQ(is_on_path("/opt/x bin"), 1);
-    EXPECT_EQ(is_on_path("/usr/local/bin"), 1);
-}
-
-TEST_F(IsOnPath, PartOfAnEntryIsNotOnThePath)
-{
-    setenv("PATH", "/usr/local/bin:/usr/bin", 1);
-    EXPECT_EQ(is_on_path("/bin"), 0);
-    EXPECT_EQ(is_on_path("/usr"), 0);
-    EXPECT_EQ(is_on_path("/USR/BIN"), 0);   // file names keep their case
-    EXPECT_EQ(is_on_path(""), 0);
-}
-
-TEST_F(IsOnPath, NoPath)
-{
+    for (const char* on : {"/usr/bin", "/sbin", "/opt/x bin", "/usr/local/bin"})
+        EXPECT_EQ(is_on_path(on), 1) << on;
+    for (const char* off : {"/bin", "/usr", "/USR/BIN", ""})   // file names keep their case
+        EXPECT_EQ(is_on_path(off), 0) << off;
     unsetenv("PATH");
     EXPECT_EQ(is_on_path("/usr/bin"), 0);
+    if (p)
+        setenv("PATH", saved.c_str(), 1);
 }
 
 } // namespace

@@ -4,65 +4,42 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace {
 
-TEST(Splitter, RunsOfDelimitersCountAsOne)
+std::vector<std::string> parts(Splitter& sp, int n)
 {
-    Splitter sp;
-    ASSERT_EQ(sp.split("a,,b", ","), 2);
-    EXPECT_STREQ(sp.part(0), "a");
-    EXPECT_STREQ(sp.part(1), "b");
-    EXPECT_EQ(sp.count(), 2);
-}
-
-TEST(Splitter, MultiCharacterDelimiterAndTrimmedEnd)
-{
-    Splitter sp;
-    ASSERT_EQ(sp.split("x::y::::z  \r\n", "::"), 3);
-    EXPECT_STREQ(sp.part(0), "x");
-    EXPECT_STREQ(sp.part(1), "y");
-    EXPECT_STREQ(sp.part(2), "z");
-}
-
-TEST(Splitter, DelimitersAtTheEndsMakeNoEmptyParts)
-{
-    Splitter sp;
-    ASSERT_EQ(sp.split(",a,b,", ","), 2);
-    EXPECT_STREQ(sp.part(0), "a");
-    EXPECT_STREQ(sp.part(1), "b");
-    EXPECT_EQ(sp.split(",,,", ","), 0);
-}
-
-TEST(Splitter, EmptyTextGivesNoParts)
-{
-    Splitter sp;
-    EXPECT_EQ(sp.split("", ","), 0);
-    EXPECT_EQ(sp.part(0), nullptr);
-}
-
-TEST(Splitter, NoDelimiterInTheText)
-{
-    Splitter sp;
-    ASSERT_EQ(sp.split("abc", ";"), 1);
-    EXPECT_STREQ(sp.part(0), "abc");
-}
-
-TEST(Splitter, SplitAgainReplacesTheParts)
-{
-    Splitter sp;
-    sp.split("a b c", " ");
-    ASSERT_EQ(sp.split("d e", " "), 2);
-    EXPECT_STREQ(sp.part(1), "e");
-    EXPECT_EQ(sp.part(2), nullptr);
-}
-
-TEST(Splitter, OutOfRangePartIsNone)
-{
-    Splitter sp;
-    sp.split("a b", " ");
+    std::vector<std::string> out;
+    for (int i = 0; i < n; ++i)
+        out.push_back(sp.part(i) ? sp.part(i) : "<none>");
+    EXPECT_EQ(sp.part(n), nullptr);
     EXPECT_EQ(sp.part(-1), nullptr);
-    EXPECT_EQ(sp.part(2), nullptr);
+    return out;
+}
+
+TEST(Splitter, PartsOfATable)
+{
+    const std::string d99(99, '-'), d100(100, '-');
+    struct Row { std::string text, delimiter; std::vector<std::string> parts; };
+    const Row rows[] = {
+        {"a,,b", ",", {"a", "b"}},                      // a run of delimiters counts as one
+        {"x::y::::z  \r\n", "::", {"x", "y", "z"}},     // the end is trimmed
+        {",a,b,", ",", {"a", "b"}},                     // no empty parts at the ends
+        {",,,", ",", {}},
+        {"", ",", {}},
+        {"abc", ";", {"abc"}},
+        {"a b", "", {"a b"}},                           // an empty delimiter keeps the text whole
+        {"a" + d99 + "b", d99, {"a", "b"}},
+        {"a" + d100 + "b", d100, {}},                   // a delimiter beyond 99 characters is refused
+    };
+    Splitter sp;
+    sp.split("a b c d e", " ");   // splitting again replaces the parts
+    for (const Row& r : rows) {
+        ASSERT_EQ(sp.split(r.text.c_str(), r.delimiter.c_str()), static_cast<int>(r.parts.size())) << r.text;
+        EXPECT_EQ(sp.count(), static_cast<int>(r.parts.size()));
+        EXPECT_EQ(parts(sp, sp.count()), r.parts) << r.text;
+    }
 }
 
 TEST(Splitter, AtMost100PartsTheLastKeepsTheRest)
@@ -76,23 +53,6 @@ TEST(Splitter, AtMost100PartsTheLastKeepsTheRest)
     std::string rest = sp.part(99);
     EXPECT_EQ(rest.rfind("99,100,", 0), 0u);
     EXPECT_EQ(rest.substr(rest.size() - 4), "149,");
-}
-
-TEST(Splitter, RefusesADelimiterBeyond99Characters)
-{
-    Splitter sp;
-    std::string d99(99, '-');
-    std::string d100(100, '-');
-    EXPECT_EQ(sp.split(("a" + d99 + "b").c_str(), d99.c_str()), 2);
-    EXPECT_EQ(sp.split(("a" + d100 + "b").c_str(), d100.c_str()), 0);
-    EXPECT_EQ(sp.part(0), nullptr);
-}
-
-TEST(Splitter, EmptyDelimiterKeepsTheTextWhole)
-{
-    Splitter sp;
-    ASSERT_EQ(sp.split("a b", ""), 1);
-    EXPECT_STREQ(sp.part(0), "a b");
 }
 
 } // namespace

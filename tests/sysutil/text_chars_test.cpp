@@ -8,56 +8,28 @@ namespace {
 
 TEST(CharBytes, GivesTheUtf8SequenceLength)
 {
-    EXPECT_EQ(char_bytes("a"), 1);
-    EXPECT_EQ(char_bytes("é"), 2);
-    EXPECT_EQ(char_bytes("が"), 3);
-    EXPECT_EQ(char_bytes("😀"), 4);
-    EXPECT_EQ(char_bytes("\x80"), 1);   // a stray trail byte stands alone
-    EXPECT_EQ(char_bytes(""), 1);
+    struct Row { const char* s; int n; };
+    for (const Row& r : {Row{"a", 1}, Row{"é", 2}, Row{"が", 3}, Row{"😀", 4}, Row{"\x80", 1}, Row{"", 1}})
+        EXPECT_EQ(char_bytes(r.s), r.n) << r.s;   // a stray trail byte stands alone
 }
 
-TEST(SkipSpaces, SkipsSpacesButNotTabs)
+// Each row: a function of a text and the offset of the character it must point at.
+TEST(TokenSteps, OffsetsOfTheResult)
 {
-    const char* s = "   x";
-    EXPECT_EQ(skip_spaces(s), s + 3);
-    const char* t = " \tx";
-    EXPECT_EQ(skip_spaces(t), t + 1);
-    const char* e = "";
-    EXPECT_EQ(skip_spaces(e), e);
-}
-
-TEST(TokenEnd, StopsAtTheFirstSpaceOutsideQuotes)
-{
-    const char* s = "  abc def";
-    EXPECT_EQ(token_end(s), s + 5);
-    const char* q = "\"a b\" c";
-    EXPECT_EQ(token_end(q), q + 5);
-    const char* open = "\"a b c";   // an unclosed quote runs to the end
-    EXPECT_EQ(token_end(open), open + 6);
-    const char* one = "abc";
-    EXPECT_EQ(token_end(one), one + 3);
-}
-
-TEST(TokenEnd, StepsOverMultiByteCharacters)
-{
-    const char* s = "がが x";
-    EXPECT_EQ(token_end(s), s + 6);
-}
-
-TEST(TokenEnd, BrokenSequenceDoesNotSwallowTheTerminator)
-{
-    const char s[] = {'a', '\xE3', '\0', 'z', '\0'};
-    EXPECT_EQ(token_end(s), s + 2);
-}
-
-TEST(TokenLastChar, PointsAtTheLastCharacterOfTheFirstToken)
-{
-    const char* s = " abc def";
-    EXPECT_EQ(token_last_char(s), s + 3);
-    const char* m = "xが yy";
-    EXPECT_EQ(token_last_char(m), m + 1);   // the whole 3-byte character
-    const char* blank = "   ";
-    EXPECT_EQ(token_last_char(blank), blank + 3);
+    static const char broken[] = {'a', '\xE3', '\0', 'z', '\0'};
+    struct Row { char* (*f)(const char*); const char* s; long at; };
+    const Row rows[] = {
+        {skip_spaces, "   x", 3},     {skip_spaces, " \tx", 1},   {skip_spaces, "", 0},   // tabs are no spaces
+        {token_end, "  abc def", 5},  {token_end, "\"a b\" c", 5},
+        {token_end, "\"a b c", 6},    // an unclosed quote runs to the end
+        {token_end, "abc", 3},        {token_end, "がが x", 6},
+        {token_end, broken, 2},       // a broken sequence does not swallow the terminator
+        {token_last_char, " abc def", 3},
+        {token_last_char, "xが yy", 1},   // the whole 3-byte character
+        {token_last_char, "   ", 3},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(r.f(r.s) - r.s, r.at) << r.s;
 }
 
 TEST(PrevChar, StepsBackOverWholeCharacters)

@@ -4,99 +4,45 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 
 namespace {
 
-TEST(ReplaceAll, ReplacesEveryOccurrence)
+TEST(ReplaceAll, EveryOccurrenceWithinTheBuffer)
 {
-    char s[64] = "a-b-c-d";
-    EXPECT_EQ(replace_all(s, sizeof s, "-", "::"), 1);
-    EXPECT_STREQ(s, "a::b::c::d");
+    struct Row { const char* text; std::size_t size; const char* from; const char* to; int ok; const char* out; };
+    const Row rows[] = {
+        {"a-b-c-d", 64, "-", "::", 1, "a::b::c::d"},
+        {"x<br>y<br>z", 64, "<br>", "", 1, "xyz"},
+        {"aabb", 16, "ab", "b", 1, "bb"},            // a fresh pass finds what the first replacement made
+        {"abc", 16, "", "x", 1, "abc"},              // empty search: nothing to do
+        {"", 16, "a", "x", 1, ""},
+        {"a.b", 64, ".", "...", 0, "a.b"},           // the replacement holds the searched text
+        {"a.b", 64, "b", "b", 0, "a.b"},
+        {"a-b-c", 8, "-", "---x", 0, "a-b-c"},       // would not fit
+        {"a-b", 8, "-", "12345", 1, "a12345b"},      // fills the buffer exactly
+    };
+    for (const Row& r : rows) {
+        char buf[72];
+        std::memset(buf, '#', sizeof buf);
+        std::strcpy(buf, r.text);
+        EXPECT_EQ(replace_all(buf, r.size, r.from, r.to), r.ok) << r.text << " " << r.from;
+        EXPECT_STREQ(buf, r.out);
+        EXPECT_EQ(buf[r.size], '#') << "written past the buffer";
+    }
 }
 
-TEST(ReplaceAll, ShrinkingReplacement)
+TEST(PercentDecode, EscapesOfBothCasesIncompleteOnesKept)
 {
-    char s[64] = "x<br>y<br>z";
-    EXPECT_EQ(replace_all(s, sizeof s, "<br>", ""), 1);
-    EXPECT_STREQ(s, "xyz");
-}
-
-TEST(ReplaceAll, StartsAgainFromTheBeginning)
-{
-    // "aabb" -> "abb" -> "bb": a fresh pass finds the occurrence that the
-    // first replacement made
-    char s[16] = "aabb";
-    EXPECT_EQ(replace_all(s, sizeof s, "ab", "b"), 1);
-    EXPECT_STREQ(s, "bb");
-}
-
-TEST(ReplaceAll, EmptyTextOrSearchDoesNothing)
-{
-    char s[16] = "abc";
-    EXPECT_EQ(replace_all(s, sizeof s, "", "x"), 1);
-    EXPECT_STREQ(s, "abc");
-    char e[16] = "";
-    EXPECT_EQ(replace_all(e, sizeof e, "a", "x"), 1);
-    EXPECT_STREQ(e, "");
-}
-
-TEST(ReplaceAll, RefusesAReplacementThatContainsTheSearchedText)
-{
-    char s[64] = "a.b";
-    EXPECT_EQ(replace_all(s, sizeof s, ".", "..."), 0);
-    EXPECT_STREQ(s, "a.b");
-    EXPECT_EQ(replace_all(s, sizeof s, "b", "b"), 0);
-    EXPECT_STREQ(s, "a.b");
-}
-
-TEST(ReplaceAll, RefusesAResultThatWouldNotFit)
-{
-    char s[8] = "a-b-c";
-    std::memset(s + 6, '#', 2);   // bytes after the terminator must stay untouched
-    EXPECT_EQ(replace_all(s, 8, "-", "---x"), 0);
-    EXPECT_STREQ(s, "a-b-c");
-    EXPECT_EQ(s[6], '#');
-    EXPECT_EQ(s[7], '#');
-}
-
-TEST(ReplaceAll, ResultFillingTheBufferExactly)
-{
-    char s[8] = "a-b";
-    EXPECT_EQ(replace_all(s, sizeof s, "-", "12345"), 1);
-    EXPECT_STREQ(s, "a12345b");
-}
-
-TEST(PercentDecode, DecodesEscapes)
-{
-    char out[16];
-    EXPECT_EQ(percent_decode("A%41", out), out);
-    EXPECT_STREQ(out, "AA");
-    percent_decode("%E3%81%8C", out);
-    EXPECT_STREQ(out, "が");
-}
-
-TEST(PercentDecode, LowerCaseHexDigitsToo)
-{
-    char out[16];
-    percent_decode("%2f%2F%e3%81%8c", out);
-    EXPECT_STREQ(out, "//が");
-}
-
-TEST(PercentDecode, KeepsIncompleteEscapes)
-{
-    char out[16];
-    percent_decode("100%", out);
-    EXPECT_STREQ(out, "100%");
-    percent_decode("%4g%%41", out);
-    EXPECT_STREQ(out, "%4g%A");
-    percent_decode("%4", out);
-    EXPECT_STREQ(out, "%4");
-}
-
-TEST(PercentDecode, InPlace)
-{
+    struct Row { const char* in; const char* out; };
+    for (const Row& r : {Row{"A%41", "AA"}, Row{"%E3%81%8C", "が"}, Row{"%2f%2F%e3%81%8c", "//が"},
+                         Row{"100%", "100%"}, Row{"%4g%%41", "%4g%A"}, Row{"%4", "%4"}}) {
+        char out[16];
+        EXPECT_EQ(percent_decode(r.in, out), out);
+        EXPECT_STREQ(out, r.out) << r.in;
+    }
     char s[] = "a%20b";
-    percent_decode(s, s);
+    percent_decode(s, s);   // in place
     EXPECT_STREQ(s, "a b");
 }
 

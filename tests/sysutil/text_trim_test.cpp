@@ -9,180 +9,86 @@
 
 namespace {
 
-TEST(Trim, LeftMovesTheTextLeft)
+struct Edit {
+    std::string in, out;
+};
+
+// Runs `f` on a copy of each input in a buffer of `size` bytes and compares the text.
+template <class F>
+void expect_edits(std::initializer_list<Edit> rows, F f, std::size_t size = 2048)
 {
-    char s[] = "   ab c ";
-    EXPECT_EQ(trim_left(s), s);
-    EXPECT_STREQ(s, "ab c ");
+    for (const Edit& r : rows) {
+        std::string buf = r.in;
+        buf.resize(std::max(size, r.in.size() + 1), '\0');
+        f(buf.data());
+        EXPECT_EQ(std::string(buf.c_str()), r.out) << testing::PrintToString(r.in);
+    }
 }
 
-TEST(Trim, RightRemovesSpacesCarriageReturnsAndLineFeeds)
+TEST(Trim, EndsAndQuotes)
 {
-    char s[] = "ab \r\n \n";
-    trim_right(s);
-    EXPECT_STREQ(s, "ab");
-    char t[] = "ab\t";
-    trim_right(t);
-    EXPECT_STREQ(t, "ab\t");
+    expect_edits({{"   ab c ", "ab c "}}, [](char* s) { EXPECT_EQ(trim_left(s), s); });
+    expect_edits({{"ab \r\n \n", "ab"}, {"ab\t", "ab\t"}}, [](char* s) { trim_right(s); });
+    expect_edits({{"  x y \r\n", "x y"}, {"", ""}, {"    ", ""}}, [](char* s) { trim(s); });
+    expect_edits({{"  \" a b \"  ", "a b"},
+                  {"\"say \"\"hi\"\"\"", "say \"hi\""},   // a doubled quote inside keeps one
+                  {"a\"\"\"\"b", "a\"b"},                 // four adjacent quotes become one
+                  {"\"", "\""}},                          // a lone quote is kept
+                 [](char* s) { unquote(s); });
 }
 
-TEST(Trim, BothEnds)
+TEST(ExpandTabs, ToTheNextMultipleOfTheWidthWithinTheBuffer)
 {
-    char s[] = "  x y \r\n";
-    trim(s);
-    EXPECT_STREQ(s, "x y");
-    char e[] = "";
-    trim(e);
-    EXPECT_STREQ(e, "");
-    char blank[] = "    ";
-    trim(blank);
-    EXPECT_STREQ(blank, "");
-}
-
-TEST(Unquote, RemovesSurroundingQuotesAndTrims)
-{
-    char s[] = "  \" a b \"  ";
-    unquote(s);
-    EXPECT_STREQ(s, "a b");
-}
-
-TEST(Unquote, DoubledQuoteInsideKeepsOne)
-{
-    char s[] = "\"say \"\"hi\"\"\"";
-    unquote(s);
-    EXPECT_STREQ(s, "say \"hi\"");
-}
-
-TEST(Unquote, FourAdjacentQuotesBecomeOne)
-{
-    char s[] = "a\"\"\"\"b";
-    unquote(s);
-    EXPECT_STREQ(s, "a\"b");
-}
-
-TEST(Unquote, LoneQuoteIsKept)
-{
-    char s[] = "\"";
-    unquote(s);
-    EXPECT_STREQ(s, "\"");
-}
-
-TEST(ExpandTabs, ReplacesTabsUpToTheNextMultipleOfTheWidth)
-{
-    char s[64] = "a\tbc\td  \r\n";
-    EXPECT_EQ(expand_tabs(s, 4), s);
-    EXPECT_STREQ(s, "a   bc  d");
-}
-
-TEST(ExpandTabs, WithoutTabsReturnsNoneButTrims)
-{
-    char s[] = "abc  ";
-    EXPECT_EQ(expand_tabs(s, 8), nullptr);
-    EXPECT_STREQ(s, "abc");
-}
-
-TEST(ExpandTabs, ColumnsCountBytesOfTheOutput)
-{
-    char s[64] = "é\tx";   // 2 bytes, so the tab fills 2 columns to 4
-    expand_tabs(s, 4);
-    EXPECT_STREQ(s, "é  x");
-}
-
-TEST(ExpandTabs, LongestResultFits)
-{
-    std::string in(1019, 'x');
-    in += '\t';
-    char s[1100];
-    std::strcpy(s, in.c_str());
-    ASSERT_EQ(expand_tabs(s, 4), s);
-    EXPECT_EQ(std::strlen(s), 1020u);
-    std::strcpy(s, (std::string(1022, 'x') + "\t").c_str());
-    ASSERT_EQ(expand_tabs(s, 3), s);   // 1023 characters exactly
-    EXPECT_EQ(std::strlen(s), 1023u);
-}
-
-TEST(ExpandTabs, RefusesResultsBeyond1023Characters)
-{
-    std::string in = std::string(1020, 'x') + "\t";
-    char s[2048];
-    std::strcpy(s, in.c_str());
-    EXPECT_EQ(expand_tabs(s, 8), nullptr);
-    EXPECT_EQ(std::string(s), in);   // tabs kept, nothing written past 1024
-}
-
-TEST(ExpandTabs, RespectsASmallerBuffer)
-{
-    char s[8] = "a\tb";
-    EXPECT_EQ(expand_tabs(s, 8, sizeof s), nullptr);
-    EXPECT_STREQ(s, "a\tb");
-    EXPECT_EQ(expand_tabs(s, 4, sizeof s), s);
-    EXPECT_STREQ(s, "a   b");
-}
-
-TEST(ExpandTabs, RefusesAWidthBelowOne)
-{
-    char s[16] = "a\tb";
-    EXPECT_EQ(expand_tabs(s, 0), nullptr);
-    EXPECT_STREQ(s, "a\tb");
+    struct Row { std::string in; int width; std::size_t size; bool expanded; std::string out; };
+    const Row rows[] = {
+        {"a\tbc\td  \r\n", 4, 1024, true, "a   bc  d"},
+        {"abc  ", 8, 1024, false, "abc"},                                // no tabs: none, but trimmed
+        {"é\tx", 4, 1024, true, "é  x"},                                 // columns count bytes
+        {std::string(1019, 'x') + "\t", 4, 1024, true, std::string(1019, 'x') + " "},
+        {std::string(1022, 'x') + "\t", 3, 1024, true, std::string(1022, 'x') + " "},   // 1023 exactly
+        {std::string(1020, 'x') + "\t", 8, 1024, false, std::string(1020, 'x') + "\t"},   // beyond 1023
+        {"a\tb", 8, 8, false, "a\tb"},                                   // a smaller buffer
+        {"a\tb", 4, 8, true, "a   b"},
+        {"a\tb", 0, 1024, false, "a\tb"},                                // width below one
+    };
+    for (const Row& r : rows) {
+        std::string buf = r.in;
+        buf.resize(2048, '\0');
+        char* got = expand_tabs(buf.data(), r.width, r.size);
+        EXPECT_EQ(got, r.expanded ? buf.data() : nullptr) << r.in.size() << " " << r.width;
+        EXPECT_EQ(std::string(buf.c_str()), r.out) << r.in.size() << " " << r.width;
+    }
 }
 
 TEST(SplitFirst, SplitsOffTheFirstToken)
 {
-    char s[] = "cmd   arg1 arg2";
-    char* rest = split_first(s);
-    EXPECT_STREQ(s, "cmd");
-    ASSERT_NE(rest, nullptr);
-    EXPECT_STREQ(rest, "arg1 arg2");
+    struct Row { std::string in, first; const char* rest; };
+    const Row rows[] = {
+        {"cmd   arg1 arg2", "cmd", "arg1 arg2"},
+        {"\"a b\" c", "\"a b\"", "c"},    // quotes respected
+        {"  cmd", "  cmd", nullptr},      // a single token stays unchanged
+        {"cmd   ", "cmd", nullptr},
+        {"    ", "", nullptr},
+    };
+    for (const Row& r : rows) {
+        std::string buf = r.in;
+        char* rest = split_first(buf.data());
+        EXPECT_EQ(std::string(buf.c_str()), r.first);
+        EXPECT_EQ(rest ? std::string(rest) : "<none>", r.rest ? r.rest : "<none>");
+    }
 }
 
-TEST(SplitFirst, RespectsQuotes)
-{
-    char s[] = "\"a b\" c";
-    char* rest = split_first(s);
-    EXPECT_STREQ(s, "\"a b\"");
-    EXPECT_STREQ(rest, "c");
-}
-
-TEST(SplitFirst, SingleTokenStaysUnchanged)
-{
-    char s[] = "  cmd";
-    EXPECT_EQ(split_first(s), nullptr);
-    EXPECT_STREQ(s, "  cmd");
-}
-
-TEST(SplitFirst, OnlySpacesAfterTheToken)
-{
-    char s[] = "cmd   ";
-    EXPECT_EQ(split_first(s), nullptr);
-    EXPECT_STREQ(s, "cmd");
-}
-
-TEST(SplitFirst, OnlySpacesBecomesEmpty)
-{
-    char s[] = "    ";
-    EXPECT_EQ(split_first(s), nullptr);
-    EXPECT_STREQ(s, "");
-}
-
-TEST(IsEmpty, NoneAndEmptyText)
+TEST(IsEmptyAndAppendFormat, TextsAndBuffers)
 {
     EXPECT_EQ(is_empty(nullptr), 1);
     EXPECT_EQ(is_empty(""), 1);
     EXPECT_EQ(is_empty(" "), 0);
-}
-
-TEST(AppendFormat, FormatsAtTheEnd)
-{
     char s[32] = "n=";
     EXPECT_EQ(append_format(s, sizeof s, "%d, %s", 42, "x"), 1);
     EXPECT_STREQ(s, "n=42, x");
-}
-
-TEST(AppendFormat, CutsToTheBufferOnWholeCharacters)
-{
-    char s[9] = "ab";
-    EXPECT_EQ(append_format(s, sizeof s, "%s", "cdがが"), 0);
-    EXPECT_STREQ(s, "abcdが");   // the second "が" would not fit whole
+    char cut[9] = "ab";
+    EXPECT_EQ(append_format(cut, sizeof cut, "%s", "cdがが"), 0);
+    EXPECT_STREQ(cut, "abcdが");   // the second "が" would not fit whole
     char full[4] = "abc";
     EXPECT_EQ(append_format(full, sizeof full, "x"), 0);
     EXPECT_STREQ(full, "abc");

@@ -41,19 +41,13 @@ protected:
     void TearDown() override { set_utility_hooks(nullptr, nullptr, nullptr, nullptr, nullptr); }
 };
 
-TEST_F(Hooks, OwnerWindowIsKept)
+TEST_F(Hooks, OwnerWindowTraceWhileEnabledAndStatusWithMinusOne)
 {
     EXPECT_EQ(get_owner_window(), nullptr);
     set_owner_window(fake_window(0x10));
     EXPECT_EQ(get_owner_window(), fake_window(0x10));
-    set_owner_window(nullptr);
-    EXPECT_EQ(get_owner_window(), nullptr);
-}
-
-TEST_F(Hooks, TraceLinesOnlyWhileEnabled)
-{
     g_lines.clear();
-    set_utility_hooks(fake_window(0x20), record_trace, nullptr, nullptr, enabled);
+    set_utility_hooks(fake_window(0x20), record_trace, nullptr, record_status, enabled);
     EXPECT_EQ(get_owner_window(), fake_window(0x20));
     g_enabled = 0;
     sysutil_trace("copy %s\n", "a");
@@ -61,36 +55,19 @@ TEST_F(Hooks, TraceLinesOnlyWhileEnabled)
     g_enabled = 1;
     sysutil_trace("copy %s\n", "b");
     EXPECT_EQ(g_lines, "copy b\n");
-}
-
-TEST_F(Hooks, StatusTextGetsMinusOne)
-{
-    set_utility_hooks(nullptr, nullptr, nullptr, record_status, nullptr);
     sysutil_status("extracting");
     EXPECT_EQ(g_status_part, -1);
     EXPECT_EQ(g_status, "extracting");
-}
-
-TEST_F(Hooks, NullStatusAndEnabledHooksKeepThePreviousOnes)
-{
-    g_lines.clear();
-    g_enabled = 1;
-    set_utility_hooks(nullptr, record_trace, nullptr, record_status, enabled);
+    // null status and enabled hooks keep the previous ones; a null trace print clears it
     set_utility_hooks(nullptr, record_trace, nullptr, nullptr, nullptr);
+    EXPECT_EQ(get_owner_window(), nullptr);
     sysutil_status("kept");
     EXPECT_EQ(g_status, "kept");
     sysutil_trace("on");
-    EXPECT_EQ(g_lines, "on");
-}
-
-TEST_F(Hooks, NullTracePrintClearsIt)
-{
-    g_lines.clear();
-    g_enabled = 1;
-    set_utility_hooks(nullptr, record_trace, nullptr, nullptr, enabled);
+    EXPECT_EQ(g_lines, "copy b\non");
     set_utility_hooks(nullptr, nullptr, nullptr, nullptr, nullptr);
-    sysutil_trace("gone");   // a do-nothing hook, no crash
-    EXPECT_EQ(g_lines, "");
+    sysutil_trace("gone");
+    EXPECT_EQ(g_lines, "copy b\non");
 }
 
 } // namespace

@@ -1,14 +1,14 @@
 #!/usr/bin/env python3
 """Screenshots of the two programs on the bundled samples, for the README.
 
-    xvfb-run -a -s "-screen 0 1100x720x24 -noreset" python3 tests/apps/make_screenshots.py BUILD_DIR
+    xvfb-run -a -s "-screen 0 1100x720x24 -noreset" python3 scripts/make_screenshots.py BUILD_DIR
 writes docs/img/kinoa.png (frame 6 of samples/stick/walk.txt) and
 docs/img/marcot.png (samples/images/targets.bmp, four discs measured, one
 stray point taken back).
 """
 import os, shutil, subprocess, sys, tempfile, time
-HERE = os.path.dirname(os.path.abspath(__file__))
-ROOT = os.path.dirname(os.path.dirname(HERE))
+ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+HERE = os.path.join(ROOT, 'tests', 'apps')   # the end-to-end driver's helpers
 sys.path.insert(0, HERE)
 import e2e_driver as d
 B = os.path.join(os.path.abspath(sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, 'build')), 'bin') + '/'
