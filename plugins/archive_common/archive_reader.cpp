@@ -256,7 +256,7 @@ int extract_archive(const std::string& path, FormatSetup setup, const ExtractReq
             why = "special file";
         }
         if (!why)
-            why = disk_path_problem(root, clean);
+            why = disk_path_problem(root, clean, type == AE_IFLNK);
         if (why) {
             report.line("skipped (%s): %s", why, name.c_str());
             skipped = true;

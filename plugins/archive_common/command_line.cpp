@@ -39,9 +39,9 @@ bool split_words(const char* text, std::vector<Word>& words)
     return true;
 }
 
-const OptionSpec* find_spec(const OptionSpec* specs, std::string_view name)
+const OptionRule* find_rule(const OptionRule* rules, std::string_view name)
 {
-    for (const OptionSpec* s = specs; s && s->name; ++s)
+    for (const OptionRule* s = rules; s && s->name; ++s)
         if (name == s->name)
             return s;
     return nullptr;
@@ -66,7 +66,7 @@ const std::string* CommandLine::value(std::string_view name) const
     return found;
 }
 
-bool parse_command(const char* text, const OptionSpec* specs, CommandLine& out, Report& report)
+bool parse_command(const char* text, const OptionRule* rules, CommandLine& out, Report& report)
 {
     if (!text || !*text) {
         report.line("error: no command line");
@@ -96,16 +96,16 @@ bool parse_command(const char* text, const OptionSpec* specs, CommandLine& out, 
             value.assign(as_option, eq + 1);
             name.resize(eq);
         }
-        const OptionSpec* spec = w.quoted ? nullptr : find_spec(specs, name);
-        if (spec) {
-            if (spec->takes_next) {
+        const OptionRule* rule = w.quoted ? nullptr : find_rule(rules, name);
+        if (rule) {
+            if (rule->takes_next) {
                 if (i + 1 >= words.size()) {
                     report.line("error: option %s needs a value", w.text.c_str());
                     return false;
                 }
                 value = words[++i].text;
             }
-            out.options.push_back({spec->name, value});
+            out.options.push_back({rule->name, value});
             continue;
         }
         if (!dash) {
@@ -118,7 +118,7 @@ bool parse_command(const char* text, const OptionSpec* specs, CommandLine& out, 
         std::vector<CommandLine::Option> letters;
         for (std::size_t k = 1; joined && k < w.text.size(); ++k) {
             const char letter[3] = {'-', w.text[k], '\0'};
-            const OptionSpec* s = find_spec(specs, letter);
+            const OptionRule* s = find_rule(rules, letter);
             if (!s || s->takes_next)
                 joined = false;
             else

@@ -14,7 +14,7 @@ namespace component {
 
 inline constexpr std::size_t COMMAND_LINE_MAX = 512;   // terminator included
 
-struct OptionSpec {
+struct OptionRule {
     const char* name;   // "-x", "--i", "--display-dialog" (given as "--display-dialog=0")
     bool takes_next;    // the next word is its value ("-o dir\")
 };
@@ -35,7 +35,7 @@ struct CommandLine {
 // Parses `text` against the component's options (a list ending with a null
 // name). False, with the reason in the report, when the line is missing or too
 // long, a quote is left open, or an option is unknown (every one is named).
-bool parse_command(const char* text, const OptionSpec* specs, CommandLine& out, Report& report);
+bool parse_command(const char* text, const OptionRule* rules, CommandLine& out, Report& report);
 
 // The words after the options: the archive, the first word ending in a
 // backslash as the directory (without it), the rest as names or patterns.

@@ -14,7 +14,7 @@ namespace component {
 struct Component {
     const char* dll_name;
     DWORD version;                      // x 100
-    const OptionSpec* options;          // ends with a null name
+    const OptionRule* options;          // ends with a null name
     int (*command)(const CommandLine& line, Report& report);   // an Outcome
     FormatSetup read_formats;           // what its archives are
 };

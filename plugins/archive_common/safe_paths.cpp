@@ -78,7 +78,7 @@ const char* link_target_problem(const std::string& clean, std::string_view targe
     return nullptr;
 }
 
-const char* disk_path_problem(const std::string& root, const std::string& clean)
+const char* disk_path_problem(const std::string& root, const std::string& clean, bool replacing_link)
 {
     std::string path = root;
     std::size_t start = 0;
@@ -91,9 +91,10 @@ const char* disk_path_problem(const std::string& root, const std::string& clean)
         struct stat st;
         if (lstat(path.c_str(), &st) != 0)
             return nullptr;   // nothing there yet: nothing below can be a link either
-        if (S_ISLNK(st.st_mode))
-            return end == clean.size() ? "a link of that name is in the way"
-                                       : "path passes through a link";
+        if (S_ISLNK(st.st_mode) && end < clean.size())
+            return "path passes through a link";
+        if (S_ISLNK(st.st_mode) && !replacing_link)
+            return "a link of that name is in the way";
         start = end + 1;
     }
     return nullptr;

@@ -17,7 +17,9 @@ const char* entry_path_problem(std::string_view name, std::string& clean);
 // null when the target stays inside the tree, else the reason.
 const char* link_target_problem(const std::string& clean, std::string_view target);
 // Writing root/clean: null when no existing part below root is a symbolic link
-// (the last one included), else the reason.
-const char* disk_path_problem(const std::string& root, const std::string& clean);
+// (the last one included unless `replacing_link`: a link entry replaces a link
+// without following it), else the reason.
+const char* disk_path_problem(const std::string& root, const std::string& clean,
+                              bool replacing_link = false);
 
 }  // namespace component

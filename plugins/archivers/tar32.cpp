@@ -12,7 +12,7 @@
 
 namespace {
 
-const component::OptionSpec options[] = {
+const component::OptionRule options[] = {
     {"-c", false}, {"-x", false}, {"-t", false}, {"-z", false}, {"-n", false},
     {"-f", true}, {"-o", true}, {"--display-dialog", false}, {"--use-directory", false},
     {nullptr, false}};

@@ -9,7 +9,7 @@
 
 namespace {
 
-const component::OptionSpec options[] = {
+const component::OptionRule options[] = {
     {"-x", false}, {"-l", false}, {"-j", false}, {"-o", false}, {"--i", false}, {"-q", false},
     {nullptr, false}};
 

@@ -12,7 +12,7 @@
 
 namespace {
 
-const component::OptionSpec options[] = {
+const component::OptionRule options[] = {
     {"-r", false}, {"-R", false}, {"-j", false}, {"-o", false}, {"-q", false}, {nullptr, false}};
 
 void zip_formats(struct archive* a)

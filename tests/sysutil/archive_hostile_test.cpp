@@ -42,18 +42,24 @@ struct Hostile {
     std::vector<std::string> entries;
 };
 
-class HostileArchive : public ArchiveTest, public ::testing::WithParamInterface<Hostile> {};
+class HostileArchive : public ArchiveTest, public ::testing::WithParamInterface<Hostile> {
+protected:
+    void make(const std::string& archive, const std::vector<std::string>& entries)
+    {
+        std::ofstream(at("make.py")) << make_script;
+        std::string command = "python3 '" + at("make.py") + "' '" + at(archive) + "' '" + at("outside") + "'";
+        for (const std::string& e : entries)
+            command += " '" + e + "'";
+        ASSERT_EQ(std::system(command.c_str()), 0);
+    }
+};
 
 TEST_P(HostileArchive, WritesNothingOutsideAndNamesWhatItSkipped)
 {
     if (!have_python())
         GTEST_SKIP() << "python3 is not installed";
     write_file(at("outside/victim.txt"), "safe", 1600000000);
-    std::ofstream(at("make.py")) << make_script;
-    std::string command = "python3 '" + at("make.py") + "' '" + at(GetParam().archive) + "' '" + at("outside") + "'";
-    for (const std::string& e : GetParam().entries)
-        command += " '" + e + "'";
-    ASSERT_EQ(std::system(command.c_str()), 0);
+    make(GetParam().archive, GetParam().entries);
     const auto outside = tree_of(at("outside"));
 
     const bool zip = std::string(GetParam().archive).ends_with(".zip");
@@ -83,6 +89,18 @@ const Hostile hostile[] = {
 };
 INSTANTIATE_TEST_SUITE_P(Cases, HostileArchive, ::testing::ValuesIn(hostile),
                          [](const auto& info) { return std::string(info.param.label); });
+
+// Links inside the tree are replaced, not refused, when an archive is
+// extracted a second time.
+TEST_F(HostileArchive, ExtractingTwiceReplacesInnerLinks)
+{
+    if (!have_python())
+        GTEST_SKIP() << "python3 is not installed";
+    make("a.tgz", {"f|d/x|good", "l|dl|d", "l|fl|d/x"});
+    for (int round = 0; round < 2; ++round)
+        EXPECT_EQ(archiver_for("a.tgz")->extract_all(at("a.tgz").c_str(), at("target").c_str()), 1) << round;
+    EXPECT_EQ(fs::read_symlink(at("target/fl")), "d/x");
+}
 
 // Truncated and overwritten archives of each format fail with a report.
 TEST_F(ArchiveTest, DamagedArchivesFailWithAReport)
