@@ -17,7 +17,7 @@
 
 namespace {
 
-const component::OptionSpec options[] = {{"-a", false}, {"-x", false}, {"-l", false}, {"-f", false}, {"-r", false},
+const component::OptionRule options[] = {{"-a", false}, {"-x", false}, {"-l", false}, {"-f", false}, {"-r", false},
                                          {"-i", false}, {"-o", false}, {"-j", false}, {nullptr, false}};
 
 void cab_formats(struct archive* a)

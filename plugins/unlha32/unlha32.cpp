@@ -14,7 +14,7 @@
 
 namespace {
 
-const component::OptionSpec options[] = {
+const component::OptionRule options[] = {
     {"-d", false},  {"-d0", false}, {"-d1", false}, {"-d2", false}, {"-z", false},  {"-z0", false},
     {"-z1", false}, {"-z2", false}, {"-t", false},  {"-t0", false}, {"-t1", false}, {"-n", false},
     {"-n0", false}, {"-n1", false}, {"-n2", false}, {"-y", false},  {"-x", false},  {"-x0", false},
