@@ -5,6 +5,7 @@
 // update-mime-database and update-desktop-database when they are installed.
 #include "ostrel/sysutil.h"
 #include "sysutil/registry_internal.h"
+#include "sysutil/shell_internal.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -140,20 +141,11 @@ std::string xml_escaped(const std::string& s)
     return out;
 }
 
-// A string value of a desktop entry: one line, backslashes doubled.
+// A string value of a desktop entry, and a word of an Exec line without a field
+// code: the desktop-entry rules have one home, with the shortcuts.
 std::string entry_escaped(const std::string& s)
 {
-    std::string out;
-    for (char c : s) {
-        switch (c) {
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
-        default: out += c;
-        }
-    }
-    return out;
+    return shell_detail::escape_value(s);
 }
 
 bool plain_exec_char(char c)
@@ -167,6 +159,18 @@ bool plain_exec_char(char c)
 // it holds anything but plain characters.
 std::string exec_argument(const std::string& word, bool* has_file)
 {
+    const bool names_file = word.find("%1") != std::string::npos || word.find("%L") != std::string::npos ||
+                            word.find("%l") != std::string::npos;
+    if (!names_file) {
+        std::string text;   // "%*" stands for nothing here
+        for (std::size_t i = 0; i < word.size(); ++i)
+            if (!(word[i] == '%' && i + 1 < word.size() && word[i + 1] == '*'))
+                text += word[i];
+            else
+                ++i;
+        return text.empty() && !word.empty() ? text : shell_detail::quote_exec_argument(text);
+    }
+    // a word holding the file: the field code stays unquoted where the word is plain
     std::string text;
     bool plain = true;
     for (std::size_t i = 0; i < word.size(); ++i) {
@@ -187,9 +191,7 @@ std::string exec_argument(const std::string& word, bool* has_file)
             text += c;
         }
     }
-    if (plain)
-        return text;   // empty when the word was only "%*"
-    return "\"" + text + "\"";
+    return plain ? text : "\"" + text + "\"";
 }
 
 } // namespace

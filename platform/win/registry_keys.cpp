@@ -164,14 +164,9 @@ LONG RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* name_chars, DWORD*,
         return unless_deleted(db, from.id, ERROR_NO_MORE_ITEMS);
     if (rc != SQLITE_ROW)
         return sqlite_status(rc);
-    const std::string_view found = q.column_text(0);
-    if (found.size() + 1 > *name_chars) {
-        *name_chars = DWORD(found.size() + 1);
-        return ERROR_MORE_DATA;
-    }
-    std::memcpy(name, found.data(), found.size());
-    name[found.size()] = '\0';
-    *name_chars = DWORD(found.size());
+    status = put_name(q.column_text(0), name, name_chars);
+    if (status != ERROR_SUCCESS)
+        return status;
     if (class_name && class_chars && *class_chars > 0)
         *class_name = '\0';
     if (class_chars)

@@ -3,6 +3,7 @@
 // finding a key by its levels.
 #include "platform/win/registry_store.h"
 
+#include <cstring>
 #include <QString>
 #include <sqlite3.h>
 
@@ -232,6 +233,22 @@ LONG unless_deleted(sqlite3* db, std::int64_t id, LONG otherwise)
     if (rc == SQLITE_ROW)
         return otherwise;
     return rc == SQLITE_DONE ? ERROR_KEY_DELETED : sqlite_status(rc);
+}
+
+} // namespace registry_detail
+
+namespace registry_detail {
+
+LONG put_name(std::string_view name, char* out, DWORD* chars)
+{
+    if (name.size() + 1 > *chars) {
+        *chars = DWORD(name.size() + 1);
+        return ERROR_MORE_DATA;
+    }
+    std::memcpy(out, name.data(), name.size());
+    out[name.size()] = '\0';
+    *chars = DWORD(name.size());
+    return ERROR_SUCCESS;
 }
 
 } // namespace registry_detail

@@ -102,5 +102,9 @@ LONG make_levels(sqlite3* db, std::int64_t from, const std::vector<std::string_v
 const char* joined_path_sql(std::size_t levels, bool value);
 // ERROR_KEY_DELETED when the key no longer exists, else `otherwise`.
 LONG unless_deleted(sqlite3* db, std::int64_t id, LONG otherwise);
+// A key or value name into the caller's buffer of *chars characters, as the
+// enumeration calls hand them out: ERROR_MORE_DATA with the size needed (terminator
+// included) when it does not fit, else the name, its terminator and its length.
+LONG put_name(std::string_view name, char* out, DWORD* chars);
 
 } // namespace registry_detail

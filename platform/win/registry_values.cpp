@@ -252,14 +252,9 @@ LONG RegEnumValueA(HKEY key, DWORD index, char* value_name, DWORD* name_chars_io
         return unless_deleted(db, from.id, ERROR_NO_MORE_ITEMS);
     if (rc != SQLITE_ROW)
         return sqlite_status(rc);
-    const std::string_view name = q.column_text(0);
-    if (name.size() + 1 > *name_chars_io) {
-        *name_chars_io = DWORD(name.size() + 1);
-        return ERROR_MORE_DATA;
-    }
-    std::memcpy(value_name, name.data(), name.size());
-    value_name[name.size()] = '\0';
-    *name_chars_io = DWORD(name.size());
+    status = put_name(q.column_text(0), value_name, name_chars_io);
+    if (status != ERROR_SUCCESS)
+        return status;
     const auto stored_type = DWORD(q.column_int(1));
     if (type)
         *type = stored_type;
