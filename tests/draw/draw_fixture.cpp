@@ -39,17 +39,3 @@ QImage painted(int page, int w, int h)
     gdi_destroy_image_dc(dc);
     return img;
 }
-
-COLORREF pixel(const QImage& img, int x, int y)
-{
-    QRgb c = img.pixel(x, y);
-    return RGB(qRed(c), qGreen(c), qBlue(c));
-}
-
-int count(const QImage& img, COLORREF c)
-{
-    int n = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x) n += pixel(img, x, y) == c;
-    return n;
-}

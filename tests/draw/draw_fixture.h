@@ -10,6 +10,7 @@
 #include "runtime/console/console_internal.h"
 #include "runtime/pages/draw/draw_internal.h"
 #include "runtime/pages/page_record.h"
+#include "tests/support/pixels.h"
 
 #include <QImage>
 #include <gtest/gtest.h>
@@ -25,5 +26,3 @@ protected:
 // The content of `page` replayed as a repaint would, onto a new white image of
 // the page's client size (or w x h).
 QImage painted(int page, int w = 0, int h = 0);
-COLORREF pixel(const QImage& img, int x, int y);
-int count(const QImage& img, COLORREF c);
