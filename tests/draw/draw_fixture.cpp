@@ -1,21 +1,6 @@
 // Shared set-up of the drawing tests (see draw_fixture.h).
 #include "draw_fixture.h"
 
-void DrawTest::SetUpTestSuite()
-{
-    static bool started = false;
-    if (!started) {
-        ASSERT_EQ(_consolestartup(""), 1);
-        started = true;
-    }
-}
-
-void DrawTest::TearDown()
-{
-    for (int p = 1; p < OSTREL_PAGES; ++p) _delpage(p);
-    _pumpmessages();
-}
-
 void DrawTest::window_page(int page, int w, int h)
 {
     ASSERT_EQ(_newpage(page, "draw", 10, 10, -w, -h, 0, 0), 1);

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -58,37 +59,28 @@ HMETAFILE sample()
     return mf;
 }
 
-TEST(GdiWmf, WrittenBytesReadBackToTheSamePicture)
+// Through bytes in memory and through a file: the same bytes, the same picture.
+TEST(GdiWmf, WrittenBytesAndFilesReadBackToTheSamePicture)
 {
+    QTemporaryDir dir;
+    std::string path = dir.filePath("a.wmf").toStdString();
     HMETAFILE mf = sample();
     std::vector<unsigned char> b = wmf_bytes(mf);
     ASSERT_FALSE(b.empty());
-    HMETAFILE back = SetMetaFileBitsEx(UINT(b.size()), b.data());
+    HMETAFILE back = SetMetaFileBitsEx(UINT(b.size()), b.data()), copy = CopyMetaFileA(mf, path.c_str());
     ASSERT_NE(back, nullptr);
+    ASSERT_NE(copy, nullptr);
+    HMETAFILE loaded = GetMetaFileA(path.c_str());
     EXPECT_EQ(wmf_bytes(back), b);
+    EXPECT_EQ(wmf_bytes(loaded), b);
+    EXPECT_EQ(GetMetaFileA(dir.filePath("missing.wmf").toStdString().c_str()), nullptr);
     Canvas c1(40, 40), c2(40, 40);
     replay(mf, c1);
     replay(back, c2);
     EXPECT_EQ(c1.img, c2.img);
     EXPECT_GT(c1.count(0xFF0000), 50);
-    DeleteMetaFile(mf);
-    DeleteMetaFile(back);
-}
-
-TEST(GdiWmf, FilesThroughCopyAndGet)
-{
-    QTemporaryDir dir;
-    std::string path = dir.filePath("a.wmf").toStdString();
-    HMETAFILE mf = sample();
-    HMETAFILE copy = CopyMetaFileA(mf, path.c_str());
-    ASSERT_NE(copy, nullptr);
-    HMETAFILE loaded = GetMetaFileA(path.c_str());
-    ASSERT_NE(loaded, nullptr);
-    EXPECT_EQ(wmf_bytes(loaded), wmf_bytes(mf));
-    EXPECT_EQ(GetMetaFileA(dir.filePath("missing.wmf").toStdString().c_str()), nullptr);
-    DeleteMetaFile(mf);
-    DeleteMetaFile(copy);
-    DeleteMetaFile(loaded);
+    for (HMETAFILE m : {mf, back, copy, loaded})
+        DeleteMetaFile(m);
 }
 
 TEST(GdiWmf, PlaceableFilesReadWithTheirBounds)
@@ -158,6 +150,9 @@ TEST(GdiWmf, HostileBytesNeverFault)
     EXPECT_EQ(SetMetaFileBitsEx(0, nullptr), nullptr);
     const unsigned char tiny[4] = {1, 0, 9, 0};
     EXPECT_EQ(SetMetaFileBitsEx(4, tiny), nullptr);
+    const unsigned char huge[4] = {0xFF, 0xFF, 0xFF, 0x7F};   // the first record's size
+    std::copy(huge, huge + 4, good.begin() + 18);
+    EXPECT_EQ(SetMetaFileBitsEx(UINT(good.size()), good.data()), nullptr);
 }
 
 // A pattern brush whose DIB claims 16,252,679 x 8 one-bit pixels in 32 bytes: the
@@ -175,19 +170,6 @@ TEST(GdiWmf, ABrushDibLargerThanItsBytesIsRefusedUpFront)
     std::vector<unsigned char> info(header, header + 40);
     info.insert(info.end(), colours_and_rows, colours_and_rows + 8);
     EXPECT_TRUE(gdi_dib_to_image(info.data(), info.size(), colours_and_rows + 8, 32, DIB_RGB_COLORS).isNull());
-}
-
-TEST(GdiWmf, RecordSizesBeyondTheDataAreRejected)
-{
-    HMETAFILE mf = sample();
-    std::vector<unsigned char> b = wmf_bytes(mf);
-    DeleteMetaFile(mf);
-    // the first record claims a huge size
-    b[18] = 0xFF;
-    b[19] = 0xFF;
-    b[20] = 0xFF;
-    b[21] = 0x7F;
-    EXPECT_EQ(SetMetaFileBitsEx(UINT(b.size()), b.data()), nullptr);
 }
 
 TEST(GdiWmf, OneColourMasksAreWrittenAsSolidBrushes)

@@ -1,7 +1,7 @@
 // Pictures into and out of off-screen pages: bitmap objects (with regrowing),
 // packed DIBs of 8 and 24 bits, bottom-up and top-down, BMP streams (good,
 // bad and lying), the clipboard and fills.
-#include "page_fixture.h"
+#include "tests/support/page_fixture.h"
 #include "platform/gdi/winclip.h"
 #include "tests/support/pixels.h"
 
@@ -42,15 +42,7 @@ Dib make_dib24(int w, int h, bool topdown)
 // A bitmap object whose pixel (x, y) is red x, green y, blue 200.
 _bmap* make_bmap(int w, int h)
 {
-    _bmap* bm = new _bmap(w, h, 24);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            unsigned char* p = bm->bits + y * bm->stride + 3 * x;
-            p[0] = 200;
-            p[1] = static_cast<unsigned char>(y);
-            p[2] = static_cast<unsigned char>(x);
-        }
-    return bm;
+    return bmap_of(w, h, [](int x, int y) { return RGB(x, y, 200); });
 }
 
 // The DIB as a BMP file in a temporary stream, the header claiming `claimed`

@@ -28,6 +28,7 @@
 #include "platform/gdi/wingdi.h"
 #include "platform/win/window_surface.h"
 #include "platform/win/winuser.h"
+#include "tests/support/pixels.h"
 #include "runtime/console/console_internal.h"
 #include <ostrel.h>
 
@@ -81,25 +82,11 @@ void watch_boxes()
 constexpr int kW = 61, kH = 37;
 
 // Blue x * 4, green y * 6, red 255 - x * 4, with one marked corner.
-unsigned int pattern(int x, int y)
+COLORREF pattern(int x, int y)
 {
     if (x < 5 && y < 5)
         return 0x000000;
     return RGB(255 - 4 * x, 6 * y, 4 * x);
-}
-
-_bmap* pattern_bmap()
-{
-    _bmap* bm = new _bmap(kW, kH, 24);
-    for (int y = 0; y < kH; ++y)
-        for (int x = 0; x < kW; ++x) {
-            unsigned int c = pattern(x, y);
-            unsigned char* p = bm->bits + y * bm->stride + 3 * x;
-            p[0] = (c >> 16) & 0xFF;
-            p[1] = (c >> 8) & 0xFF;
-            p[2] = c & 0xFF;
-        }
-    return bm;
 }
 
 // A 2 x 1 inch picture at 1000 units per inch: a red box on the left half, a
@@ -138,7 +125,7 @@ int clip(const std::string& c, const std::string& dir)
     const std::string ref = dir + "/ref.bmp";
     if (c == "wmffile")
         return write_wmf(dir + "/src.wmf") && _copywmffile((dir + "/src.wmf").c_str());
-    _bmap* bm = pattern_bmap();
+    _bmap* bm = bmap_of(kW, kH, pattern);
     int ok = _bmap_savebmp(ref.c_str(), bm);
     if (c == "page") {
         ok = ok && _bmap_to_page(bm, 1) && _copypagedib(1);

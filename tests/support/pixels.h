@@ -2,6 +2,7 @@
 // what a picture draws, and packed DIBs built pixel by pixel in the Windows
 // layout (header, colour table, rows padded to 4 bytes, bottom-up or top-down).
 #pragma once
+#include "ostrel/bmap.h"
 #include "platform/gdi/wingdi.h"
 
 #include <QImage>
@@ -46,6 +47,23 @@ inline QImage inked(const QImage& src)
     QPainter(&flat).drawImage(0, 0, src);
     QRect ink = ink_box(flat, 245);
     return ink.isEmpty() ? flat : flat.copy(ink);
+}
+
+// A 24-bit bitmap object whose pixel (x, y) is colour(x, y); its padding
+// bytes are `pad`.
+inline _bmap* bmap_of(int w, int h, const std::function<COLORREF(int, int)>& colour, unsigned char pad = 0)
+{
+    auto* bm = new _bmap(w, h, 24);
+    std::memset(bm->bits, pad, std::size_t(bm->size));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            unsigned char* p = bm->bits + std::size_t(y) * bm->stride + 3 * x;
+            const COLORREF c = colour(x, y);
+            p[0] = GetBValue(c);
+            p[1] = GetGValue(c);
+            p[2] = GetRValue(c);
+        }
+    return bm;
 }
 
 struct PackedDib {
