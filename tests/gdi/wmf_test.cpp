@@ -100,10 +100,12 @@ TEST(GdiWmf, PlaceableFilesReadWithTheirBounds)
     DeleteMetaFile(back);
 }
 
-TEST(GdiWmf, MonochromeBrushesAreWrittenInTheirColours)
+// A 9 x 9 rectangle in a brush of the 8 x 8 one-bit pattern `rows`, red text
+// colour, green background, no pen.
+HMETAFILE pattern_rectangle(const unsigned char rows[8])
 {
     unsigned char words[16] = {};
-    for (int i = 0; i < 8; ++i) words[2 * i] = i % 2 ? 0x55 : 0xAA;
+    for (int i = 0; i < 8; ++i) words[2 * i] = rows[i];
     HBITMAP bm = CreateBitmap(8, 8, 1, 1, words);
     HBRUSH br = CreatePatternBrush(bm);
     DeleteObject(bm);
@@ -114,6 +116,14 @@ TEST(GdiWmf, MonochromeBrushesAreWrittenInTheirColours)
     SetBkColor(rec, 0x00FF00);
     Rectangle(rec, 0, 0, 9, 9);
     HMETAFILE mf = CloseMetaFile(rec);
+    DeleteObject(br);
+    return mf;
+}
+
+TEST(GdiWmf, MonochromeBrushesAreWrittenInTheirColours)
+{
+    const unsigned char checker[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
+    HMETAFILE mf = pattern_rectangle(checker);
     std::vector<unsigned char> b = wmf_bytes(mf);
     HMETAFILE back = SetMetaFileBitsEx(UINT(b.size()), b.data());
     ASSERT_NE(back, nullptr);
@@ -124,9 +134,15 @@ TEST(GdiWmf, MonochromeBrushesAreWrittenInTheirColours)
     EXPECT_EQ(c1.at(0, 0), COLORREF(0x00FF00));
     EXPECT_EQ(c1.at(1, 0), kRed);
     EXPECT_EQ(c1.img, c2.img);
-    DeleteObject(br);
     DeleteMetaFile(mf);
     DeleteMetaFile(back);
+    // a mask of one colour (all zero bits: the text colour) is written as a solid brush
+    const unsigned char zero[8] = {};
+    mf = pattern_rectangle(zero);
+    std::string d = dump_words(wmf_bytes(mf));
+    EXPECT_NE(d.find("02fc 0000 00ff 0000"), std::string::npos) << d;
+    EXPECT_EQ(d.find("0142"), std::string::npos) << d;
+    DeleteMetaFile(mf);
 }
 
 TEST(GdiWmf, HostileBytesNeverFault)
@@ -172,21 +188,4 @@ TEST(GdiWmf, ABrushDibLargerThanItsBytesIsRefusedUpFront)
     EXPECT_TRUE(gdi_dib_to_image(info.data(), info.size(), colours_and_rows + 8, 32, DIB_RGB_COLORS).isNull());
 }
 
-TEST(GdiWmf, OneColourMasksAreWrittenAsSolidBrushes)
-{
-    unsigned char zero[16] = {};
-    HBITMAP bm = CreateBitmap(8, 8, 1, 1, zero);
-    HBRUSH br = CreatePatternBrush(bm);
-    DeleteObject(bm);
-    HDC rec = CreateMetaFileA(nullptr);
-    SetTextColor(rec, 0x0000FF);
-    SelectObject(rec, br);
-    Rectangle(rec, 0, 0, 9, 9);
-    HMETAFILE mf = CloseMetaFile(rec);
-    std::string d = dump_words(wmf_bytes(mf));
-    EXPECT_NE(d.find("02fc 0000 00ff 0000"), std::string::npos) << d;
-    EXPECT_EQ(d.find("0142"), std::string::npos) << d;
-    DeleteObject(br);
-    DeleteMetaFile(mf);
-}
 }  // namespace
