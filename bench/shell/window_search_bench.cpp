@@ -3,7 +3,7 @@
 // state and titles of each window, one round trip after the other.
 // Run under an X server: xvfb-run -a build/bench/shell_bench
 #include "ostrel/shell.h"
-#include "tests/shell/x11_windows.h"
+#include "tests/support/x11_windows.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,46 +1,12 @@
 // How a program ends: runs the test program as a child process per scenario and
 // checks its exit status, its timing and what it reported.
-#include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QProcess>
-#include <QProcessEnvironment>
+#include "tests/support/child_run.h"
+
 #include <gtest/gtest.h>
-#include <string>
-#include <vector>
 
 namespace {
 
-struct Outcome {
-    int status = -1;
-    bool finished = false;
-    qint64 ms = 0;
-    std::string err;
-};
-
-Outcome run(const char* scenario, QStringList args = {}, int timeout_ms = 20000)
-{
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("OSTREL_SCENARIO", scenario);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    p.setProcessEnvironment(env);
-    QElapsedTimer t;
-    t.start();
-    // the test program sits beside this one
-    p.start(QCoreApplication::applicationDirPath() + "/console_child", args);
-    Outcome r;
-    r.finished = p.waitForFinished(timeout_ms);
-    r.ms = t.elapsed();
-    if (!r.finished) {
-        p.kill();
-        p.waitForFinished();
-    }
-    r.status = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.err = p.readAllStandardError().toStdString();
-    return r;
-}
-
-bool has(const Outcome& r, const std::string& s)
+bool has(const ChildRun& r, const std::string& s)
 {
     return r.err.find(s) != std::string::npos;
 }
@@ -66,7 +32,7 @@ TEST(ProcessEnd, EveryWayOfEndingExitsWithStatusZero)
     };
     for (auto& r : rows) {
         SCOPED_TRACE(r.scenario);
-        Outcome o = run(r.scenario, r.args);
+        ChildRun o = run_child("console_child", r.args, {{"OSTREL_SCENARIO", r.scenario}});
         ASSERT_TRUE(o.finished);
         EXPECT_EQ(o.status, 0);
         EXPECT_GE(o.ms, r.at_least_ms);

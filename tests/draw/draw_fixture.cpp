@@ -1,21 +1,6 @@
 // Shared set-up of the drawing tests (see draw_fixture.h).
 #include "draw_fixture.h"
 
-void DrawTest::SetUpTestSuite()
-{
-    static bool started = false;
-    if (!started) {
-        ASSERT_EQ(_consolestartup(""), 1);
-        started = true;
-    }
-}
-
-void DrawTest::TearDown()
-{
-    for (int p = 1; p < OSTREL_PAGES; ++p) _delpage(p);
-    _pumpmessages();
-}
-
 void DrawTest::window_page(int page, int w, int h)
 {
     ASSERT_EQ(_newpage(page, "draw", 10, 10, -w, -h, 0, 0), 1);
@@ -38,18 +23,4 @@ QImage painted(int page, int w, int h)
     _paintpage(pg, dc, nullptr);
     gdi_destroy_image_dc(dc);
     return img;
-}
-
-COLORREF pixel(const QImage& img, int x, int y)
-{
-    QRgb c = img.pixel(x, y);
-    return RGB(qRed(c), qGreen(c), qBlue(c));
-}
-
-int count(const QImage& img, COLORREF c)
-{
-    int n = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x) n += pixel(img, x, y) == c;
-    return n;
 }

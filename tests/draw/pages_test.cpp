@@ -18,14 +18,9 @@ constexpr COLORREF kWhite = 0xFFFFFF, kBlack = 0, kRed = 0x0000FF;
 
 class DrawPages : public DrawTest {};
 
-_bmap* two_by_two()
+_bmap* two_by_two()   // top-left red, the rest white
 {
-    auto* b = new _bmap(2, 2, 24);
-    std::memset(b->bits, 0xFF, std::size_t(b->size));
-    b->bits[2] = 0xFF;   // top-left red: blue 0, green 0, red 255
-    b->bits[0] = 0;
-    b->bits[1] = 0;
-    return b;
+    return bmap_of(2, 2, [](int x, int y) { return x + y ? kWhite : kRed; });
 }
 
 // What the window shows at client pixel (x, y), painted up to date.

@@ -96,15 +96,6 @@ TEST_F(DrawPrimitives, LinesLeaveOutTheirLastPixel)
     EXPECT_EQ(count(img, kBlack), 10);   // thinner than a pixel: one pixel wide
 }
 
-QRect ink_box(const QImage& img)
-{
-    QRect r;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x)
-            if (pixel(img, x, y) != kWhite) r |= QRect(x, y, 1, 1);
-    return r;
-}
-
 // The ink of "HHHH" written at (100, 60) on a fresh page, with the alignment,
 // angle and style set while no page exists: they carry over to the next page.
 QRect text_ink(int h, int v, int angle = 0, int bold = 0, int* inked = nullptr)

@@ -4,7 +4,6 @@
 #include "draw_fixture.h"
 
 #include <QDir>
-#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -68,19 +67,6 @@ TEST_F(DrawWmfFiles, ContentBeyondSixteenBitsIsRefusedNotCorrupted)
     _setpage(1, 0);
     EXPECT_EQ(_savewmf(path.c_str()), 0);
     EXPECT_FALSE(QFile::exists(QString::fromStdString(path)));
-}
-
-// The picture cut to the box of its drawn pixels, on white.
-QImage inked(const QImage& src)
-{
-    QImage flat(src.size(), QImage::Format_RGB32);
-    flat.fill(Qt::white);
-    QPainter(&flat).drawImage(0, 0, src);
-    QRect ink;
-    for (int y = 0; y < flat.height(); ++y)
-        for (int x = 0; x < flat.width(); ++x)
-            if (qGray(flat.pixel(x, y)) < 245) ink |= QRect(x, y, 1, 1);
-    return ink.isEmpty() ? flat : flat.copy(ink);
 }
 
 TEST_F(DrawWmfFiles, SavedFileOpensInAnIndependentReaderWithTheSamePicture)

@@ -4,6 +4,7 @@
 #include "gdi_test_support.h"
 #include "platform/gdi/gdi_internal.h"
 #include "platform/gdi/winclip.h"
+#include "tests/support/pixels.h"
 
 #include <QClipboard>
 #include <QGuiApplication>
@@ -61,17 +62,12 @@ TEST(GdiClipboard, MetafilePictureTravelsAsWmfAndImage)
 
 TEST(GdiClipboard, DibTravelsAsBmpAndImage)
 {
-    std::size_t size = 40 + 8 * 2;   // 2 x 2, 24-bit rows of 8 bytes
-    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    auto* p = static_cast<unsigned char*>(GlobalLock(h));
-    BITMAPINFOHEADER bh{};
-    bh.biSize = 40;
-    bh.biWidth = 2;
-    bh.biHeight = 2;
-    bh.biPlanes = 1;
-    bh.biBitCount = 24;
-    std::memcpy(p, &bh, 40);
-    p[40 + 8 + 2] = 0xFF;   // top-left pixel (last row of a bottom-up DIB) red
+    // 2 x 2, 24-bit rows of 8 bytes, the top-left pixel red
+    PackedDib d = packed_dib(2, 2, 24, false, [](int x, int y) { return COLORREF(x + y ? 0 : 0x0000FF); });
+    const std::size_t size = d.bytes;
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, size);
+    std::memcpy(GlobalLock(h), d.data(), size);
+    GlobalUnlock(h);
     ASSERT_TRUE(OpenClipboard(nullptr));
     EmptyClipboard();
     SetClipboardData(CF_DIB, h);

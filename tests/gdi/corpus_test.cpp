@@ -6,7 +6,6 @@
 #include "gdi_test_support.h"
 
 #include <QDir>
-#include <QPainter>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -32,17 +31,7 @@ QStringList corpus_files()
 double coarse_difference(const QImage& a, const QImage& b)
 {
     auto reduce = [](const QImage& src) {
-        QImage flat(src.size(), QImage::Format_RGB32);
-        flat.fill(Qt::white);
-        QPainter p(&flat);
-        p.drawImage(0, 0, src);
-        p.end();
-        QRect ink;
-        for (int y = 0; y < flat.height(); ++y)
-            for (int x = 0; x < flat.width(); ++x)
-                if (qGray(flat.pixel(x, y)) < 245) ink |= QRect(x, y, 1, 1);
-        if (!ink.isEmpty()) flat = flat.copy(ink);
-        return flat.scaled(24, 24, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_Grayscale8);
+        return inked(src).scaled(24, 24, Qt::IgnoreAspectRatio, Qt::SmoothTransformation).convertToFormat(QImage::Format_Grayscale8);
     };
     QImage x = reduce(a), y = reduce(b);
     double sum = 0;

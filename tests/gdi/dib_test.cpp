@@ -2,6 +2,7 @@
 // padded to 4 bytes, through SetDIBits, GetDIBits, StretchDIBits and
 // SetDIBitsToDevice, on raster DCs and through a recording.
 #include "gdi_test_support.h"
+#include "tests/support/pixels.h"
 
 #include <gtest/gtest.h>
 
@@ -9,65 +10,37 @@
 #include <vector>
 
 namespace {
-struct Dib {
-    std::vector<unsigned char> info;   // header + colours
-    std::vector<unsigned char> rows;
-    const BITMAPINFO* bi() const { return reinterpret_cast<const BITMAPINFO*>(info.data()); }
-};
-
 // A 3 x 2 picture: top row red green blue, bottom row white black grey-ish.
 const COLORREF kPix[2][3] = {{0x0000FF, 0x00FF00, 0xFF0000}, {0xFFFFFF, 0x000000, 0x808080}};
 
-Dib make(int bpp, bool topDown)
+// kPix in `bpp` bits: palette indices of the same colours, at 1 bit black and
+// white by brightness.
+PackedDib make(int bpp, bool topDown)
 {
-    Dib d;
-    int ncol = bpp <= 8 ? (1 << bpp) : 0;
-    d.info.assign(40 + 4 * std::size_t(ncol), 0);
-    BITMAPINFOHEADER h{};
-    h.biSize = 40;
-    h.biWidth = 3;
-    h.biHeight = topDown ? -2 : 2;
-    h.biPlanes = 1;
-    h.biBitCount = WORD(bpp);
-    std::memcpy(d.info.data(), &h, 40);
-    std::vector<COLORREF> pal;
-    if (bpp == 1) pal = {0x000000, 0xFFFFFF};
-    else if (ncol) pal = {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF, 0x000000, 0x808080};
-    for (std::size_t i = 0; i < pal.size(); ++i) {
-        d.info[40 + 4 * i] = GetBValue(pal[i]);
-        d.info[40 + 4 * i + 1] = GetGValue(pal[i]);
-        d.info[40 + 4 * i + 2] = GetRValue(pal[i]);
-    }
-    int stride = ((3 * bpp + 31) / 32) * 4;
-    d.rows.assign(std::size_t(stride) * 2, 0);
-    for (int y = 0; y < 2; ++y) {
-        unsigned char* r = d.rows.data() + std::size_t(topDown ? y : 1 - y) * std::size_t(stride);
-        for (int x = 0; x < 3; ++x) {
-            COLORREF c = kPix[y][x];
-            int idx = 0;
-            for (std::size_t i = 0; i < pal.size(); ++i)
-                if (pal[i] == c) idx = int(i);
-            if (bpp == 1) idx = (GetRValue(c) + GetGValue(c) + GetBValue(c)) > 383 ? 1 : 0;
-            switch (bpp) {
-            case 1: if (idx) r[x / 8] |= 0x80 >> (x % 8); break;
-            case 4: r[x / 2] |= idx << (x % 2 ? 0 : 4); break;
-            case 8: r[x] = static_cast<unsigned char>(idx); break;
-            case 24: r[3 * x] = GetBValue(c); r[3 * x + 1] = GetGValue(c); r[3 * x + 2] = GetRValue(c); break;
-            case 32: r[4 * x] = GetBValue(c); r[4 * x + 1] = GetGValue(c); r[4 * x + 2] = GetRValue(c); break;
-            }
-        }
-    }
-    return d;
+    const std::vector<COLORREF> pal = {0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF, 0x000000, 0x808080};
+    return packed_dib(3, 2, bpp, topDown, [&](int x, int y) -> COLORREF {
+        const COLORREF c = kPix[y][x];
+        if (bpp == 1) return GetRValue(c) + GetGValue(c) + GetBValue(c) > 383;
+        return bpp <= 8 ? 3 * y + x : c;
+    }, bpp == 1 ? std::vector<COLORREF>{0x000000, 0xFFFFFF} : pal);
 }
+
+// A DIB of two rows for GetDIBits to fill: every byte 0xEE until written.
+PackedDib blank(int w, int bpp, bool topDown)
+{
+    return packed_dib(w, 2, bpp, topDown, [](int, int) { return COLORREF(0xEEEEEE); }, {}, 0xEE);
+}
+
+std::vector<BYTE> rows_of(PackedDib d) { return std::vector<BYTE>(d.rows(), d.data() + d.bytes); }
 
 class GdiDib : public ::testing::TestWithParam<std::tuple<int, bool>> {};
 
 TEST_P(GdiDib, StretchDIBitsPlacesRowsTheRightWayUp)
 {
     auto [bpp, topDown] = GetParam();
-    Dib d = make(bpp, topDown);
+    PackedDib d = make(bpp, topDown);
     Canvas c(6, 4, 0x00FFFF);
-    EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 3, 2, 0, 0, 3, 2, d.rows.data(), d.bi(), DIB_RGB_COLORS, SRCCOPY), 2);
+    EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 3, 2, 0, 0, 3, 2, d.rows(), d.info(), DIB_RGB_COLORS, SRCCOPY), 2);
     if (bpp == 1) {
         EXPECT_EQ(c.at(0, 1), COLORREF(0xFFFFFF));
         EXPECT_EQ(c.at(1, 1), COLORREF(0));
@@ -78,7 +51,7 @@ TEST_P(GdiDib, StretchDIBitsPlacesRowsTheRightWayUp)
     EXPECT_EQ(c.at(3, 0), COLORREF(0x00FFFF));
     // the same through a recording and its file form
     HDC rec = CreateMetaFileA(nullptr);
-    StretchDIBits(rec, 0, 0, 6, 4, 0, 0, 3, 2, d.rows.data(), d.bi(), DIB_RGB_COLORS, SRCCOPY);
+    StretchDIBits(rec, 0, 0, 6, 4, 0, 0, 3, 2, d.rows(), d.info(), DIB_RGB_COLORS, SRCCOPY);
     HMETAFILE mf = CloseMetaFile(rec);
     std::vector<unsigned char> b = wmf_bytes(mf);
     HMETAFILE back = SetMetaFileBitsEx(UINT(b.size()), b.data());
@@ -96,24 +69,13 @@ TEST_P(GdiDib, StretchDIBitsPlacesRowsTheRightWayUp)
 TEST_P(GdiDib, SetDIBitsThenGetDIBitsRoundTrip)
 {
     auto [bpp, topDown] = GetParam();
-    Dib d = make(bpp, topDown);
+    PackedDib d = make(bpp, topDown);
     HBITMAP bm = CreateCompatibleBitmap(nullptr, 3, 2);
-    EXPECT_EQ(SetDIBits(nullptr, bm, 0, 2, d.rows.data(), d.bi(), DIB_RGB_COLORS), 2);
-    std::vector<unsigned char> info(40 + 1024, 0);
-    auto* bi = reinterpret_cast<BITMAPINFO*>(info.data());
-    bi->bmiHeader.biSize = 40;
-    bi->bmiHeader.biWidth = 3;
-    bi->bmiHeader.biHeight = topDown ? -2 : 2;
-    bi->bmiHeader.biPlanes = 1;
-    bi->bmiHeader.biBitCount = 24;
-    std::vector<unsigned char> rows(24, 0xEE);   // two rows of 12 bytes
-    EXPECT_EQ(GetDIBits(nullptr, bm, 0, 2, rows.data(), bi, DIB_RGB_COLORS), 2);
-    if (bpp != 1) {
-        // row 0 of a bottom-up DIB is the bottom row
-        const unsigned char* top = rows.data() + (topDown ? 0 : 12);
-        EXPECT_EQ(top[2], 0xFF);   // red: blue, green, red order
-        EXPECT_EQ(top[3 + 1], 0xFF);
-        EXPECT_EQ(top[9], 0);      // padding to 4 bytes stays zero
+    EXPECT_EQ(SetDIBits(nullptr, bm, 0, 2, d.rows(), d.info(), DIB_RGB_COLORS), 2);
+    PackedDib out = blank(3, 24, topDown);
+    EXPECT_EQ(GetDIBits(nullptr, bm, 0, 2, out.rows(), out.info(), DIB_RGB_COLORS), 2);
+    if (bpp != 1) {   // row 0 of a bottom-up DIB is the bottom row; padding zero
+        EXPECT_EQ(rows_of(out), rows_of(make(24, topDown))) << bpp << " " << topDown;
     }
     DeleteObject(bm);
 }
@@ -123,30 +85,25 @@ INSTANTIATE_TEST_SUITE_P(Layouts, GdiDib,
 
 TEST(GdiDibCalls, SetDIBitsToDeviceIgnoresTheMappingScale)
 {
-    Dib d = make(24, false);
+    PackedDib d = make(24, false);
     Canvas c(8, 8);
     SetMapMode(c.dc, MM_ANISOTROPIC);
     SetWindowExtEx(c.dc, 20, 20, nullptr);
     SetViewportExtEx(c.dc, 1, 1, nullptr);
-    EXPECT_EQ(SetDIBitsToDevice(c.dc, 40, 20, 3, 2, 0, 0, 0, 2, d.rows.data(), d.bi(), DIB_RGB_COLORS), 2);
+    EXPECT_EQ(SetDIBitsToDevice(c.dc, 40, 20, 3, 2, 0, 0, 0, 2, d.rows(), d.info(), DIB_RGB_COLORS), 2);
     EXPECT_EQ(c.at(2, 1), kPix[0][0]);
     EXPECT_EQ(c.at(4, 2), kPix[1][2]);
 }
 
 TEST(GdiDibCalls, BadHeadersAreRefused)
 {
-    Dib d = make(24, false);
-    BITMAPINFOHEADER h{};
-    std::memcpy(&h, d.info.data(), 40);
-    h.biBitCount = 7;
-    std::memcpy(d.info.data(), &h, 40);
+    PackedDib d = make(24, false);
+    d.header()->biBitCount = 7;
     Canvas c(4, 4);
-    EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 3, 2, 0, 0, 3, 2, d.rows.data(), d.bi(), DIB_RGB_COLORS, SRCCOPY), 0);
-    h.biBitCount = 24;
-    h.biWidth = 1 << 20;
-    h.biHeight = 1 << 20;
-    std::memcpy(d.info.data(), &h, 40);
-    EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 3, 2, 0, 0, 3, 2, d.rows.data(), d.bi(), DIB_RGB_COLORS, SRCCOPY), 0);
+    EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 3, 2, 0, 0, 3, 2, d.rows(), d.info(), DIB_RGB_COLORS, SRCCOPY), 0);
+    d.header()->biBitCount = 24;
+    d.header()->biWidth = d.header()->biHeight = 1 << 20;
+    EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 3, 2, 0, 0, 3, 2, d.rows(), d.info(), DIB_RGB_COLORS, SRCCOPY), 0);
 }
 }  // namespace
 
@@ -154,6 +111,7 @@ TEST(GdiDibCalls, BadHeadersAreRefused)
 // rest) give every pixel's blue, green and red bytes and zero padding.
 TEST(GdiDibCalls, GetDIBitsWritesEveryPixelOfWideRows)
 {
+    auto colour = [](int x, int y) { return RGB(10 + x * 17, 200 - x * 9 - y, 33 * y + x); };
     for (int bpp : {24, 32}) {
         for (int width : {1, 4, 5, 7, 8, 13}) {
             HBITMAP bm = CreateCompatibleBitmap(nullptr, width, 2);
@@ -161,30 +119,12 @@ TEST(GdiDibCalls, GetDIBitsWritesEveryPixelOfWideRows)
             HGDIOBJ old = SelectObject(mem, bm);
             for (int y = 0; y < 2; ++y)
                 for (int x = 0; x < width; ++x)
-                    SetPixel(mem, x, y, RGB(10 + x * 17, 200 - x * 9 - y, 33 * y + x));
+                    SetPixel(mem, x, y, colour(x, y));
             SelectObject(mem, old);
             DeleteDC(mem);
-            std::vector<unsigned char> info(40, 0);
-            auto* bi = reinterpret_cast<BITMAPINFO*>(info.data());
-            bi->bmiHeader.biSize = 40;
-            bi->bmiHeader.biWidth = width;
-            bi->bmiHeader.biHeight = -2;
-            bi->bmiHeader.biPlanes = 1;
-            bi->bmiHeader.biBitCount = WORD(bpp);
-            const std::size_t stride = (std::size_t(width) * bpp / 8 + 3) & ~std::size_t(3);
-            std::vector<unsigned char> rows(stride * 2, 0xEE);
-            ASSERT_EQ(GetDIBits(nullptr, bm, 0, 2, rows.data(), bi, DIB_RGB_COLORS), 2);
-            const int step = bpp / 8;
-            for (int y = 0; y < 2; ++y) {
-                const unsigned char* r = rows.data() + stride * std::size_t(y);
-                for (int x = 0; x < width; ++x) {
-                    EXPECT_EQ(r[x * step], 33 * y + x) << bpp << " " << width << " " << x;
-                    EXPECT_EQ(r[x * step + 1], 200 - x * 9 - y) << bpp << " " << width << " " << x;
-                    EXPECT_EQ(r[x * step + 2], 10 + x * 17) << bpp << " " << width << " " << x;
-                }
-                for (std::size_t k = std::size_t(width * step); k < stride; ++k)
-                    EXPECT_EQ(r[k], 0) << "padding";
-            }
+            PackedDib out = blank(width, bpp, true);
+            ASSERT_EQ(GetDIBits(nullptr, bm, 0, 2, out.rows(), out.info(), DIB_RGB_COLORS), 2);
+            EXPECT_EQ(rows_of(out), rows_of(packed_dib(width, 2, bpp, true, colour))) << bpp << " " << width;
             DeleteObject(bm);
         }
     }

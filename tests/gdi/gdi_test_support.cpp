@@ -10,20 +10,6 @@ Canvas::Canvas(int w, int h, COLORREF fill) : img(w, h, QImage::Format_RGB32)
 }
 Canvas::~Canvas() { gdi_destroy_image_dc(dc); }
 
-COLORREF Canvas::at(int x, int y) const
-{
-    QRgb c = img.pixel(x, y);
-    return RGB(qRed(c), qGreen(c), qBlue(c));
-}
-
-int Canvas::count(COLORREF c) const
-{
-    int n = 0;
-    for (int y = 0; y < img.height(); ++y)
-        for (int x = 0; x < img.width(); ++x) n += at(x, y) == c;
-    return n;
-}
-
 std::vector<unsigned char> wmf_bytes(HMETAFILE mf)
 {
     UINT n = GetMetaFileBitsEx(mf, 0, nullptr);

@@ -3,8 +3,7 @@
 #pragma once
 #include "platform/gdi/gdi_surface.h"
 #include "platform/gdi/wingdi.h"
-
-#include <QImage>
+#include "tests/support/pixels.h"
 
 #include <string>
 #include <vector>
@@ -16,8 +15,8 @@ struct Canvas {
     ~Canvas();
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
-    COLORREF at(int x, int y) const;
-    int count(COLORREF c) const;   // pixels of that colour
+    COLORREF at(int x, int y) const { return pixel(img, x, y); }
+    int count(COLORREF c) const { return ::count(img, c); }   // pixels of that colour
 };
 
 // The WMF bytes of a metafile (empty on failure) and a readable dump of them.

@@ -1,6 +1,7 @@
 // Raster semantics programs can see: exclusive right and bottom edges,
 // LineTo without its last pixel, one-pixel pens below a pixel, monochrome
-// pattern brushes in the text and background colours, arcs, flood fill, ROP2.
+// pattern brushes in the text and background colours, flood fill, ROP2 (the
+// curves against the reference pixels: curve_box_test).
 #include "gdi_test_support.h"
 
 #include <gtest/gtest.h>
@@ -100,55 +101,6 @@ TEST(GdiRaster, MonochromePatternPaintsZeroBitsInTextColourOneBitsInBackground)
     EXPECT_EQ(c.at(5, 5), kRed);
     EXPECT_EQ(c.at(0, 0), kBlack);
     SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
-    DeleteObject(br);
-}
-
-TEST(GdiRaster, EllipseOutlineOnlyViaFullArc)
-{
-    Canvas c(30, 30);
-    // the box (10,10)-(20,20), start and end at the right middle: a closed outline
-    Arc(c.dc, 10, 10, 20, 20, 20, 15, 20, 15);
-    EXPECT_EQ(c.at(14, 14), kWhite);   // empty inside
-    int ring = c.count(kBlack);
-    EXPECT_GT(ring, 20);
-    EXPECT_LT(ring, 40);
-    // every drawn pixel lies inside the box without its right and bottom edges
-    for (int y = 0; y < 30; ++y)
-        for (int x = 0; x < 30; ++x)
-            if (c.at(x, y) == kBlack) {
-                EXPECT_GE(x, 10);
-                EXPECT_LE(x, 19);
-                EXPECT_GE(y, 10);
-                EXPECT_LE(y, 19);
-            }
-}
-
-TEST(GdiRaster, ArcRunsCounterClockwiseBetweenTheRadials)
-{
-    Canvas c(40, 40);
-    // from the top radial to the left radial counter-clockwise: the upper-left quarter
-    Arc(c.dc, 0, 0, 40, 40, 20, 0, 0, 20);
-    int ul = 0, lr = 0;
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x)
-            if (c.at(x, y) == kBlack) (x < 20 && y < 20 ? ul : lr)++;
-    EXPECT_GT(ul, 10);
-    EXPECT_LE(lr, 2);
-}
-
-TEST(GdiRaster, PieAndEllipseFillWithTheBrush)
-{
-    Canvas c(40, 40);
-    HBRUSH br = CreateSolidBrush(kRed);
-    SelectObject(c.dc, br);
-    Ellipse(c.dc, 0, 0, 40, 40);
-    EXPECT_EQ(c.at(20, 20), kRed);
-    EXPECT_EQ(c.at(1, 1), kWhite);
-    Canvas p(40, 40);
-    SelectObject(p.dc, br);
-    Pie(p.dc, 0, 0, 40, 40, 40, 20, 20, 0);   // upper-right quarter
-    EXPECT_EQ(p.at(28, 12), kRed);
-    EXPECT_EQ(p.at(12, 28), kWhite);
     DeleteObject(br);
 }
 

@@ -10,14 +10,6 @@ namespace {
 std::vector<std::int32_t> values(const RecordParams& p) { return std::vector<std::int32_t>(p.begin(), p.end()); }
 }
 
-TEST(RecordParams, GrowsPastTheInlineStorageKeepingEveryValue)
-{
-    RecordParams p{1, 2, 3};
-    for (std::int32_t i = 4; i <= 25; ++i) p.push_back(i);
-    ASSERT_EQ(p.size(), 25u);
-    for (std::size_t i = 0; i < p.size(); ++i) EXPECT_EQ(p[i], std::int32_t(i + 1));
-}
-
 TEST(RecordParams, CopiesAndMovesOfShortAndLongLists)
 {
     for (std::size_t n : {0u, 3u, 10u, 11u, 40u}) {
@@ -29,8 +21,9 @@ TEST(RecordParams, CopiesAndMovesOfShortAndLongLists)
         b.push_back(99);   // the copy is its own
         EXPECT_EQ(values(a), want) << n;
         RecordParams c(std::move(b));
-        EXPECT_EQ(c.size(), n + 1) << n;
-        EXPECT_EQ(c[n], 99) << n;
+        want.push_back(99);   // one past the inline storage for 10
+        EXPECT_EQ(values(c), want) << n;
+        want.pop_back();
         EXPECT_TRUE(b.empty());
         RecordParams d{5, 6};
         d = a;

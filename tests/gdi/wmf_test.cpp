@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <random>
@@ -58,37 +59,28 @@ HMETAFILE sample()
     return mf;
 }
 
-TEST(GdiWmf, WrittenBytesReadBackToTheSamePicture)
+// Through bytes in memory and through a file: the same bytes, the same picture.
+TEST(GdiWmf, WrittenBytesAndFilesReadBackToTheSamePicture)
 {
+    QTemporaryDir dir;
+    std::string path = dir.filePath("a.wmf").toStdString();
     HMETAFILE mf = sample();
     std::vector<unsigned char> b = wmf_bytes(mf);
     ASSERT_FALSE(b.empty());
-    HMETAFILE back = SetMetaFileBitsEx(UINT(b.size()), b.data());
+    HMETAFILE back = SetMetaFileBitsEx(UINT(b.size()), b.data()), copy = CopyMetaFileA(mf, path.c_str());
     ASSERT_NE(back, nullptr);
+    ASSERT_NE(copy, nullptr);
+    HMETAFILE loaded = GetMetaFileA(path.c_str());
     EXPECT_EQ(wmf_bytes(back), b);
+    EXPECT_EQ(wmf_bytes(loaded), b);
+    EXPECT_EQ(GetMetaFileA(dir.filePath("missing.wmf").toStdString().c_str()), nullptr);
     Canvas c1(40, 40), c2(40, 40);
     replay(mf, c1);
     replay(back, c2);
     EXPECT_EQ(c1.img, c2.img);
     EXPECT_GT(c1.count(0xFF0000), 50);
-    DeleteMetaFile(mf);
-    DeleteMetaFile(back);
-}
-
-TEST(GdiWmf, FilesThroughCopyAndGet)
-{
-    QTemporaryDir dir;
-    std::string path = dir.filePath("a.wmf").toStdString();
-    HMETAFILE mf = sample();
-    HMETAFILE copy = CopyMetaFileA(mf, path.c_str());
-    ASSERT_NE(copy, nullptr);
-    HMETAFILE loaded = GetMetaFileA(path.c_str());
-    ASSERT_NE(loaded, nullptr);
-    EXPECT_EQ(wmf_bytes(loaded), wmf_bytes(mf));
-    EXPECT_EQ(GetMetaFileA(dir.filePath("missing.wmf").toStdString().c_str()), nullptr);
-    DeleteMetaFile(mf);
-    DeleteMetaFile(copy);
-    DeleteMetaFile(loaded);
+    for (HMETAFILE m : {mf, back, copy, loaded})
+        DeleteMetaFile(m);
 }
 
 TEST(GdiWmf, PlaceableFilesReadWithTheirBounds)
@@ -108,10 +100,12 @@ TEST(GdiWmf, PlaceableFilesReadWithTheirBounds)
     DeleteMetaFile(back);
 }
 
-TEST(GdiWmf, MonochromeBrushesAreWrittenInTheirColours)
+// A 9 x 9 rectangle in a brush of the 8 x 8 one-bit pattern `rows`, red text
+// colour, green background, no pen.
+HMETAFILE pattern_rectangle(const unsigned char rows[8])
 {
     unsigned char words[16] = {};
-    for (int i = 0; i < 8; ++i) words[2 * i] = i % 2 ? 0x55 : 0xAA;
+    for (int i = 0; i < 8; ++i) words[2 * i] = rows[i];
     HBITMAP bm = CreateBitmap(8, 8, 1, 1, words);
     HBRUSH br = CreatePatternBrush(bm);
     DeleteObject(bm);
@@ -122,6 +116,14 @@ TEST(GdiWmf, MonochromeBrushesAreWrittenInTheirColours)
     SetBkColor(rec, 0x00FF00);
     Rectangle(rec, 0, 0, 9, 9);
     HMETAFILE mf = CloseMetaFile(rec);
+    DeleteObject(br);
+    return mf;
+}
+
+TEST(GdiWmf, MonochromeBrushesAreWrittenInTheirColours)
+{
+    const unsigned char checker[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
+    HMETAFILE mf = pattern_rectangle(checker);
     std::vector<unsigned char> b = wmf_bytes(mf);
     HMETAFILE back = SetMetaFileBitsEx(UINT(b.size()), b.data());
     ASSERT_NE(back, nullptr);
@@ -132,9 +134,15 @@ TEST(GdiWmf, MonochromeBrushesAreWrittenInTheirColours)
     EXPECT_EQ(c1.at(0, 0), COLORREF(0x00FF00));
     EXPECT_EQ(c1.at(1, 0), kRed);
     EXPECT_EQ(c1.img, c2.img);
-    DeleteObject(br);
     DeleteMetaFile(mf);
     DeleteMetaFile(back);
+    // a mask of one colour (all zero bits: the text colour) is written as a solid brush
+    const unsigned char zero[8] = {};
+    mf = pattern_rectangle(zero);
+    std::string d = dump_words(wmf_bytes(mf));
+    EXPECT_NE(d.find("02fc 0000 00ff 0000"), std::string::npos) << d;
+    EXPECT_EQ(d.find("0142"), std::string::npos) << d;
+    DeleteMetaFile(mf);
 }
 
 TEST(GdiWmf, HostileBytesNeverFault)
@@ -158,6 +166,9 @@ TEST(GdiWmf, HostileBytesNeverFault)
     EXPECT_EQ(SetMetaFileBitsEx(0, nullptr), nullptr);
     const unsigned char tiny[4] = {1, 0, 9, 0};
     EXPECT_EQ(SetMetaFileBitsEx(4, tiny), nullptr);
+    const unsigned char huge[4] = {0xFF, 0xFF, 0xFF, 0x7F};   // the first record's size
+    std::copy(huge, huge + 4, good.begin() + 18);
+    EXPECT_EQ(SetMetaFileBitsEx(UINT(good.size()), good.data()), nullptr);
 }
 
 // A pattern brush whose DIB claims 16,252,679 x 8 one-bit pixels in 32 bytes: the
@@ -177,34 +188,4 @@ TEST(GdiWmf, ABrushDibLargerThanItsBytesIsRefusedUpFront)
     EXPECT_TRUE(gdi_dib_to_image(info.data(), info.size(), colours_and_rows + 8, 32, DIB_RGB_COLORS).isNull());
 }
 
-TEST(GdiWmf, RecordSizesBeyondTheDataAreRejected)
-{
-    HMETAFILE mf = sample();
-    std::vector<unsigned char> b = wmf_bytes(mf);
-    DeleteMetaFile(mf);
-    // the first record claims a huge size
-    b[18] = 0xFF;
-    b[19] = 0xFF;
-    b[20] = 0xFF;
-    b[21] = 0x7F;
-    EXPECT_EQ(SetMetaFileBitsEx(UINT(b.size()), b.data()), nullptr);
-}
-
-TEST(GdiWmf, OneColourMasksAreWrittenAsSolidBrushes)
-{
-    unsigned char zero[16] = {};
-    HBITMAP bm = CreateBitmap(8, 8, 1, 1, zero);
-    HBRUSH br = CreatePatternBrush(bm);
-    DeleteObject(bm);
-    HDC rec = CreateMetaFileA(nullptr);
-    SetTextColor(rec, 0x0000FF);
-    SelectObject(rec, br);
-    Rectangle(rec, 0, 0, 9, 9);
-    HMETAFILE mf = CloseMetaFile(rec);
-    std::string d = dump_words(wmf_bytes(mf));
-    EXPECT_NE(d.find("02fc 0000 00ff 0000"), std::string::npos) << d;
-    EXPECT_EQ(d.find("0142"), std::string::npos) << d;
-    DeleteObject(br);
-    DeleteMetaFile(mf);
-}
 }  // namespace

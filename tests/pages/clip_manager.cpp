@@ -2,7 +2,7 @@
 // CLIPBOARD_MANAGER, answers SAVE_TARGETS by reading image/bmp from the
 // clipboard's owner, then owns the clipboard itself and serves those bytes.
 // Prints "manager" once it is in place and runs until it is ended.
-#include <xcb/xcb.h>
+#include "tests/support/x11_windows.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -14,14 +14,6 @@ namespace {
 
 xcb_connection_t* c;
 xcb_window_t self;
-
-xcb_atom_t intern(const char* name)
-{
-    xcb_intern_atom_reply_t* r = xcb_intern_atom_reply(c, xcb_intern_atom(c, 0, std::uint16_t(std::strlen(name)), name), nullptr);
-    xcb_atom_t a = r ? r->atom : xcb_atom_t(XCB_ATOM_NONE);
-    std::free(r);
-    return a;
-}
 
 void notify(const xcb_selection_request_event_t* rq, xcb_atom_t property)
 {
@@ -66,16 +58,14 @@ bool read_clipboard(xcb_atom_t clipboard, xcb_atom_t target, xcb_atom_t prop, st
 
 int main()
 {
-    c = xcb_connect(nullptr, nullptr);
-    if (xcb_connection_has_error(c))
+    XWindows x;
+    if (!x.ok())
         return 1;
-    xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
-    self = xcb_generate_id(c);
-    xcb_create_window(c, XCB_COPY_FROM_PARENT, self, screen->root, 0, 0, 1, 1, 0, XCB_WINDOW_CLASS_INPUT_ONLY,
-                      XCB_COPY_FROM_PARENT, 0, nullptr);
-    const xcb_atom_t manager = intern("CLIPBOARD_MANAGER"), clipboard = intern("CLIPBOARD"),
-                     save = intern("SAVE_TARGETS"), targets = intern("TARGETS"), bmp = intern("image/bmp"),
-                     prop = intern("_CLIP_MANAGER_DATA");
+    c = x.connection();
+    self = x.make(false);
+    const xcb_atom_t manager = x.atom("CLIPBOARD_MANAGER"), clipboard = x.atom("CLIPBOARD"),
+                     save = x.atom("SAVE_TARGETS"), targets = x.atom("TARGETS"), bmp = x.atom("image/bmp"),
+                     prop = x.atom("_CLIP_MANAGER_DATA");
     xcb_set_selection_owner(c, self, manager, XCB_CURRENT_TIME);
     xcb_get_selection_owner_reply_t* o = xcb_get_selection_owner_reply(c, xcb_get_selection_owner(c, manager), nullptr);
     const bool owned = o && o->owner == self;

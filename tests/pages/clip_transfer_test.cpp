@@ -1,10 +1,11 @@
 // Pictures put on the clipboard by a program: the block layouts a program of
 // the runtime reads back (CF_DIB, CF_METAFILEPICT in MM_LOENGLISH), routing by
 // extension, and files or pages that must fail without touching the clipboard.
-#include "page_fixture.h"
+#include "tests/support/page_fixture.h"
 #include "platform/gdi/gdi_surface.h"
 #include "platform/gdi/winclip.h"
 #include "ostrel/clipboard.h"
+#include "tests/support/pixels.h"
 
 #include <QImage>
 
@@ -67,16 +68,8 @@ Bytes clip_block(UINT format)
 // A w x h bitmap whose pixel (x, y) is blue x, green y, red 200.
 _bmap* pattern_bmap(int w, int h)
 {
-    _bmap* bm = new _bmap(w, h, 24);
-    std::memset(bm->bits, 0x5A, std::size_t(bm->size));   // padding bytes travel as they are
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            unsigned char* p = bm->bits + std::size_t(y) * bm->stride + 3 * x;
-            p[0] = std::uint8_t(x);
-            p[1] = std::uint8_t(y);
-            p[2] = 200;
-        }
-    return bm;
+    // padding bytes travel as they are
+    return bmap_of(w, h, [](int x, int y) { return RGB(200, y, x); }, 0x5A);
 }
 
 // A BMP file of a pattern bitmap, through the runtime's own writer.

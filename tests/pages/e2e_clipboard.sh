@@ -4,7 +4,7 @@
 # image/bmp and image/png; a metafile as image/x-wmf that libwmf draws like the
 # source file, and as an image of its size on the screen. With a clipboard
 # manager running, a picture outlives the program that copied it.
-# Usage: e2e_clipboard.sh <clip_child> [<clip_manager>]
+# Usage: e2e_clipboard.sh <pages_child> [<clip_manager>]
 set -eu
 child="$1"
 manager="${2:-}"
@@ -31,7 +31,7 @@ fail() { echo "FAIL ($case): $*"; cat "$work/out" 2>/dev/null; tail -20 "$work/e
 start() {
     case=$1
     rm -f "$work"/*
-    CLIP_CASE=$case "$child" "$work" >"$work/out" 2>"$work/err" &
+    CLIP_CASE=$case CLIP_DIR="$work" "$child" clip >"$work/out" 2>"$work/err" &
     pid=$!
     for _ in $(seq 1 450); do
         grep -q . "$work/out" 2>/dev/null && break
@@ -100,7 +100,7 @@ else
     for _ in $(seq 1 100); do grep -q '^manager$' "$work.manager" 2>/dev/null && break; sleep 0.1; done
     grep -q "^manager$" "$work.manager" || { cat "$work.manager"; fail "the manager did not start"; }
     rm -f "$work"/*
-    CLIP_CASE=bmap CLIP_END=1 timeout 60 "$child" "$work" >"$work/out" 2>"$work/err" || fail "the program did not end by itself"
+    CLIP_CASE=bmap CLIP_DIR="$work" CLIP_END=1 timeout 60 "$child" clip >"$work/out" 2>"$work/err" || fail "the program did not end by itself"
     grep -q '^ready$' "$work/out" || fail "the call did not succeed"
     grep -q '^saved [1-9]' "$work.manager" || fail "the manager was not handed the picture"
     paste image/bmp "$work/got.bmp"

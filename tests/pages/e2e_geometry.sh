@@ -1,7 +1,7 @@
 #!/bin/sh
 # Under a real X server: _newpage(1, "geometry", 300, 200, -640, -480, 0, 0)
 # gives a window at (300, 200) whose client area is 640 x 480 below its menu
-# bar; closing it ends the program with status 0.
+# bar. (That closing a page ends the program: page_process_test.)
 # Usage: e2e_geometry.sh <pages_child>
 set -eu
 child="$1"
@@ -11,7 +11,7 @@ fi
 unset QT_QPA_PLATFORM
 out=$(mktemp)
 err=$(mktemp)
-trap 'rm -f "$out" "$err"' EXIT
+trap 'kill "$pid" 2>/dev/null; rm -f "$out" "$err"' EXIT
 "$child" geometry >"$out" 2>"$err" &
 pid=$!
 win=""
@@ -37,12 +37,4 @@ echo "window at $x,$y size ${w}x$h"
 [ "$w" -eq 640 ] || fail "width is $w"
 # Without a window manager the X window holds the menu bar and the client area.
 [ "$h" -gt 480 ] || fail "height $h leaves no room for the menu bar"
-python3 "$(dirname "$0")/wm_close.py" "$win" || fail "could not ask the window to close"
-for _ in $(seq 1 100); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-done
-if kill -0 "$pid" 2>/dev/null; then fail "program still running after its page closed"; fi
-wait "$pid" || fail "exit status $?"
-grep -q '^ended$' "$out" || fail "the program did not end through exit"
 echo PASS

@@ -1,8 +1,9 @@
 // Pictures into and out of off-screen pages: bitmap objects (with regrowing),
 // packed DIBs of 8 and 24 bits, bottom-up and top-down, BMP streams (good,
 // bad and lying), the clipboard and fills.
-#include "page_fixture.h"
+#include "tests/support/page_fixture.h"
 #include "platform/gdi/winclip.h"
+#include "tests/support/pixels.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -11,44 +12,14 @@
 
 namespace {
 
-// A packed DIB: header, colour table, rows (bottom-up unless asked otherwise).
-struct Dib {
-    std::vector<std::uint32_t> words;   // 4-byte aligned storage
-    std::size_t bytes = 0;
-    BITMAPINFOHEADER* header() { return reinterpret_cast<BITMAPINFOHEADER*>(words.data()); }
-    BYTE* data() { return reinterpret_cast<BYTE*>(words.data()); }
-    const BITMAPINFO* info() { return reinterpret_cast<const BITMAPINFO*>(words.data()); }
-};
+using Dib = PackedDib;
 
-// An 8-bit DIB of w x h whose pixel (x, y) (y from the top) has index (x + 3y) % 4;
-// palette entry i is blue 10i+1, green 10i+2, red 10i+3.
+// An 8-bit DIB of w x h whose pixel (x, y) has index (x + 3y) % 4; palette
+// entry i is blue 10i+1, green 10i+2, red 10i+3; padding that must not show.
 Dib make_dib8(int w, int h, bool topdown)
 {
-    int stride = (w + 3) / 4 * 4;
-    Dib d;
-    d.bytes = 40 + 256 * 4 + std::size_t(stride) * h;
-    d.words.assign((d.bytes + 3) / 4, 0);
-    BITMAPINFOHEADER* bh = d.header();
-    bh->biSize = 40;
-    bh->biWidth = w;
-    bh->biHeight = topdown ? -h : h;
-    bh->biPlanes = 1;
-    bh->biBitCount = 8;
-    BYTE* pal = d.data() + 40;
-    for (int i = 0; i < 256; ++i) {
-        pal[4 * i] = BYTE(10 * i + 1);
-        pal[4 * i + 1] = BYTE(10 * i + 2);
-        pal[4 * i + 2] = BYTE(10 * i + 3);
-    }
-    BYTE* rows = pal + 1024;
-    for (int y = 0; y < h; ++y) {
-        int stored = topdown ? y : h - 1 - y;
-        for (int x = 0; x < w; ++x)
-            rows[stored * stride + x] = BYTE((x + 3 * y) % 4);
-        for (int x = w; x < stride; ++x)
-            rows[stored * stride + x] = 0xEE;   // padding must not show
-    }
-    return d;
+    return packed_dib(w, h, 8, topdown, [](int x, int y) { return COLORREF((x + 3 * y) % 4); },
+                      {RGB(3, 2, 1), RGB(13, 12, 11), RGB(23, 22, 21), RGB(33, 32, 31)}, 0xEE);
 }
 
 COLORREF expected8(int x, int y)
@@ -58,48 +29,20 @@ COLORREF expected8(int x, int y)
 }
 
 // A 24-bit DIB of w x h whose pixel (x, y) is red x*20, green y*30, blue 7.
-Dib make_dib24(int w, int h, bool topdown)
-{
-    int stride = (w * 3 + 3) / 4 * 4;
-    Dib d;
-    d.bytes = 40 + std::size_t(stride) * h;
-    d.words.assign((d.bytes + 3) / 4, 0);
-    BITMAPINFOHEADER* bh = d.header();
-    bh->biSize = 40;
-    bh->biWidth = w;
-    bh->biHeight = topdown ? -h : h;
-    bh->biPlanes = 1;
-    bh->biBitCount = 24;
-    BYTE* rows = d.data() + 40;
-    for (int y = 0; y < h; ++y) {
-        int stored = topdown ? y : h - 1 - y;
-        for (int x = 0; x < w; ++x) {
-            BYTE* p = rows + stored * stride + 3 * x;
-            p[0] = 7;
-            p[1] = BYTE(y * 30);
-            p[2] = BYTE(x * 20);
-        }
-    }
-    return d;
-}
-
 COLORREF expected24(int x, int y)
 {
     return RGB(x * 20, y * 30, 7);
 }
 
+Dib make_dib24(int w, int h, bool topdown)
+{
+    return packed_dib(w, h, 24, topdown, expected24);
+}
+
 // A bitmap object whose pixel (x, y) is red x, green y, blue 200.
 _bmap* make_bmap(int w, int h)
 {
-    _bmap* bm = new _bmap(w, h, 24);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            unsigned char* p = bm->bits + y * bm->stride + 3 * x;
-            p[0] = 200;
-            p[1] = static_cast<unsigned char>(y);
-            p[2] = static_cast<unsigned char>(x);
-        }
-    return bm;
+    return bmap_of(w, h, [](int x, int y) { return RGB(x, y, 200); });
 }
 
 // The DIB as a BMP file in a temporary stream, the header claiming `claimed`
@@ -110,7 +53,7 @@ FILE* bmp_stream(Dib& d, std::uint32_t claimed = 0, std::size_t keep = 0, WORD t
     BITMAPFILEHEADER fh{};
     fh.bfType = type;
     fh.bfSize = claimed ? claimed : std::uint32_t(14 + d.bytes);
-    fh.bfOffBits = 14 + 40 + (d.header()->biBitCount == 8 ? 1024 : 0);
+    fh.bfOffBits = DWORD(14 + d.rows_at);
     std::fwrite(&fh, sizeof fh, 1, f);
     std::fwrite(d.data(), 1, keep ? keep : d.bytes, f);
     std::rewind(f);
@@ -198,8 +141,8 @@ TEST_F(PageDib, RowsOfEveryWidthBothWaysUp)
                             << bits << " " << w << " " << topdown << " " << x << "," << y;
             }
     Dib d = make_dib24(3, 2, false);   // rows given apart from the header
-    std::vector<BYTE> rows(d.data() + 40, d.data() + d.bytes);
-    std::memset(d.data() + 40, 0, d.bytes - 40);
+    std::vector<BYTE> rows(d.rows(), d.data() + d.bytes);
+    std::memset(d.rows(), 0, d.bytes - d.rows_at);
     ASSERT_EQ(_dib_to_page(2, d.info(), rows.data()), 1);
     EXPECT_EQ(page_pixel(2, 2, 1), expected24(2, 1));
 }

@@ -1,6 +1,6 @@
 // Page window geometry: the size rule (negative sizes ask for an exact client
 // area), moving, centring, titles, the canvas child and the frame figures.
-#include "page_fixture.h"
+#include "tests/support/page_fixture.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // Page input reaching the program's hook: real mouse and key events on real page
 // windows, with Win32 numbers and parameter layouts, double clicks and the
 // double-click wait, canvas children, and what the hook's result means.
-#include "page_fixture.h"
+#include "tests/support/page_fixture.h"
 #include "platform/win/window_surface.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 // The page table: numbers, creation and re-creation, selection, deletion,
 // off-screen and bitmap pages, temporary pages, colours and page information.
-#include "page_fixture.h"
+#include "tests/support/page_fixture.h"
 
 #include <cstring>
 #include <string>

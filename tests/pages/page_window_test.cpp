@@ -1,7 +1,7 @@
 // The page window procedure: repaint from the content (page window or canvas),
 // the status bar and the canvas sharing the client area, the Copy and Help
 // commands.
-#include "page_fixture.h"
+#include "tests/support/page_fixture.h"
 #include "platform/gdi/winclip.h"
 #include "platform/win/commctrl.h"
 #include "platform/win/window_surface.h"

@@ -5,7 +5,18 @@
 //   close     a page closed by the user ends the program while main waits
 //   exitmenu  Exit in a page's menu ends the program while main waits
 //   geometry  _newpage(1, "geometry", 300, 200, -640, -480, 0, 0), prints its
-//             geometry and waits to be closed
+//             geometry and stays
+//   clip      puts one picture on the desktop clipboard and stays to serve it,
+//             for the interop check under Xvfb; CLIP_DIR names a work directory,
+//             CLIP_CASE the call:
+//     page     _copypagedib of a 61 x 37 off-screen page
+//     bmap     _copybmapdib of a 61 x 37 bitmap object
+//     bmpfile  _copybmpfile of a BMP file of that bitmap
+//     copyfile _copyfile of the same file named .BMP
+//     wmffile  _copywmffile of a placeable metafile (src.wmf)
+//             It writes the expected pixels to ref.bmp (the metafile to src.wmf)
+//             and prints "ready" or "failed"; with CLIP_END set it ends at once,
+//             through the runtime's own end.
 #include <QApplication>
 #include <QDialog>
 #include <QLabel>
@@ -13,12 +24,19 @@
 #include <QTimer>
 #include <QWidget>
 
+#include "platform/gdi/gdi_surface.h"
+#include "platform/gdi/wingdi.h"
 #include "platform/win/window_surface.h"
 #include "platform/win/winuser.h"
+#include "tests/support/pixels.h"
 #include "runtime/console/console_internal.h"
 #include <ostrel.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -59,6 +77,70 @@ void watch_boxes()
         }
     });
     timer->start(50);
+}
+
+constexpr int kW = 61, kH = 37;
+
+// Blue x * 4, green y * 6, red 255 - x * 4, with one marked corner.
+COLORREF pattern(int x, int y)
+{
+    if (x < 5 && y < 5)
+        return 0x000000;
+    return RGB(255 - 4 * x, 6 * y, 4 * x);
+}
+
+// A 2 x 1 inch picture at 1000 units per inch: a red box on the left half, a
+// blue ellipse on the right, a green band along the bottom.
+bool write_wmf(const std::string& path)
+{
+    HDC rec = CreateMetaFileA(nullptr);
+    SetWindowOrgEx(rec, 0, 0, nullptr);
+    SetWindowExtEx(rec, 2000, 1000, nullptr);
+    SelectObject(rec, GetStockObject(NULL_PEN));
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
+    HBRUSH green = CreateSolidBrush(RGB(0, 160, 0));
+    SelectObject(rec, red);
+    Rectangle(rec, 100, 100, 900, 700);
+    SelectObject(rec, blue);
+    Ellipse(rec, 1100, 100, 1900, 700);
+    SelectObject(rec, green);
+    Rectangle(rec, 0, 800, 2000, 1000);
+    HMETAFILE mf = CloseMetaFile(rec);
+    DeleteObject(red);
+    DeleteObject(blue);
+    DeleteObject(green);
+    std::vector<unsigned char> bytes = gdi_placeable_wmf(mf, 1000, RECT{0, 0, 2000, 1000});
+    DeleteMetaFile(mf);
+    FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f || bytes.empty())
+        return false;
+    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return std::fclose(f) == 0 && ok;
+}
+
+// Puts the picture of `c` on the clipboard (see the list above).
+int clip(const std::string& c, const std::string& dir)
+{
+    const std::string ref = dir + "/ref.bmp";
+    if (c == "wmffile")
+        return write_wmf(dir + "/src.wmf") && _copywmffile((dir + "/src.wmf").c_str());
+    _bmap* bm = bmap_of(kW, kH, pattern);
+    int ok = _bmap_savebmp(ref.c_str(), bm);
+    if (c == "page") {
+        ok = ok && _bmap_to_page(bm, 1) && _copypagedib(1);
+    } else if (c == "bmap") {
+        ok = ok && _copybmapdib(bm);
+    } else if (c == "bmpfile") {
+        ok = ok && _copybmpfile(ref.c_str());
+    } else if (c == "copyfile") {
+        const std::string upper = dir + "/copy.BMP";
+        ok = ok && _bmap_savebmp(upper.c_str(), bm) && _copyfile(upper.c_str());
+    } else {
+        ok = 0;
+    }
+    delete bm;
+    return ok;
 }
 
 } // namespace
@@ -103,6 +185,14 @@ int main()
                       int(c.bottom - c.top), int(r.left), int(r.top), int(r.right - r.left),
                       int(r.bottom - r.top));
         say(line);
+        return 0;
+    }
+    if (std::strcmp(mode, "clip") == 0) {
+        const char* c = std::getenv("CLIP_CASE");
+        const char* dir = std::getenv("CLIP_DIR");
+        say(c && dir && clip(c, dir) ? "ready\n" : "failed\n");
+        if (!std::getenv("CLIP_END"))
+            _showconsole();   // a visible console keeps the program (the clipboard's owner) running
         return 0;
     }
     say("unknown mode\n");

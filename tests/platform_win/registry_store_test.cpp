@@ -193,7 +193,7 @@ TEST_F(RegistryStore, BadArgumentsAreRefused)
     for (const Case& c : cases) {
         EXPECT_EQ(RegCreateKeyExA(c.root, c.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
                   c.status) << c.what;
-        EXPECT_EQ(RegOpenKeyExA(c.root, c.path.c_str(), 0, KEY_READ, &k), c.root == nullptr || c.status != ERROR_INVALID_PARAMETER ? c.status : ERROR_INVALID_PARAMETER) << c.what;
+        EXPECT_EQ(RegOpenKeyExA(c.root, c.path.c_str(), 0, KEY_READ, &k), c.status) << c.what;
         EXPECT_EQ(k, nullptr) << c.what;
     }
     EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, std::string(255, 'k').c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,

@@ -2,7 +2,7 @@
 // windows of another client by their titles, the program's own windows once and
 // under their own handles, and the client list of a window manager.
 #include "tests/shell/shell_fixture.h"
-#include "tests/shell/x11_windows.h"
+#include "tests/support/x11_windows.h"
 #include "platform/win/window_enum.h"
 
 #include <QGuiApplication>

@@ -1,5 +1,6 @@
-// Shared set-up of the page tests: a console started once per test program, and
-// every page deleted after each test so that each one starts from an empty table.
+// Shared set-up of the page and drawing tests: a console started once per test
+// program, and every page deleted after each test so that each one starts from
+// an empty table.
 #pragma once
 #include "platform/win/winuser.h"
 #include "platform/gdi/wingdi.h"

@@ -1,5 +1,5 @@
 // Shared set-up of the page tests (see page_fixture.h).
-#include "page_fixture.h"
+#include "tests/support/page_fixture.h"
 
 #include <QApplication>
 

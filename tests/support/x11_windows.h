@@ -1,6 +1,7 @@
 // Windows of another X client, made on a connection of their own, with the
-// title properties a desktop program sets; and a stand-in window manager's
-// records (the supporting-manager window and the client list) on the root.
+// title properties a desktop program sets; a stand-in window manager's records
+// (the supporting-manager window and the client list) on the root; atoms and
+// plain windows for other stand-ins (the clipboard manager).
 #pragma once
 #include <xcb/xcb.h>
 
@@ -28,6 +29,7 @@ public:
         xcb_disconnect(c_);   // the server destroys the windows with the connection
     }
     bool ok() const { return root_ != 0; }
+    xcb_connection_t* connection() const { return c_; }
 
     // A window titled by WM_NAME (Latin-1) or by _NET_WM_NAME (UTF-8).
     xcb_window_t add(const std::string& title, bool utf8 = false, bool mapped = true)
@@ -49,7 +51,6 @@ public:
     // Everything sent has been done by the server.
     void sync() { std::free(xcb_get_input_focus_reply(c_, xcb_get_input_focus(c_), nullptr)); }
 
-private:
     xcb_atom_t atom(const char* name)
     {
         auto* r = xcb_intern_atom_reply(c_, xcb_intern_atom(c_, 0, uint16_t(std::strlen(name)), name), nullptr);
@@ -67,6 +68,7 @@ private:
         return w;
     }
 
+private:
     xcb_connection_t* c_;
     xcb_window_t root_ = 0, manager_ = 0;
     xcb_atom_t netName_ = 0, utf8_ = 0;
