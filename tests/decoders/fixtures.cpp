@@ -331,13 +331,10 @@ std::vector<std::uint8_t> bmp8(const picture& p)
     for (std::uint32_t c : pixels)
         if (index.emplace(c, static_cast<int>(palette.size())).second)
             palette.push_back(c);
-    std::vector<std::uint8_t> rows;
-    for (int y = p.height - 1; y >= 0; --y) {
-        const std::size_t start = rows.size();
-        for (int x = 0; x < p.width; ++x)
-            rows.push_back(static_cast<std::uint8_t>(index[pixels[static_cast<std::size_t>(y) * p.width + x]]));
-        rows.resize(start + ((static_cast<std::size_t>(p.width) + 3) & ~std::size_t(3)), 0);
-    }
+    std::vector<int> indices;
+    for (std::uint32_t c : pixels)
+        indices.push_back(index[c]);
+    const auto rows = bmp_bytes::rows8(p.width, p.height, indices);
     return bmp_bytes::file(p.width, p.height, 8, 0, palette, rows, 0, 0);
 }
 

@@ -54,4 +54,17 @@ inline Bytes rows24(int w, int h, const std::vector<std::uint32_t>& pixels, bool
     return r;
 }
 
+// Bottom-up rows of 8-bit indices given top row first, each row padded to 4 bytes
+// with 0xEE (padding a reader must skip).
+inline Bytes rows8(int w, int h, const std::vector<int>& idx)
+{
+    Bytes r;
+    for (int y = h - 1; y >= 0; --y) {
+        for (int x = 0; x < w; ++x)
+            r.push_back(static_cast<unsigned char>(idx[static_cast<std::size_t>(y) * w + x]));
+        r.resize(r.size() + static_cast<std::size_t>((w + 3) / 4 * 4 - w), 0xEE);
+    }
+    return r;
+}
+
 } // namespace bmp_bytes
