@@ -163,13 +163,14 @@ TEST(DecoderCorpus, SuitesDecodeToTheReferencePixels)
         std::ofstream(std::string(bin) + "/decoders_corpus_report.md") << table.str();
 
     // Regression guard: every suite keeps at least the share of matching files it had
-    // when the table in docs/decoders.md was taken. The BMP Suite's good files all
-    // match a reader, two in three of its questionable ones do; its bad ones need only
-    // be read or refused without harm.
+    // when the table in docs/decoders.md was taken (of the files a reference reads, so
+    // that a decoder refusing what it read before fails too). The BMP Suite's good files
+    // all match a reader, two in three of its questionable ones do; its bad ones need
+    // only be read or refused without harm.
     for (auto& [suite, t] : by_suite) {
-        const int comparable = t.match + t.differ;
+        const int readable = t.match + t.differ + t.refused;
         if (suite != "bmpsuite/b" && suite != "bmpsuite/x") {
-            EXPECT_GE(t.match * 100, comparable * 80) << suite << ": " << t.match << " of " << comparable;
+            EXPECT_GE(t.match * 100, readable * 75) << suite << ": " << t.match << " of " << readable;
         }
     }
     EXPECT_GT(by_suite["bmpsuite/g"].files, 0);
