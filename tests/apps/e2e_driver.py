@@ -110,15 +110,14 @@ def find_colour(shot, rgb):
     return (i // 3) % w, (i // 3) // w
 
 
-def write_bmp(path, width, height, colour_at):
-    stride = (width * 3 + 3) & ~3
+def write_bmp(path, width, height, row_rgb):
+    """A bottom-up 24-bit BMP; row_rgb(y) gives row y (top first) as RGB bytes."""
+    pad = b"\0" * (-width * 3 % 4)
     rows = []
     for y in range(height - 1, -1, -1):
-        row = bytearray()
-        for x in range(width):
-            r, g, b = colour_at(x, y)
-            row += bytes((b, g, r))
-        rows.append(bytes(row) + b"\0" * (stride - width * 3))
+        rgb, bgr = row_rgb(y), bytearray(width * 3)
+        bgr[0::3], bgr[1::3], bgr[2::3] = rgb[2::3], rgb[1::3], rgb[0::3]
+        rows.append(bytes(bgr) + pad)
     pixels = b"".join(rows)
     with open(path, "wb") as f:
         f.write(struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54))
@@ -170,7 +169,8 @@ def marcot_image(x, y):
 def marcot_run(program, work, rule, points, clicks, expect_markers, expect_data):
     for name in os.listdir(work):
         os.remove(os.path.join(work, name))
-    write_bmp(os.path.join(work, "shot.bmp"), 200, 150, marcot_image)
+    write_bmp(os.path.join(work, "shot.bmp"), 200, 150,
+              lambda y: b"".join(bytes(marcot_image(x, y)) for x in range(200)))
     with open(os.path.join(work, "Marcot.ini"), "w") as f:
         f.write("WINDOW_X 40\nWINDOW_Y 60\nMEASURE_POINT %d\nBULLET_COLOR %d\n" % (points, rule))
     proc = start(program, [os.path.join(work, "shot.bmp")], work)
@@ -231,16 +231,10 @@ def marcot_large(program):
     image pixel (2900, 1900) reaches the data file as that."""
     work = tempfile.mkdtemp(prefix="ostrel-e2e-marcot-large-")
     try:
-        width, height, stride = 3000, 2000, 9000
-        grey = bytes((128, 128, 128)) * width
+        grey = bytes(GREY) * 3000
         # a green 5 x 5 spot centred on (2900, 1900) shows where that pixel is on screen
         spot = grey[:2898 * 3] + bytes((0, 255, 0)) * 5 + grey[2903 * 3:]
-        rows = [spot if 1898 <= y <= 1902 else grey for y in range(height - 1, -1, -1)]
-        pixels = b"".join(rows)
-        with open(os.path.join(work, "big.bmp"), "wb") as f:
-            f.write(struct.pack("<2sIHHI", b"BM", 54 + len(pixels), 0, 0, 54))
-            f.write(struct.pack("<IiiHHIIiiII", 40, width, height, 1, 24, 0, len(pixels), 2835, 2835, 0, 0))
-            f.write(pixels)
+        write_bmp(os.path.join(work, "big.bmp"), 3000, 2000, lambda y: spot if 1898 <= y <= 1902 else grey)
         with open(os.path.join(work, "Marcot.ini"), "w") as f:
             f.write("WINDOW_X 40\nWINDOW_Y 60\nMEASURE_POINT 1\nBULLET_COLOR 0\n")
         proc = start(program, [os.path.join(work, "big.bmp")], work)

@@ -2,9 +2,16 @@
 # Reference pixels of the decoder corpus test, decoded by Pillow.
 # Usage: corpus_reference.py LIST OUTDIR. LIST holds lines "index<TAB>kind<TAB>path";
 # for each line OUTDIR/index.raw receives b"W H\n" and the RGB bytes, or b"ERR\n".
+# A BMP has further readings, as readers disagree on its odd corners: index.1.raw from
+# ImageMagick (where installed) and index.2.raw from the BMP Suite's own rendering of
+# the picture (its html/NAME.png, or NAME-0.png where undefined pixels show colour 0).
 # Transparency is put on the colour the runtime's decoders use: a PNG's own
 # background (bKGD) or white; TIFF on white.
+import io
+import os
+import shutil
 import struct
+import subprocess
 import sys
 
 from PIL import Image
@@ -121,6 +128,21 @@ def plain_pixels(path):
     return im.width, im.height, im.convert("RGB").tobytes()
 
 
+def magick_pixels(path):
+    ppm = subprocess.run(["convert", path + "[0]", "-depth", "8", "-alpha", "off", "ppm:-"],
+                         capture_output=True, check=True).stdout
+    return plain_pixels(io.BytesIO(ppm))
+
+
+def suite_rendering(path):
+    html = os.path.join(os.path.dirname(os.path.dirname(path)), "html")
+    stem = os.path.splitext(os.path.basename(path))[0]
+    for name in (stem + ".png", stem + "-0.png"):
+        if os.path.exists(os.path.join(html, name)):
+            return plain_pixels(os.path.join(html, name))
+    raise ValueError("no rendering")
+
+
 KINDS = {"png": png_pixels, "gif": gif_pixels, "tif": tiff_pixels}
 
 
@@ -129,13 +151,17 @@ def main():
     with open(listing, encoding="utf-8") as f:
         for line in f:
             index, kind, path = line.rstrip("\n").split("\t", 2)
-            try:
-                w, h, data = KINDS.get(kind, plain_pixels)(path)
-                blob = b"%d %d\n" % (w, h) + data
-            except Exception:  # any refusal of the reference counts as "broken"
-                blob = b"ERR\n"
-            with open("%s/%s.raw" % (outdir, index), "wb") as out:
-                out.write(blob)
+            readers = [KINDS.get(kind, plain_pixels)]
+            if kind == "bmp":
+                readers += [magick_pixels if shutil.which("convert") else None, suite_rendering]
+            for n, reader in enumerate(readers):
+                try:
+                    w, h, data = reader(path)
+                    blob = b"%d %d\n" % (w, h) + data
+                except Exception:  # any refusal of the reference counts as "broken"
+                    blob = b"ERR\n"
+                with open("%s/%s%s.raw" % (outdir, index, ".%d" % n if n else ""), "wb") as out:
+                    out.write(blob)
 
 
 if __name__ == "__main__":

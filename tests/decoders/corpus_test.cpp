@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QDirIterator>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -45,6 +46,11 @@ _bmap* decode(const std::string& kind, const std::string& path)
     if (kind == "png") return _getpng_bmap(path.c_str());
     if (kind == "row" || kind == "bmp") return _getimg_bmap(path.c_str());
     if (kind == "psd") return _getpsd_bmap(path.c_str());
+    if (kind == "dib") {
+        QFile f(QString::fromStdString(path));
+        const QByteArray bytes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+        return _bmpfile_decode(bytes.constData(), static_cast<std::size_t>(bytes.size()));
+    }
     if (kind == "tif") return _getspi_bmap(path.c_str());
     return nullptr;
 }
@@ -54,21 +60,19 @@ struct tally {
     std::vector<std::string> refused_names, differ_names;
 };
 
-// Largest sample difference against Pillow's RGB bytes; -1 when the sizes differ.
-int compare(const _bmap* bm, int w, int h, const std::string& rgb)
+// The reference readings of file `i` (see corpus_reference.py): the first is
+// Pillow's; none when every reader refused the file.
+std::vector<std::pair<std::pair<int, int>, std::string>> readings(const QString& dir, std::size_t i)
 {
-    if (bm->width != w || bm->height != h || rgb.size() != static_cast<std::size_t>(w) * h * 3)
-        return -1;
-    int worst = 0;
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            auto got = rgb_at(bm, x, y);
-            for (int k = 0; k < 3; ++k) {
-                int want = static_cast<unsigned char>(rgb[(static_cast<std::size_t>(y) * w + x) * 3 + k]);
-                worst = std::max(worst, std::abs(got[static_cast<std::size_t>(k)] - want));
-            }
-        }
-    return worst;
+    std::vector<std::pair<std::pair<int, int>, std::string>> found;
+    for (const QString& tail : {QString(), QStringLiteral(".1"), QStringLiteral(".2")}) {
+        std::ifstream ref((dir + "/" + QString::number(i) + tail + ".raw").toStdString(), std::ios::binary);
+        std::string head;
+        int w = 0, h = 0;
+        if (std::getline(ref, head) && head != "ERR" && std::istringstream(head) >> w >> h)
+            found.push_back({{w, h}, std::string((std::istreambuf_iterator<char>(ref)), std::istreambuf_iterator<char>())});
+    }
+    return found;
 }
 
 TEST(DecoderCorpus, SuitesDecodeToTheReferencePixels)
@@ -83,8 +87,12 @@ TEST(DecoderCorpus, SuitesDecodeToTheReferencePixels)
     const QStringList suites{"pngsuite", "png-extra", "image-gif", "libjpeg-turbo", "tga-truevision",
                              "pillow", "psd-tools", "libtiff", "bmpsuite"};
     QTemporaryDir out;
-    std::vector<std::tuple<std::string, std::string, std::string>> files;   // suite, kind, path
+    // suite, kind, path and the index of the reference readings; the BMP Suite's files
+    // go both through the row reader and, by their folder (good, questionable, bad,
+    // extra), through the DIB reader
+    std::vector<std::tuple<std::string, std::string, std::string, std::size_t>> files;
     std::ofstream listing((out.path() + "/list.txt").toStdString());
+    std::size_t listed = 0;
     for (const QString& suite : suites) {
         QDirIterator it(root + "/" + suite, QDir::Files, QDirIterator::Subdirectories);
         QStringList paths;
@@ -95,8 +103,12 @@ TEST(DecoderCorpus, SuitesDecodeToTheReferencePixels)
             std::string kind = kind_of(p);
             if (kind.empty())
                 continue;
-            listing << files.size() << '\t' << kind << '\t' << p.toStdString() << '\n';
-            files.emplace_back(suite.toStdString(), kind, p.toStdString());
+            listing << listed << '\t' << kind << '\t' << p.toStdString() << '\n';
+            files.emplace_back(suite.toStdString(), kind, p.toStdString(), listed);
+            if (suite == "bmpsuite" && kind == "bmp")
+                files.emplace_back("bmpsuite/" + QFileInfo(p).dir().dirName().toStdString(), "dib", p.toStdString(),
+                                   listed);
+            ++listed;
         }
     }
     listing.close();
@@ -104,34 +116,29 @@ TEST(DecoderCorpus, SuitesDecodeToTheReferencePixels)
 
     std::map<std::string, tally> by_suite;
     for (std::size_t i = 0; i < files.size(); ++i) {
-        const auto& [suite, kind, path] = files[i];
+        const auto& [suite, kind, path, index] = files[i];
         tally& t = by_suite[suite];
         ++t.files;
-        std::ifstream ref((out.path() + "/" + QString::number(i) + ".raw").toStdString(), std::ios::binary);
-        std::string head;
-        std::getline(ref, head);
-        const bool ref_ok = head != "ERR";
+        const auto refs = readings(out.path(), index);
         bitmap_ptr bm(decode(kind, path));
         const std::string shortname = path.substr(root.size() + 1);
         if (!bm) {
-            if (ref_ok) {
-                ++t.refused;
+            ++(refs.empty() ? t.both_refuse : t.refused);
+            if (!refs.empty())
                 t.refused_names.push_back(shortname);
-            } else {
-                ++t.both_refuse;
-            }
             continue;
         }
         EXPECT_GT(bm->width, 0);
         EXPECT_GE(bm->size, bm->stride * bm->height);
-        if (!ref_ok) {
+        if (refs.empty()) {
             ++t.only_ours;
             continue;
         }
-        int w = 0, h = 0;
-        std::istringstream(head) >> w >> h;
-        std::string rgb((std::istreambuf_iterator<char>(ref)), std::istreambuf_iterator<char>());
-        int d = compare(bm.get(), w, h, rgb);
+        int d = -1;   // the closest reading
+        for (const auto& [size, rgb] : refs) {
+            const int e = max_difference(bm.get(), size.first, size.second, rgb.data(), rgb.size());
+            d = d < 0 || (e >= 0 && e < d) ? e : d;
+        }
         if (d >= 0 && d <= 2) {
             ++t.match;
         } else {
@@ -156,11 +163,20 @@ TEST(DecoderCorpus, SuitesDecodeToTheReferencePixels)
         std::ofstream(std::string(bin) + "/decoders_corpus_report.md") << table.str();
 
     // Regression guard: every suite keeps at least the share of matching files it had
-    // when the table in docs/decoders.md was taken.
+    // when the table in docs/decoders.md was taken (of the files a reference reads, so
+    // that a decoder refusing what it read before fails too). The BMP Suite's good files
+    // all match a reader, two in three of its questionable ones do; its bad ones need
+    // only be read or refused without harm.
     for (auto& [suite, t] : by_suite) {
-        const int comparable = t.match + t.differ;
-        EXPECT_GE(t.match * 100, comparable * 80) << suite << ": " << t.match << " of " << comparable;
+        const int readable = t.match + t.differ + t.refused;
+        if (suite != "bmpsuite/b" && suite != "bmpsuite/x") {
+            EXPECT_GE(t.match * 100, readable * 75) << suite << ": " << t.match << " of " << readable;
+        }
     }
+    EXPECT_GT(by_suite["bmpsuite/g"].files, 0);
+    EXPECT_EQ(by_suite["bmpsuite/g"].match, by_suite["bmpsuite/g"].files);
+    EXPECT_GE(by_suite["bmpsuite/q"].match * 3, by_suite["bmpsuite/q"].files * 2);
+    EXPECT_GT(by_suite["bmpsuite/b"].files, 0);
 }
 
 } // namespace

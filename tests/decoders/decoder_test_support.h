@@ -77,19 +77,24 @@ inline std::array<int, 3> rgb_at(const _bmap* bm, int x, int y)
     return {p[2], p[1], p[0]};
 }
 
-// Largest difference of any sample between a bitmap and a picture; -1 when the
-// sizes differ.
-inline int max_difference(const _bmap* bm, const fixtures::picture& p)
+// Largest difference of any sample between a bitmap and the RGB bytes (rows top
+// first) of a w x h picture; -1 when the sizes differ.
+inline int max_difference(const _bmap* bm, int w, int h, const void* rgb, std::size_t bytes)
 {
-    if (!bm || bm->width != p.width || bm->height != p.height)
+    if (!bm || bm->width != w || bm->height != h || bytes != static_cast<std::size_t>(w) * h * 3)
         return -1;
+    const auto* want = static_cast<const unsigned char*>(rgb);
     int worst = 0;
-    for (int y = 0; y < p.height; ++y)
-        for (int x = 0; x < p.width; ++x) {
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
             auto got = rgb_at(bm, x, y);
-            const std::uint8_t* want = p.at(x, y);
-            for (int k = 0; k < 3; ++k)
-                worst = std::max(worst, std::abs(got[static_cast<std::size_t>(k)] - want[k]));
+            for (std::size_t k = 0; k < 3; ++k)
+                worst = std::max(worst, std::abs(got[k] - want[(static_cast<std::size_t>(y) * w + x) * 3 + k]));
         }
     return worst;
+}
+
+inline int max_difference(const _bmap* bm, const fixtures::picture& p)
+{
+    return max_difference(bm, p.width, p.height, p.rgb.data(), p.rgb.size());
 }

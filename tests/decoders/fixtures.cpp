@@ -1,5 +1,6 @@
 // Writers of the tests' small images (see fixtures.h).
 #include "fixtures.h"
+#include "tests/support/bmp_bytes.h"
 
 #include <QTemporaryFile>
 #include <gif_lib.h>
@@ -18,8 +19,7 @@ namespace fixtures {
 
 namespace {
 
-void put16le(std::vector<std::uint8_t>& v, unsigned x) { v.push_back(x & 0xFF); v.push_back((x >> 8) & 0xFF); }
-void put32le(std::vector<std::uint8_t>& v, std::uint32_t x) { put16le(v, x & 0xFFFF); put16le(v, x >> 16); }
+using bmp_bytes::put16;
 void put16be(std::vector<std::uint8_t>& v, unsigned x) { v.push_back((x >> 8) & 0xFF); v.push_back(x & 0xFF); }
 void put32be(std::vector<std::uint8_t>& v, std::uint32_t x) { put16be(v, x >> 16); put16be(v, x & 0xFFFF); }
 
@@ -57,18 +57,6 @@ void pack_bits(std::vector<std::uint8_t>& out, const std::uint8_t* row, std::siz
         out.insert(out.end(), row + i, row + i + lit);
         i += lit;
     }
-}
-
-// File and information headers of a BMP whose rows start at `off`.
-std::vector<std::uint8_t> bmp_header(int width, int height, unsigned bpp, std::uint32_t off, std::uint32_t image,
-                                     int ppm, std::uint32_t colours)
-{
-    std::vector<std::uint8_t> out{'B', 'M'};
-    for (std::uint32_t v : {off + image, 0u, off, 40u, static_cast<std::uint32_t>(width),
-                            static_cast<std::uint32_t>(height), 1u | bpp << 16, 0u, image,
-                            static_cast<std::uint32_t>(ppm), static_cast<std::uint32_t>(ppm), colours, 0u})
-        put32le(out, v);
-    return out;
 }
 
 } // namespace
@@ -277,10 +265,10 @@ std::vector<std::uint8_t> tga(const picture& p, bool rle, bool top_first, bool g
     out.push_back(0);                          // no colour map
     out.push_back(static_cast<std::uint8_t>((grey ? 3 : 2) + (rle ? 8 : 0)));
     for (int i = 0; i < 5; ++i) out.push_back(0);
-    put16le(out, 0);
-    put16le(out, 0);
-    put16le(out, static_cast<unsigned>(p.width));
-    put16le(out, static_cast<unsigned>(p.height));
+    put16(out, 0);
+    put16(out, 0);
+    put16(out, static_cast<unsigned>(p.width));
+    put16(out, static_cast<unsigned>(p.height));
     out.push_back(grey ? 8 : 24);
     out.push_back(top_first ? 0x20 : 0x00);
     std::vector<std::uint8_t> px;   // file pixels in file order
@@ -320,54 +308,34 @@ std::vector<std::uint8_t> tga(const picture& p, bool rle, bool top_first, bool g
     return out;
 }
 
+// The picture's pixels as 0x00RRGGBB, top row first.
+static std::vector<std::uint32_t> colours_of(const picture& p)
+{
+    std::vector<std::uint32_t> c;
+    for (std::size_t i = 0; i < p.rgb.size(); i += 3)
+        c.push_back(std::uint32_t(p.rgb[i]) << 16 | p.rgb[i + 1] << 8 | p.rgb[i + 2]);
+    return c;
+}
+
 std::vector<std::uint8_t> bmp24(const picture& p, bool top_down, int ppm)
 {
-    const std::size_t stride = (static_cast<std::size_t>(p.width) * 3 + 3) & ~std::size_t(3);
-    std::vector<std::uint8_t> out = bmp_header(p.width, top_down ? -p.height : p.height, 24, 54,
-                                               static_cast<std::uint32_t>(stride * p.height), ppm, 0);
-    for (int i = 0; i < p.height; ++i) {
-        int y = top_down ? i : p.height - 1 - i;
-        std::size_t start = out.size();
-        for (int x = 0; x < p.width; ++x) {
-            const std::uint8_t* q = p.at(x, y);
-            out.push_back(q[2]);
-            out.push_back(q[1]);
-            out.push_back(q[0]);
-        }
-        out.resize(start + stride, 0);
-    }
-    return out;
+    return bmp_bytes::file(p.width, top_down ? -p.height : p.height, 24, 0, {},
+                           bmp_bytes::rows24(p.width, p.height, colours_of(p), !top_down), ppm, ppm);
 }
 
 std::vector<std::uint8_t> bmp8(const picture& p)
 {
+    const std::vector<std::uint32_t> pixels = colours_of(p);
     std::map<std::uint32_t, int> index;
-    std::vector<std::uint32_t> colours;
-    for (int i = 0; i < p.width * p.height; ++i) {
-        const std::uint8_t* q = &p.rgb[static_cast<std::size_t>(i) * 3];
-        std::uint32_t key = q[0] << 16 | q[1] << 8 | q[2];
-        if (index.emplace(key, static_cast<int>(colours.size())).second)
-            colours.push_back(key);
-    }
-    const std::size_t stride = (static_cast<std::size_t>(p.width) + 3) & ~std::size_t(3);
-    const std::uint32_t off = static_cast<std::uint32_t>(54 + 4 * colours.size());
-    std::vector<std::uint8_t> out = bmp_header(p.width, p.height, 8, off, static_cast<std::uint32_t>(stride * p.height),
-                                               0, static_cast<std::uint32_t>(colours.size()));
-    for (std::uint32_t c : colours) {
-        out.push_back(c & 0xFF);
-        out.push_back((c >> 8) & 0xFF);
-        out.push_back((c >> 16) & 0xFF);
-        out.push_back(0);
-    }
-    for (int y = p.height - 1; y >= 0; --y) {
-        std::size_t start = out.size();
-        for (int x = 0; x < p.width; ++x) {
-            const std::uint8_t* q = p.at(x, y);
-            out.push_back(static_cast<std::uint8_t>(index[q[0] << 16 | q[1] << 8 | q[2]]));
-        }
-        out.resize(start + stride, 0);
-    }
-    return out;
+    std::vector<std::uint32_t> palette;
+    for (std::uint32_t c : pixels)
+        if (index.emplace(c, static_cast<int>(palette.size())).second)
+            palette.push_back(c);
+    std::vector<int> indices;
+    for (std::uint32_t c : pixels)
+        indices.push_back(index[c]);
+    const auto rows = bmp_bytes::rows8(p.width, p.height, indices);
+    return bmp_bytes::file(p.width, p.height, 8, 0, palette, rows, 0, 0);
 }
 
 std::vector<std::uint8_t> psd(const picture& p, int mode, bool packbits, const std::vector<std::uint8_t>& palette768,

@@ -13,16 +13,7 @@ protected:
     QTemporaryDir dir;
 };
 
-TEST_F(PsdEntries, SizeFromTheHeader)
-{
-    std::string path = write(dir, "a.psd", psd(gradient(23, 7), 3, false));
-    int w = 0, h = 0;
-    ASSERT_EQ(_getpsd_size(path.c_str(), &w, &h), 1);
-    EXPECT_EQ(w, 23);
-    EXPECT_EQ(h, 7);
-}
-
-TEST_F(PsdEntries, RgbGreyAndBitmapModesRawAndPackBits)
+TEST_F(PsdEntries, RgbGreyAndBitmapModesRawAndPackBitsWithTheirSize)
 {
     picture rgb = gradient(23, 7);
     for (int x = 0; x < 23; ++x)
@@ -36,7 +27,12 @@ TEST_F(PsdEntries, RgbGreyAndBitmapModesRawAndPackBits)
     struct Row { int mode; bool packed; const picture* p; };
     for (const Row& r : {Row{3, false, &rgb}, Row{3, true, &rgb}, Row{1, true, &grey}, Row{1, false, &grey},
                          Row{0, true, &bits}}) {
-        bitmap_ptr bm(_getpsd_bmap(write(dir, "b.psd", psd(*r.p, r.mode, r.packed)).c_str()));
+        const std::string path = write(dir, "b.psd", psd(*r.p, r.mode, r.packed));
+        int w = 0, h = 0;
+        ASSERT_EQ(_getpsd_size(path.c_str(), &w, &h), 1);
+        EXPECT_EQ(w, r.p->width);
+        EXPECT_EQ(h, r.p->height);
+        bitmap_ptr bm(_getpsd_bmap(path.c_str()));
         ASSERT_TRUE(bm);
         EXPECT_EQ(max_difference(bm.get(), *r.p), 0) << r.mode << " " << r.packed;
     }

@@ -33,21 +33,6 @@ void expect_pixels(const _bmap* bm, int w, int h, const std::vector<std::uint32_
             ASSERT_EQ(px(bm, x, y), p[y * w + x]) << "at " << x << "," << y;
 }
 
-// 8-bit rows from indices (top row first), bottom-up, each row padded to 4.
-Bytes rows8(int w, int h, const std::vector<int>& idx)
-{
-    Bytes r;
-    int row = (w + 3) / 4 * 4;
-    for (int i = 0; i < h; ++i) {
-        int y = h - 1 - i;
-        for (int x = 0; x < w; ++x)
-            r.push_back(static_cast<unsigned char>(idx[y * w + x]));
-        for (int k = w; k < row; ++k)
-            r.push_back(0xEE);
-    }
-    return r;
-}
-
 } // namespace
 
 TEST(DibToBmap, EightBitWidthNotMultipleOfFourHasNoSkew)
@@ -61,7 +46,7 @@ TEST(DibToBmap, EightBitWidthNotMultipleOfFourHasNoSkew)
         want[i] = pal[i % 5];
     }
     pal.resize(256, 0);
-    Bytes dib = dib_of(bmp_file(w, h, 8, 0, pal, rows8(w, h, idx)));
+    Bytes dib = dib_of(bmp_file(w, h, 8, 0, pal, bmp_bytes::rows8(w, h, idx)));
     BmapPtr bm(_dib_to_bmap(dib.data(), dib.data() + 40 + 1024));
     expect_pixels(bm.get(), w, h, want);
     BmapPtr checked(_dib_to_bmap_n(dib.data(), dib.size(), 40 + 1024));

@@ -1,7 +1,8 @@
 // Helpers of the image tests: bitmaps with known pixels, BMP files written
-// independently of the runtime's writer, temporary directories and reference decoders.
+// independently of the runtime's writer, temporary directories.
 #pragma once
 #include "ostrel/bmap.h"
+#include "tests/support/bmp_bytes.h"
 
 #include <cstdint>
 #include <memory>
@@ -35,13 +36,13 @@ void rotated_place(int angle, int x, int y, int w, int h, int* col, int* row);
 // True when both bitmaps have the same size and pixels (padding ignored).
 bool same_pixels(const _bmap* a, const _bmap* b);
 
-// BMP file bytes written by the tests themselves: a header (40 bytes), palette
-// (0x00RRGGBB entries), rows as given (already packed and padded, bottom-up unless
-// height is negative).
-Bytes bmp_file(int w, int h, int bpp, std::uint32_t compression, const std::vector<std::uint32_t>& palette,
-               const Bytes& rows, int xppm = 2835, int yppm = 2835);
-// Rows of a 24-bit picture given as 0x00RRGGBB values, top row first.
-Bytes rows24(int w, int h, const std::vector<std::uint32_t>& pixels, bool bottomup = true);
+// BMP file bytes written by the tests themselves.
+using bmp_bytes::rows24;
+inline Bytes bmp_file(int w, int h, int bpp, std::uint32_t compression, const std::vector<std::uint32_t>& palette,
+                      const Bytes& rows, int xppm = 2835, int yppm = 2835)
+{
+    return bmp_bytes::file(w, h, bpp, compression, palette, rows, xppm, yppm);
+}
 
 struct TempDir {
     std::string path;
@@ -52,10 +53,3 @@ struct TempDir {
 
 void write_file(const std::string& path, const Bytes& data);
 Bytes read_file(const std::string& path);
-
-// Pixels of an image file as decoded by a reference decoder, as 0x00RRGGBB, top row
-// first: "pil" (Pillow) or "magick" (ImageMagick). False when the tool is missing or
-// refuses the file.
-bool reference_decode(const std::string& tool, const std::string& path, int* w, int* h,
-                      std::vector<std::uint32_t>* pixels);
-bool have_tool(const std::string& tool);

@@ -309,36 +309,18 @@ namespace {
 Bytes placeable_wmf(int right, int bottom, int inch)
 {
     Bytes b;
-    auto w16 = [&](unsigned v) {
-        b.push_back(v & 0xFF);
-        b.push_back((v >> 8) & 0xFF);
-    };
-    auto w32 = [&](std::uint32_t v) {
-        w16(v & 0xFFFF);
-        w16(v >> 16);
-    };
-    w32(0x9AC6CDD7);
-    w16(0);
-    w16(0);
-    w16(0);
-    w16(right);
-    w16(bottom);
-    w16(inch);
-    w32(0);
+    bmp_bytes::put32(b, 0x9AC6CDD7);
+    for (int v : {0, 0, 0, right, bottom, inch})
+        bmp_bytes::put16(b, static_cast<unsigned>(v));
+    bmp_bytes::put32(b, 0);
     unsigned sum = 0;
     for (std::size_t i = 0; i < 20; i += 2)
         sum ^= b[i] | (b[i + 1] << 8);
-    w16(sum);
-    // metafile header and the end record
-    w16(1);
-    w16(9);
-    w16(0x300);
-    w32(9 + 3);
-    w16(0);
-    w32(3);
-    w16(0);
-    w32(3);
-    w16(0);
+    bmp_bytes::put16(b, sum);
+    // metafile header (type 1, 9 words, version 0x300, 12 words in all, no objects,
+    // largest record 3 words, no parameters) and the end record (3 words, function 0)
+    for (unsigned v : {1u, 9u, 0x300u, 12u, 0u, 0u, 3u, 0u, 0u, 3u, 0u, 0u})
+        bmp_bytes::put16(b, v);
     return b;
 }
 

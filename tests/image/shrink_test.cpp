@@ -1,5 +1,6 @@
-// Reductions: the method choice, the size rule of each method, the direction of a
-// turn. Pixels of every method and turn: transform_match_test.cpp.
+// Reductions: the method choice at scale one, the size rule of each method, the
+// direction of a turn. Pixels of every method and turn, and the choice by tolerance
+// below scale one: transform_match_test.cpp.
 #include "image_test_util.h"
 
 #include <gtest/gtest.h>
@@ -18,23 +19,6 @@ BmapPtr picture(int w, int h)
 }
 
 } // namespace
-
-TEST(ShrinkChoice, QuarterScaleUsesAreaUnderTightToleranceAndBoxOfFiveUnderLoose)
-{
-    BmapPtr src = picture(40, 30);
-    // e = 1 - 4 / 5 = 0.2
-    BmapPtr area(_bmap_shrink(src.get(), 0.25, 0.1, 0));
-    BmapPtr area_direct(_bmap_shrink_area(src.get(), 0.25, 0));
-    ASSERT_TRUE(area && area_direct);
-    EXPECT_TRUE(same_pixels(area.get(), area_direct.get()));
-    EXPECT_EQ(area->width, 9);   // trunc(40 * 0.25) = 10, and 10 * 4 = 40 > 39
-    BmapPtr box(_bmap_shrink(src.get(), 0.25, 0.3, 0));
-    BmapPtr box5(_bmap_shrink_box(src.get(), 5, 0));
-    ASSERT_TRUE(box && box5);
-    EXPECT_TRUE(same_pixels(box.get(), box5.get()));
-    EXPECT_EQ(box->width, 7);    // trunc(40 / 5) = 8, and 8 * 5 = 40 > 39
-    EXPECT_EQ(box->height, 5);   // 30 / 5 = 6, 30 > 29
-}
 
 TEST(ShrinkChoice, ScaleOneGoesToTheBilinearBlendOnePixelSmaller)
 {

@@ -50,13 +50,9 @@ BmapPtr turned(int W, int H, int turn)
 }
 unsigned char* place(_bmap* r, int turn, int x, int y, int W, int H)
 {
-    int col, row;
-    switch (turn) {
-    case 0: col = x; row = y; break;
-    case 1: col = y; row = W - 1 - x; break;
-    case -1: col = H - 1 - y; row = x; break;
-    default: col = W - 1 - x; row = H - 1 - y; break;
-    }
+    int col = x, row = y;
+    if (turn)
+        rotated_place(turn == 1 ? 90 : turn == -1 ? -90 : 180, x, y, W, H, &col, &row);
     return r->bits + static_cast<std::ptrdiff_t>(row) * r->stride + col * 3;
 }
 

@@ -5,6 +5,7 @@
 #pragma once
 #include "ostrel/sysutil.h"
 #include "sysutil/archive_internal.h"
+#include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
 #include <dlfcn.h>
@@ -12,7 +13,6 @@
 #include <sys/stat.h>
 #include <zlib.h>
 
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -27,21 +27,7 @@ namespace archive_test {
 
 namespace fs = std::filesystem;
 
-inline std::string& traced()
-{
-    static std::string text;
-    return text;
-}
-inline void capture_trace(const char* format, ...)
-{
-    va_list ap;
-    va_start(ap, format);
-    char* s = nullptr;
-    if (vasprintf(&s, format, ap) >= 0)
-        traced() += s;
-    std::free(s);
-    va_end(ap);
-}
+using namespace trace_capture;
 inline std::vector<std::string>& statuses()
 {
     static std::vector<std::string> s;

@@ -4,11 +4,11 @@
 #include "platform/win/winreg.h"
 #include "sysutil/registry_internal.h"
 #include "tests/support/registry_scratch.h"
+#include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
 
 #include <array>
-#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -17,18 +17,7 @@
 
 namespace {
 
-std::string g_trace;
-void trace_print(const char* format, ...)
-{
-    char line[512];
-    va_list ap;
-    va_start(ap, format);
-    std::vsnprintf(line, sizeof line, format, ap);
-    va_end(ap);
-    g_trace += line;
-}
-int trace_on() { return 1; }
-int trace_off() { return 0; }
+using namespace trace_capture;
 
 class Registry : public RegistryScratch {
 protected:
@@ -37,8 +26,8 @@ protected:
         RegistryScratch::SetUp();
         setenv("XDG_DATA_HOME", (dir_ + "/data").c_str(), 1);
         setenv("XDG_CONFIG_HOME", (dir_ + "/config").c_str(), 1);
-        g_trace.clear();
-        set_utility_hooks(nullptr, trace_print, nullptr, nullptr, trace_on);
+        traced().clear();
+        set_utility_hooks(nullptr, capture_trace, nullptr, nullptr, trace_on);
     }
     void TearDown() override
     {
@@ -113,7 +102,7 @@ TEST_F(Registry, AssociatingAnExtensionAndTakingItAway)
               "XYZfile\\Shell\nXYZfile\\Shell[]=Open\n"
               "XYZfile\\Shell\\Open\nXYZfile\\Shell\\Open[]=&Open\n"
               "XYZfile\\Shell\\Open\\command\nXYZfile\\Shell\\Open\\command[]=/usr/bin/xyzedit \"%1\"\n");
-    EXPECT_EQ(g_trace, " XYZfile(XYZ file)\n");
+    EXPECT_EQ(traced(), " XYZfile(XYZ file)\n");
 
     // A verb without the star leaves the default verb as it is.
     associate_type(".xyz", nullptr, "Edit", "/usr/bin/xyzedit -e %1", nullptr);
@@ -156,17 +145,17 @@ TEST_F(Registry, AssociatingATypeByName)
 TEST_F(Registry, OpenKeyPathCreatesMissingLevelsUnlessOpenOnly)
 {
     ASSERT_EQ(set_key_value("First", nullptr, "x"), ERROR_SUCCESS);
-    g_trace.clear();
+    traced().clear();
     EXPECT_EQ(open_key_path("first Second \"Third level\"", HKEY_CLASSES_ROOT, 1), nullptr);
-    EXPECT_EQ(g_trace, "");
+    EXPECT_EQ(traced(), "");
     HKEY k = open_key_path("first Second \"Third level\"", HKEY_CLASSES_ROOT, 0);
     ASSERT_NE(k, nullptr);
-    EXPECT_EQ(g_trace, " Second created\n Third level created\n");
+    EXPECT_EQ(traced(), " Second created\n Third level created\n");
     RegCloseKey(k);
-    g_trace.clear();
+    traced().clear();
     k = open_key_path("FIRST second \"THIRD LEVEL\"", HKEY_CLASSES_ROOT, 1);
     EXPECT_NE(k, nullptr);
-    EXPECT_EQ(g_trace, "");
+    EXPECT_EQ(traced(), "");
     RegCloseKey(k);
 }
 
@@ -229,7 +218,7 @@ TEST_F(Registry, BadKeyPathsAreRefusedBeforeAnythingIsWritten)
         EXPECT_EQ(read_key_text(out, "v", c.path, HKEY_CLASSES_ROOT), 0) << c.what;
     }
     EXPECT_EQ(dump("a"), "(none)\n");
-    EXPECT_EQ(g_trace, "");
+    EXPECT_EQ(traced(), "");
     EXPECT_EQ(set_key_value(longest.c_str(), "v", "x"), ERROR_SUCCESS);
     EXPECT_NE(delete_key(over.c_str(), nullptr), ERROR_SUCCESS);
 }

@@ -1,29 +1,20 @@
 // The owner window and the hooks: what set_utility_hooks sets and keeps.
 #include "ostrel/sysutil.h"
 #include "sysutil/hooks_internal.h"
+#include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdarg>
-#include <cstdio>
 #include <string>
 
 namespace {
 
-std::string g_lines;
+using namespace trace_capture;
+
 int g_enabled = 0;
 std::string g_status;
 int g_status_part = 0;
 
-void record_trace(const char* format, ...)
-{
-    va_list ap;
-    va_start(ap, format);
-    char buf[256];
-    std::vsnprintf(buf, sizeof buf, format, ap);
-    va_end(ap);
-    g_lines += buf;
-}
 int enabled() { return g_enabled; }
 void record_status(int part, const char* text)
 {
@@ -46,28 +37,28 @@ TEST_F(Hooks, OwnerWindowTraceWhileEnabledAndStatusWithMinusOne)
     EXPECT_EQ(get_owner_window(), nullptr);
     set_owner_window(fake_window(0x10));
     EXPECT_EQ(get_owner_window(), fake_window(0x10));
-    g_lines.clear();
-    set_utility_hooks(fake_window(0x20), record_trace, nullptr, record_status, enabled);
+    traced().clear();
+    set_utility_hooks(fake_window(0x20), capture_trace, nullptr, record_status, enabled);
     EXPECT_EQ(get_owner_window(), fake_window(0x20));
     g_enabled = 0;
     sysutil_trace("copy %s\n", "a");
-    EXPECT_EQ(g_lines, "");
+    EXPECT_EQ(traced(), "");
     g_enabled = 1;
     sysutil_trace("copy %s\n", "b");
-    EXPECT_EQ(g_lines, "copy b\n");
+    EXPECT_EQ(traced(), "copy b\n");
     sysutil_status("extracting");
     EXPECT_EQ(g_status_part, -1);
     EXPECT_EQ(g_status, "extracting");
     // null status and enabled hooks keep the previous ones; a null trace print clears it
-    set_utility_hooks(nullptr, record_trace, nullptr, nullptr, nullptr);
+    set_utility_hooks(nullptr, capture_trace, nullptr, nullptr, nullptr);
     EXPECT_EQ(get_owner_window(), nullptr);
     sysutil_status("kept");
     EXPECT_EQ(g_status, "kept");
     sysutil_trace("on");
-    EXPECT_EQ(g_lines, "copy b\non");
+    EXPECT_EQ(traced(), "copy b\non");
     set_utility_hooks(nullptr, nullptr, nullptr, nullptr, nullptr);
     sysutil_trace("gone");
-    EXPECT_EQ(g_lines, "copy b\non");
+    EXPECT_EQ(traced(), "copy b\non");
 }
 
 } // namespace
