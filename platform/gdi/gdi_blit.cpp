@@ -174,10 +174,20 @@ BOOL blit_pixels(HDC dst, int x, int y, int w, int h, Source src, DevRect s, DWO
         return wide.data();
     };
     bool copy = idx == 0xCC && v.direct && sdirect && !v.region;
+    // one 24-bit source pixel to one destination pixel: widened straight into the row
+    const bool copy24 = copy && s24 && !flipX && s.w == d.w && cols[0] >= 0 && cols[0] + vis.width() <= sW;
     const Rop3 apply(idx);
     for (int j = 0; j < vis.height(); ++j) {
         int dy = vis.top() + j;
         int syy = rows[std::size_t(j)];
+        if (copy24) {
+            if (syy < 0 || syy >= sH) continue;
+            const uchar* p = simg->constScanLine(src.bottomUp ? sH - 1 - syy : syy) + 3 * std::size_t(cols[0]);
+            QRgb* drow = v.row(dy) + vis.left();
+            for (int i = 0; i < vis.width(); ++i, p += 3)
+                drow[i] = 0xFF000000u | (QRgb(p[2]) << 16) | (QRgb(p[1]) << 8) | p[0];
+            continue;
+        }
         const QRgb* srow = source_row(syy);
         if (copy) {
             QRgb* drow = v.row(dy) + vis.left();
