@@ -112,7 +112,8 @@ BOOL blit_pixels(HDC dst, int x, int y, int w, int h, Source src, DevRect s, DWO
     bool flipX = d.flipX != s.flipX, flipY = d.flipY != s.flipY;
 
     PixelView v;
-    if (!gdi_pixel_view(dst, v)) {
+    const QRect reach(d.x0, d.y0, d.w, d.h);
+    if (!gdi_pixel_view(dst, v, &reach)) {
         // printer or other paint device: the source as an image, scaled
         PainterGuard g;
         if (!gdi_painter(dst, g)) return FALSE;
@@ -247,8 +248,8 @@ int gdi_blit_rows24(HDC dst, int x, int y, int w, int h, const QImage& rows, boo
                     int sw, int sh, DWORD rop)
 {
     if (!gdi_valid_dc(dst) || rows.format() != QImage::Format_BGR888) return -1;
-    PixelView v;
-    if (dst->kind == DeviceContext::Record || !gdi_pixel_view(dst, v)) return -1;
+    const QImage* target = gdi_target_image(dst);
+    if (dst->kind == DeviceContext::Record || !target || target->isNull()) return -1;
     // the source of a DIB call is measured in plain pixels, as a fresh memory DC measures them
     DevRect s{0, 0, 1, 1, false, false};
     if (uses_source((rop >> 16) & 0xFF)) {
@@ -288,6 +289,7 @@ BOOL gdi_draw_picture(HDC dc, int x, int y, int cx, int cy, const QImage& pictur
     QImage* target = gdi_target_image(dc);
     if (!target) return FALSE;
     const QPoint a = gdi_to_device(dc, x, y), b = gdi_to_device(dc, x + cx, y + cy);
+    gdi_reach_pixels(dc, QRect(a, QSize(b.x() - a.x(), b.y() - a.y())).normalized() & target->rect());
     QPainter p(target);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(QRect(a, QSize(b.x() - a.x(), b.y() - a.y())), picture);

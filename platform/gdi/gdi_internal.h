@@ -142,6 +142,8 @@ int gdi_screen_dpi_y();
 
 // The pixels a raster DC draws on (image DCs and memory DCs), or null.
 QImage* gdi_target_image(HDC dc);
+// Before a window DC's pixels in `r` (device pixels) are read or written (gdi_surface.h).
+void gdi_reach_pixels(HDC dc, const QRect& r);
 // Selects into the state with reference counting; returns the previous object.
 GdiObject* gdi_state_select(DcState& st, GdiObject* o);
 void gdi_state_retain(DcState& st);
