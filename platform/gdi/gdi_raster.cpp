@@ -665,9 +665,10 @@ COLORREF GetPixel(HDC dc, int x, int y)
     VALID_DC(CLR_INVALID);
     if (recording(dc)) return CLR_INVALID;
     QPoint d = gdi_to_device(dc, x, y);
-    // the 128 x 128 tile around the pixel: reads nearby then find it painted
-    const int tx = d.x() & ~127, ty = d.y() & ~127;
-    const RECT tile{tx, ty, tx + 128, ty + 128};
+    // the 512 x 32 tile around the pixel: reads nearby then find it painted. Wide
+    // and low, so that a tile spans few memory pages of a wide back buffer.
+    const int tx = d.x() & ~511, ty = d.y() & ~31;
+    const RECT tile{tx, ty, tx + 512, ty + 32};
     gdi_settle_pixels(dc, &tile);
     PixelView v;
     const QRect one(d, QSize(1, 1));
