@@ -4,6 +4,9 @@
 // in the replay's own table. Parameters are checked, never trusted.
 #include "platform/gdi/gdi_internal.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -226,12 +229,15 @@ int play_dib(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
         if (!r.blob) return FALSE;
         if (QImage rows; r.blob->rows24(rows, bottomUp)) {
             // DIB source rectangles count rows from the bottom of a bottom-up DIB
-            int h = rows.height();
+            // (in 64 bits: a hostile record's values must not overflow)
+            const std::int64_t h = rows.height(), span = r.fn == META_STRETCHDIB ? at(7) : at(3);
+            const std::int64_t top = bottomUp ? h - at(5) - span : at(5);
+            const int sy = int(std::clamp<std::int64_t>(top, INT32_MIN, INT32_MAX));
             int done = r.fn == META_STRETCHDIB
-                           ? gdi_blit_rows24(dc, at(0), at(1), at(2), at(3), rows, bottomUp, at(4),
-                                             bottomUp ? h - at(5) - at(7) : at(5), at(6), at(7), DWORD(at(9)))
-                           : gdi_blit_rows24(dc, at(0), at(1), at(2), at(3), rows, bottomUp, at(4),
-                                             bottomUp ? h - at(5) - at(3) : at(5), at(2), at(3), SRCCOPY);
+                           ? gdi_blit_rows24(dc, at(0), at(1), at(2), at(3), rows, bottomUp, at(4), sy, at(6), at(7),
+                                             DWORD(at(9)))
+                           : gdi_blit_rows24(dc, at(0), at(1), at(2), at(3), rows, bottomUp, at(4), sy, at(2), at(3),
+                                             SRCCOPY);
             if (done >= 0) return done;
         }
         const QImage& img = r.blob->picture();
