@@ -36,11 +36,8 @@ struct DevRect {
     int x0, y0, w, h;   // w, h > 0
     bool flipX, flipY;
 };
-DevRect dev_rect(HDC dc, int x, int y, int w, int h)
+DevRect rect_between(int ax, int ay, int bx, int by)
 {
-    Mapping m = gdi_mapping(dc->st, dc->dpiX, dc->dpiY);
-    int ax = gdi_round(m.dx(x)), ay = gdi_round(m.dy(y));
-    int bx = gdi_round(m.dx(double(x) + w)), by = gdi_round(m.dy(double(y) + h));
     DevRect r;
     r.flipX = bx < ax;
     r.flipY = by < ay;
@@ -51,6 +48,22 @@ DevRect dev_rect(HDC dc, int x, int y, int w, int h)
     r.h = std::abs(by - ay);
     return r;
 }
+DevRect dev_rect(HDC dc, int x, int y, int w, int h)
+{
+    Mapping m = gdi_mapping(dc->st, dc->dpiX, dc->dpiY);
+    return rect_between(gdi_round(m.dx(x)), gdi_round(m.dy(y)), gdi_round(m.dx(double(x) + w)),
+                        gdi_round(m.dy(double(y) + h)));
+}
+
+// Where source pixels come from: a bitmap's RGB32 image, or the rows of a 24-bit
+// DIB read in place (BGR888, perhaps bottom-up), turned into RGB32 one row at a
+// time and only over the columns the destination needs.
+struct Source {
+    const QImage* img = nullptr;
+    bool bottomUp = false;
+};
+
+BOOL blit_pixels(HDC dst, int x, int y, int w, int h, Source src, DevRect s, DWORD rop);
 
 BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, int sh, DWORD rop)
 {
@@ -69,6 +82,14 @@ BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
         gdi_settle_pixels(src, &read);
     }
 
+    return blit_pixels(dst, x, y, w, h, Source{simg, false}, s, rop);
+}
+
+BOOL blit_pixels(HDC dst, int x, int y, int w, int h, Source src, DevRect s, DWORD rop)
+{
+    unsigned idx = (rop >> 16) & 0xFF;
+    bool needS = uses_source(idx);
+    const QImage* simg = needS ? src.img : nullptr;
     if (dst->kind == DeviceContext::Record) {
         if (!needS) {
             rec_add(dst, META_PATBLT, {x, y, w, h, std::int32_t(rop)});
@@ -91,7 +112,8 @@ BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
     bool flipX = d.flipX != s.flipX, flipY = d.flipY != s.flipY;
 
     PixelView v;
-    if (!gdi_pixel_view(dst, v)) {
+    const QRect reach(d.x0, d.y0, d.w, d.h);
+    if (!gdi_pixel_view(dst, v, &reach)) {
         // printer or other paint device: the source as an image, scaled
         PainterGuard g;
         if (!gdi_painter(dst, g)) return FALSE;
@@ -128,16 +150,46 @@ BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
         pat.fill(0xFF000000);   // a null brush paints as black
     }
     int pw = pat.isNull() ? 1 : pat.width(), ph = pat.isNull() ? 1 : pat.height();
-    bool sdirect = simg && (simg->format() == QImage::Format_RGB32 || simg->format() == QImage::Format_ARGB32 ||
-                            simg->format() == QImage::Format_ARGB32_Premultiplied);
+    const bool s32 = simg && (simg->format() == QImage::Format_RGB32 || simg->format() == QImage::Format_ARGB32 ||
+                              simg->format() == QImage::Format_ARGB32_Premultiplied);
+    const bool s24 = simg && simg->format() == QImage::Format_BGR888;
+    const bool sdirect = s32 || s24;
     int sW = simg ? simg->width() : 0, sH = simg ? simg->height() : 0;
+    // 24-bit rows are widened into `wide` over the columns the destination reads
+    std::vector<QRgb> wide;
+    int c0 = 0, c1 = -1;
+    if (s24) {
+        auto [lo, hi] = std::minmax_element(cols.begin(), cols.end());
+        c0 = std::max(*lo, 0);
+        c1 = std::min(*hi, sW - 1);
+        wide.resize(std::size_t(sW));
+    }
+    auto source_row = [&](int syy) -> const QRgb* {
+        if (!needS || syy < 0 || syy >= sH || !sdirect) return nullptr;
+        const uchar* line = simg->constScanLine(src.bottomUp ? sH - 1 - syy : syy);
+        if (s32) return reinterpret_cast<const QRgb*>(line);
+        for (int c = c0; c <= c1; ++c) {
+            const uchar* p = line + 3 * c;
+            wide[std::size_t(c)] = 0xFF000000u | (QRgb(p[2]) << 16) | (QRgb(p[1]) << 8) | p[0];
+        }
+        return wide.data();
+    };
     bool copy = idx == 0xCC && v.direct && sdirect && !v.region;
+    // one 24-bit source pixel to one destination pixel: widened straight into the row
+    const bool copy24 = copy && s24 && !flipX && s.w == d.w && cols[0] >= 0 && cols[0] + vis.width() <= sW;
     const Rop3 apply(idx);
     for (int j = 0; j < vis.height(); ++j) {
         int dy = vis.top() + j;
         int syy = rows[std::size_t(j)];
-        const QRgb* srow = (needS && syy >= 0 && syy < sH && sdirect)
-                               ? reinterpret_cast<const QRgb*>(simg->constScanLine(syy)) : nullptr;
+        if (copy24) {
+            if (syy < 0 || syy >= sH) continue;
+            const uchar* p = simg->constScanLine(src.bottomUp ? sH - 1 - syy : syy) + 3 * std::size_t(cols[0]);
+            QRgb* drow = v.row(dy) + vis.left();
+            for (int i = 0; i < vis.width(); ++i, p += 3)
+                drow[i] = 0xFF000000u | (QRgb(p[2]) << 16) | (QRgb(p[1]) << 8) | p[0];
+            continue;
+        }
+        const QRgb* srow = source_row(syy);
         if (copy) {
             QRgb* drow = v.row(dy) + vis.left();
             if (!srow) continue;
@@ -179,7 +231,7 @@ BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
             if (needS) {
                 int sxx = cols[std::size_t(i)];
                 if (sxx < 0 || sxx >= sW || syy < 0 || syy >= sH) continue;
-                S = srow ? srow[sxx] : simg->pixel(sxx, syy);
+                S = srow ? srow[sxx] : simg->pixel(sxx, src.bottomUp ? sH - 1 - syy : syy);
             }
             if (prow) P = prow[((dx % pw) + pw) % pw];
             QRgb D = v.get(dx, dy);
@@ -191,6 +243,21 @@ BOOL blit(HDC dst, int x, int y, int w, int h, HDC src, int sx, int sy, int sw, 
     return TRUE;
 }
 }  // namespace
+
+int gdi_blit_rows24(HDC dst, int x, int y, int w, int h, const QImage& rows, bool rowsBottomUp, int sx, int sy,
+                    int sw, int sh, DWORD rop)
+{
+    if (!gdi_valid_dc(dst) || rows.format() != QImage::Format_BGR888) return -1;
+    const QImage* target = gdi_target_image(dst);
+    if (dst->kind == DeviceContext::Record || !target || target->isNull()) return -1;
+    // the source of a DIB call is measured in plain pixels, as a fresh memory DC measures them
+    DevRect s{0, 0, 1, 1, false, false};
+    if (uses_source((rop >> 16) & 0xFF)) {
+        s = rect_between(sx, sy, gdi_round(double(sx) + sw), gdi_round(double(sy) + sh));
+        if (s.w == 0 || s.h == 0) return FALSE;
+    }
+    return blit_pixels(dst, x, y, w, h, Source{&rows, rowsBottomUp}, s, rop);
+}
 
 BOOL PatBlt(HDC dc, int x, int y, int w, int h, DWORD rop)
 {
@@ -222,6 +289,7 @@ BOOL gdi_draw_picture(HDC dc, int x, int y, int cx, int cy, const QImage& pictur
     QImage* target = gdi_target_image(dc);
     if (!target) return FALSE;
     const QPoint a = gdi_to_device(dc, x, y), b = gdi_to_device(dc, x + cx, y + cy);
+    gdi_reach_pixels(dc, QRect(a, QSize(b.x() - a.x(), b.y() - a.y())).normalized() & target->rect());
     QPainter p(target);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     p.drawImage(QRect(a, QSize(b.x() - a.x(), b.y() - a.y())), picture);

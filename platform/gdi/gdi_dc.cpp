@@ -136,6 +136,7 @@ HDC gdi_create_device_dc(QPaintDevice* device, HWND owner)
 
 namespace {
 GdiWindowSettle window_settle = nullptr;
+GdiWindowReach window_reach = nullptr;
 }
 
 void gdi_set_window_settle(GdiWindowSettle settle) { window_settle = settle; }
@@ -143,6 +144,15 @@ void gdi_set_window_settle(GdiWindowSettle settle) { window_settle = settle; }
 void gdi_settle_pixels(HDC dc, const RECT* r)
 {
     if (window_settle && dc && dc->kind == DeviceContext::Image && dc->owner) window_settle(dc->owner, r);
+}
+
+void gdi_set_window_reach(GdiWindowReach reach) { window_reach = reach; }
+
+void gdi_reach_pixels(HDC dc, const QRect& r)
+{
+    if (!window_reach || !dc || dc->kind != DeviceContext::Image || !dc->owner || r.isEmpty()) return;
+    const RECT box{r.left(), r.top(), r.left() + r.width(), r.top() + r.height()};
+    window_reach(dc->owner, &box);
 }
 
 HDC CreateCompatibleDC(HDC dc)

@@ -324,6 +324,25 @@ const QImage& MetaBlob::picture() const
     return image;
 }
 
+bool MetaBlob::rows24(QImage& view, bool& rowsBottomUp) const
+{
+    // the conditions under which picture() would decode exactly these rows
+    Header h;
+    if (!read_header(bytes.data(), bytes.size(), h) || h.core || h.bpp != 24 || h.compression != BI_RGB) return false;
+    BITMAPINFOHEADER bh{};
+    std::memcpy(&bh, bytes.data(), 40);
+    std::size_t infoSize = h.headerSize + gdi_dib_colors_bytes(bh, DIB_RGB_COLORS);
+    int height = h.h < 0 ? -h.h : h.h;
+    std::size_t stride = stride_of(h.w, 24);
+    if (infoSize > bytes.size() || (bytes.size() - infoSize) / stride < std::size_t(height)) return false;
+    // Qt reads the rows in place when their start is 4-byte aligned, as the rows of a DIB are
+    const BYTE* rows = bytes.data() + infoSize;
+    if (reinterpret_cast<std::uintptr_t>(rows) % 4) return false;
+    view = QImage(rows, h.w, height, qsizetype(stride), QImage::Format_BGR888);
+    rowsBottomUp = h.h > 0;
+    return !view.isNull();
+}
+
 const std::vector<BYTE>& MetaBlob::dib() const
 {
     if (bytes.empty() && !image.isNull()) const_cast<MetaBlob*>(this)->bytes = gdi_image_to_dib24(image);

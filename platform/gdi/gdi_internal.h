@@ -64,6 +64,9 @@ struct MetaBlob {
     mutable bool mono = false;               // decoded from a two-colour 1-bpp DIB
     mutable bool bottomUp = false;           // the DIB's rows run bottom-up
     const QImage& picture() const;           // decodes the DIB once (null image on bad data)
+    // A plain 24-bit DIB read in place, without decoding: its rows as a BGR888 image
+    // over `bytes` (row 0 the DIB's first row) and their order. False for other DIBs.
+    bool rows24(QImage& view, bool& rowsBottomUp) const;
     const std::vector<BYTE>& dib() const;    // makes a 24-bit DIB from the image once
 };
 using BlobPtr = std::shared_ptr<MetaBlob>;
@@ -139,6 +142,8 @@ int gdi_screen_dpi_y();
 
 // The pixels a raster DC draws on (image DCs and memory DCs), or null.
 QImage* gdi_target_image(HDC dc);
+// Before a window DC's pixels in `r` (device pixels) are read or written (gdi_surface.h).
+void gdi_reach_pixels(HDC dc, const QRect& r);
 // Selects into the state with reference counting; returns the previous object.
 GdiObject* gdi_state_select(DcState& st, GdiObject* o);
 void gdi_state_retain(DcState& st);
@@ -193,5 +198,10 @@ std::shared_ptr<MetaFile> wmf_read(const BYTE* data, std::size_t size);
 
 // ---- playback ----
 BOOL gdi_play_record(HDC dc, const MetaRecord& r, std::vector<GdiObject*>& table);
+// StretchBlt from the rows of a plain 24-bit DIB (MetaBlob::rows24) in source pixels
+// counted top-down, as the decoded picture would give. -1 where the target is not a
+// pixel surface (recordings, printers): the caller then blits the decoded picture.
+int gdi_blit_rows24(HDC dst, int x, int y, int w, int h, const QImage& rows, bool rowsBottomUp, int sx, int sy,
+                    int sw, int sh, DWORD rop);
 
 OSTREL_INTERNAL_EXPORT_END

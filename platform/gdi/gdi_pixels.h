@@ -48,7 +48,8 @@ struct PixelView {
 };
 
 // A view of the DC's pixels, or false when the DC has none (printer, recording).
-bool gdi_pixel_view(HDC dc, PixelView& v);
+// `reach`: the device pixels the caller will touch, when fewer than the clip box.
+bool gdi_pixel_view(HDC dc, PixelView& v, const QRect* reach = nullptr);
 // A painter on the DC's target with its clip and raster operation; null when the
 // DC has no paint target. `end` is called by the caller through the guard.
 struct PainterGuard {

@@ -4,6 +4,9 @@
 // in the replay's own table. Parameters are checked, never trusted.
 #include "platform/gdi/gdi_internal.h"
 
+#include <algorithm>
+#include <climits>
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -193,10 +196,19 @@ int play_poly(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
 int play_dib(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
 {
     const Args at{r.p};
+    bool bottomUp = false;   // a 24-bit DIB read in place: the order of its rows
     switch (r.fn) {
     case META_DIBBITBLT:   // DIBBITBLT: x, y, w, h, sx, sy, rop
     case META_DIBSTRETCHBLT: { // DIBSTRETCHBLT: x, y, w, h, sx, sy, sw, sh, rop
         if (!r.blob) return FALSE;
+        if (QImage rows; r.blob->rows24(rows, bottomUp)) {
+            int done = r.fn == META_DIBBITBLT
+                           ? gdi_blit_rows24(dc, at(0), at(1), at(2), at(3), rows, bottomUp, at(4), at(5), at(2), at(3),
+                                             DWORD(at(6)))
+                           : gdi_blit_rows24(dc, at(0), at(1), at(2), at(3), rows, bottomUp, at(4), at(5), at(6), at(7),
+                                             DWORD(at(8)));
+            if (done >= 0) return done;
+        }
         const QImage& img = r.blob->picture();
         if (img.isNull()) return FALSE;
         HDC src = CreateCompatibleDC(nullptr);
@@ -215,6 +227,19 @@ int play_dib(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
     case META_STRETCHDIB:   // STRETCHDIB: x, y, w, h, sx, sy, sw, sh, usage, rop
     case META_SETDIBTODEV: { // SETDIBTODEV: x, y, w, h, sx, sy, start, lines, usage
         if (!r.blob) return FALSE;
+        if (QImage rows; r.blob->rows24(rows, bottomUp)) {
+            // DIB source rectangles count rows from the bottom of a bottom-up DIB
+            // (in 64 bits: a hostile record's values must not overflow)
+            const std::int64_t h = rows.height(), span = r.fn == META_STRETCHDIB ? at(7) : at(3);
+            const std::int64_t top = bottomUp ? h - at(5) - span : at(5);
+            const int sy = int(std::clamp<std::int64_t>(top, INT32_MIN, INT32_MAX));
+            int done = r.fn == META_STRETCHDIB
+                           ? gdi_blit_rows24(dc, at(0), at(1), at(2), at(3), rows, bottomUp, at(4), sy, at(6), at(7),
+                                             DWORD(at(9)))
+                           : gdi_blit_rows24(dc, at(0), at(1), at(2), at(3), rows, bottomUp, at(4), sy, at(2), at(3),
+                                             SRCCOPY);
+            if (done >= 0) return done;
+        }
         const QImage& img = r.blob->picture();
         if (img.isNull()) return FALSE;
         HDC src = CreateCompatibleDC(nullptr);
@@ -223,7 +248,7 @@ int play_dib(HDC dc, const MetaRecord& r, std::vector<GdiObject*>&)
         SelectObject(src, bm);
         BOOL ok;
         // DIB source rectangles count rows from the bottom of a bottom-up DIB
-        bool bottomUp = r.blob->bottomUp;
+        bottomUp = r.blob->bottomUp;
         if (r.fn == META_STRETCHDIB) {
             int sy = bottomUp ? img.height() - at(5) - at(7) : at(5);
             ok = StretchBlt(dc, at(0), at(1), at(2), at(3), src, at(4), sy, at(6), at(7), DWORD(at(9)));

@@ -16,7 +16,7 @@
 QRgb gdi_qrgb(COLORREF c) { return 0xFF000000u | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF); }
 COLORREF gdi_colorref(QRgb c) { return COLORREF(qRed(c)) | (COLORREF(qGreen(c)) << 8) | (COLORREF(qBlue(c)) << 16); }
 
-bool gdi_pixel_view(HDC dc, PixelView& v)
+bool gdi_pixel_view(HDC dc, PixelView& v, const QRect* reach)
 {
     QImage* img = gdi_target_image(dc);
     if (!img || img->isNull()) return false;
@@ -26,6 +26,7 @@ bool gdi_pixel_view(HDC dc, PixelView& v)
         v.box &= dc->st.clip.boundingRect();
         if (dc->st.clip.rectCount() > 1) v.region = &dc->st.clip;
     }
+    gdi_reach_pixels(dc, reach ? *reach & v.box : v.box);
     auto f = img->format();
     v.direct = f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied;
     if (v.direct) {
@@ -50,6 +51,7 @@ bool gdi_painter(HDC dc, PainterGuard& g)
 {
     if (QImage* img = gdi_target_image(dc)) {
         if (img->isNull()) return false;
+        gdi_reach_pixels(dc, dc->st.hasClip ? dc->st.clip.boundingRect() & img->rect() : img->rect());
         g.p = new QPainter(img);
         g.owned = true;
     } else if (dc->kind == DeviceContext::Device && dc->device) {
@@ -663,12 +665,14 @@ COLORREF GetPixel(HDC dc, int x, int y)
     VALID_DC(CLR_INVALID);
     if (recording(dc)) return CLR_INVALID;
     QPoint d = gdi_to_device(dc, x, y);
-    // the 128 x 128 tile around the pixel: reads nearby then find it painted
-    const int tx = d.x() & ~127, ty = d.y() & ~127;
-    const RECT tile{tx, ty, tx + 128, ty + 128};
+    // the 512 x 32 tile around the pixel: reads nearby then find it painted. Wide
+    // and low, so that a tile spans few memory pages of a wide back buffer.
+    const int tx = d.x() & ~511, ty = d.y() & ~31;
+    const RECT tile{tx, ty, tx + 512, ty + 32};
     gdi_settle_pixels(dc, &tile);
     PixelView v;
-    if (!gdi_pixel_view(dc, v) || !v.inside(d.x(), d.y())) return CLR_INVALID;
+    const QRect one(d, QSize(1, 1));
+    if (!gdi_pixel_view(dc, v, &one) || !v.inside(d.x(), d.y())) return CLR_INVALID;
     return gdi_colorref(v.get(d.x(), d.y()));
 }
 

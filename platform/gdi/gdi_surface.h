@@ -24,6 +24,12 @@ using GdiWindowSettle = void (*)(HWND owner, const RECT* r);
 void gdi_set_window_settle(GdiWindowSettle settle);
 // Called by the reads above for DCs owned by a window; no-op for other DCs.
 void gdi_settle_pixels(HDC dc, const RECT* r);
+// A window's back buffer is given its pixels only where something first reaches
+// them, so a window larger than the screen costs memory for what is drawn, seen or
+// read. Before GDI touches a window DC's pixels it names the device rectangle it
+// may reach (null: all of them).
+using GdiWindowReach = void (*)(HWND owner, const RECT* r);
+void gdi_set_window_reach(GdiWindowReach reach);
 
 // Bounds of a metafile's picture in its own units: the placeable header's box,
 // else the window origin and extent it sets, else the extent of what it draws.

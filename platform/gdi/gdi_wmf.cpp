@@ -558,6 +558,13 @@ BlobPtr read_dib(Reader& rd)
     if (n < 12) return nullptr;
     auto blob = blob_bytes(rd.here(), n);
     if (blob->picture().isNull()) return nullptr;
+    // a 24-bit picture is painted from its bytes: its decoded copy need not stay
+    QImage rows;
+    bool bottomUp;
+    if (blob->rows24(rows, bottomUp)) {
+        blob->image = QImage();
+        blob->decoded = false;
+    }
     return blob;
 }
 

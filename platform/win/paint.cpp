@@ -80,6 +80,7 @@ HDC BeginPaint(HWND w, PAINTSTRUCT* ps)
         b = QRect();
     ps->rcPaint = RECT{b.left(), b.top(), b.left() + b.width(), b.top() + b.height()};
     ps->fErase = w->eraseWanted ? TRUE : FALSE;
+    wnd_fill_unfilled(w, b);
     if (w->eraseWanted && !b.isEmpty()) {
         QPainter p(&w->surface);
         p.setClipRegion(due);

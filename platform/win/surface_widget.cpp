@@ -98,6 +98,7 @@ void SurfaceWidget::paintEvent(QPaintEvent* e)
     wnd_paint_now(wnd, e->region());
     if (!wnd_valid(wnd))
         return;
+    wnd_fill_unfilled(wnd, e->region());
     QPainter p(this);
     for (const QRect& r : e->region())
         p.drawImage(r, wnd->surface, r);

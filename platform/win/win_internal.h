@@ -54,6 +54,11 @@ struct Wnd {
     QPointer<QScrollArea> scroller;
     QRect wanted;
     QImage surface;             // back buffer, client size; the object's address never changes
+    // Parts of a new back buffer never reached yet: their memory is left untouched
+    // until something draws, shows or reads there, then filled with `unfilledColour`
+    // (the background when the buffer was made), as the whole buffer would have been.
+    QRegion unfilled;
+    QColor unfilledColour;
     QRegion invalid;            // waiting for WM_PAINT (off-screen parts wait until seen or read)
     QRegion paintDue;           // during our WM_PAINT: the part BeginPaint hands out
     bool painting = false;      // our WM_PAINT is running
@@ -71,6 +76,7 @@ HWND wnd_from_widget(const QWidget* w);           // the window of a frame/clien
 bool wnd_valid(HWND w);                           // alive and not being torn down
 LRESULT wnd_call(HWND w, UINT msg, WPARAM wp, LPARAM lp);   // the window procedure, now
 void wnd_ensure_surface(HWND w);                  // back buffer follows the client size
+void wnd_fill_unfilled(HWND w, const QRegion& r); // gives the untouched part of r its pixels
 QRegion wnd_visible_part(HWND w);                 // client pixels on some screen (client coordinates)
 void wnd_update_visible(HWND w, const QRegion& r); // the toolkit repaints the visible part of r
 void wnd_paint_now(HWND w, const QRegion& due);   // WM_PAINT for the invalid part of `due`, now

@@ -218,13 +218,35 @@ void wnd_ensure_surface(HWND w)
         s.setHeight(int(std::max<qint64>(1, budget / s.width())));
     if (w->surface.size() == s)
         return;
+    // A new buffer's pixels are given when first reached (wnd_fill_unfilled): only
+    // what the old buffer holds is copied, the rest waits as the background.
+    const QColor background = wnd_background(w);
+    if (!w->surface.isNull() && w->unfilledColour != background)
+        wnd_fill_unfilled(w, QRegion(w->surface.rect()));
+    const QRegion kept = QRegion(w->surface.rect() & QRect(QPoint(0, 0), s)) - w->unfilled;
     QImage next(s, QImage::Format_RGB32);
-    next.fill(wnd_background(w));
-    if (!w->surface.isNull()) {
+    if (!kept.isEmpty()) {
         QPainter p(&next);
-        p.drawImage(0, 0, w->surface);
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        for (const QRect& q : kept)
+            p.drawImage(q, w->surface, q);
     }
+    w->unfilled = QRegion(QRect(QPoint(0, 0), s)) - kept;
+    w->unfilledColour = background;
     w->surface = std::move(next);   // the QImage object stays where it is
+}
+
+void wnd_fill_unfilled(HWND w, const QRegion& r)
+{
+    if (!w || w->unfilled.isEmpty())
+        return;
+    const QRegion part = w->unfilled & r;
+    if (part.isEmpty())
+        return;
+    w->unfilled -= part;
+    QPainter p(&w->surface);
+    for (const QRect& q : part)
+        p.fillRect(q, w->unfilledColour);
 }
 
 // ---- classes ----
@@ -709,16 +731,27 @@ QImage* platform_window_surface(HWND w)
 
 void platform_window_settle(HWND w, const RECT* r)
 {
-    if (!wnd_valid(w) || !w->client || w->invalid.isEmpty())
+    if (!wnd_valid(w) || !w->client)
         return;
     QRegion due = r ? QRegion(QRect(QPoint(r->left, r->top), QPoint(r->right - 1, r->bottom - 1)))
                     : QRegion(QRect(QPoint(0, 0), w->client->size()));
-    wnd_paint_now(w, due);
+    wnd_fill_unfilled(w, r ? due : QRegion(w->surface.rect()));   // the reader sees pixels, never untouched memory
+    if (!w->invalid.isEmpty())
+        wnd_paint_now(w, due);
 }
 
 namespace {
-// GDI asks before it reads a window's pixels.
+void reach(HWND w, const RECT* r)
+{
+    if (!wnd_valid(w) || w->unfilled.isEmpty())
+        return;
+    wnd_fill_unfilled(w, r ? QRegion(QRect(QPoint(r->left, r->top), QPoint(r->right - 1, r->bottom - 1)))
+                           : QRegion(w->surface.rect()));
+}
+
+// GDI asks before it reads a window's pixels, and before it touches them.
 const bool settle_registered = (gdi_set_window_settle(platform_window_settle), true);
+const bool reach_registered = (gdi_set_window_reach(reach), true);
 } // namespace
 
 void platform_window_flush(HWND w, const RECT* r)

@@ -95,6 +95,56 @@ TEST(GdiDibCalls, SetDIBitsToDeviceIgnoresTheMappingScale)
     EXPECT_EQ(c.at(4, 2), kPix[1][2]);
 }
 
+// A recorded 24-bit DIB is replayed from its own rows, read in place; every
+// call's pixels equal those the same call draws directly (from a decoded image):
+// both row orders, partial, stretched and mirrored sources, raster operations.
+TEST(GdiDibCalls, ReplayedTwentyFourBitRowsMatchTheDirectCall)
+{
+    struct Call {
+        int x, y, w, h, sx, sy, sw, sh;
+        DWORD rop;
+        bool toDevice;   // SetDIBitsToDevice instead of StretchDIBits
+    };
+    const Call calls[] = {
+        {0, 0, 7, 5, 0, 0, 7, 5, SRCCOPY, false},     {2, 1, 4, 3, 1, 1, 4, 3, SRCCOPY, false},
+        {0, 0, 15, 11, 1, 0, 5, 4, SRCCOPY, false},   {9, 0, -7, 5, 0, 0, 7, 5, SRCCOPY, false},
+        {0, 10, 7, -5, 0, 0, 7, 5, SRCCOPY, false},   {1, 1, 7, 5, 0, 0, 7, 5, SRCINVERT, false},
+        {0, 0, 6, 4, 1, 1, 6, 4, SRCAND, false},      {3, 2, 4, 3, 2, 1, 0, 0, 0, true},
+    };
+    for (bool topDown : {false, true}) {
+        Dib d;
+        d.info.assign(40, 0);
+        BITMAPINFOHEADER h{};
+        h.biSize = 40;
+        h.biWidth = 7;
+        h.biHeight = topDown ? -5 : 5;
+        h.biPlanes = 1;
+        h.biBitCount = 24;
+        std::memcpy(d.info.data(), &h, 40);
+        d.rows.resize(24 * 5);
+        for (std::size_t i = 0; i < d.rows.size(); ++i) d.rows[i] = static_cast<unsigned char>(i * 37 + 11);
+        for (const Call& k : calls) {
+            auto draw = [&](HDC dc) {
+                if (k.toDevice)
+                    SetDIBitsToDevice(dc, k.x, k.y, DWORD(k.w), DWORD(k.h), k.sx, k.sy, 0, 5, d.rows.data(), d.bi(),
+                                      DIB_RGB_COLORS);
+                else
+                    StretchDIBits(dc, k.x, k.y, k.w, k.h, k.sx, k.sy, k.sw, k.sh, d.rows.data(), d.bi(),
+                                  DIB_RGB_COLORS, k.rop);
+            };
+            Canvas direct(16, 12, 0x3366CC), played(16, 12, 0x3366CC);
+            draw(direct.dc);
+            HDC rec = CreateMetaFileA(nullptr);
+            draw(rec);
+            HMETAFILE mf = CloseMetaFile(rec);
+            replay(mf, played);
+            DeleteMetaFile(mf);
+            EXPECT_EQ(played.img, direct.img) << "top-down " << topDown << ", call at " << k.x << "," << k.y;
+            EXPECT_NE(direct.count(0x3366CC), 16 * 12);
+        }
+    }
+}
+
 TEST(GdiDibCalls, BadHeadersAreRefused)
 {
     PackedDib d = make(24, false);

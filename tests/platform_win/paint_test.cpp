@@ -1,6 +1,7 @@
 // Painting of windows larger than the screen: only the part on some screen is
 // painted when the loop runs; the rest waits, and is painted before anyone reads
-// it or when it comes on screen.
+// it or when it comes on screen. A back buffer's memory is given its pixels only
+// where they are first reached.
 #include "win_test_util.h"
 #include "platform/gdi/wingdi.h"
 
@@ -9,6 +10,9 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QThread>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <gtest/gtest.h>
 
 namespace {
@@ -151,4 +155,67 @@ TEST(FramePacing, ALoneRepaintShowsAtTheNextPassAndAStreamOncePerFrame)
     EXPECT_TRUE(covers(paints, 5, 5));
     DestroyWindow(w);
     platform_set_frame_ms(frame);
+}
+
+namespace {
+// Resident memory of the process in kB (0 when /proc does not tell).
+long resident_kb()
+{
+    std::FILE* f = std::fopen("/proc/self/status", "r");
+    if (!f)
+        return 0;
+    char line[256];
+    long kb = 0;
+    while (std::fgets(line, sizeof line, f))
+        if (std::strncmp(line, "VmRSS:", 6) == 0)
+            kb = std::atol(line + 6);
+    std::fclose(f);
+    return kb;
+}
+
+HWND make_grey_window(int w, int h)
+{
+    static bool registered = false;
+    if (!registered) {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = &DefWindowProcA;
+        wc.lpszClassName = "greytest";
+        wc.hbrBackground = CreateSolidBrush(RGB(200, 200, 200));
+        RegisterClassA(&wc);
+        registered = true;
+    }
+    return CreateWindowExA(0, "greytest", "grey", WS_POPUP, 0, 0, w, h, nullptr, nullptr, nullptr, nullptr);
+}
+} // namespace
+
+// A back buffer gets its pixels where something first reaches them; until then it
+// reads, draws and grows as one filled with the class background.
+TEST(LazyBackBuffer, UntouchedPixelsBehaveAsTheBackground)
+{
+    HWND w = make_grey_window(400, 300);
+    ValidateRect(w, nullptr);   // nothing waits to be painted: reads see the buffer itself
+    HDC dc = GetDC(w);
+    EXPECT_EQ(GetPixel(dc, 350, 250), RGB(200, 200, 200));
+    PatBlt(dc, 10, 10, 5, 5, DSTINVERT);   // reads what it changes
+    EXPECT_EQ(GetPixel(dc, 12, 12), RGB(55, 55, 55));
+    ReleaseDC(w, dc);
+    MoveWindow(w, 0, 0, 600, 400, FALSE);
+    dc = GetDC(w);
+    EXPECT_EQ(GetPixel(dc, 12, 12), RGB(55, 55, 55));
+    EXPECT_EQ(GetPixel(dc, 550, 350), RGB(200, 200, 200));
+    ReleaseDC(w, dc);
+    DestroyWindow(w);
+}
+
+TEST(LazyBackBuffer, AWindowFarLargerThanTheScreenCostsWhatIsReached)
+{
+    const long before = resident_kb();
+    if (!before)
+        GTEST_SKIP() << "no /proc/self/status to read the resident size from";
+    HWND w = make_grey_window(8000, 8000);   // 256 MB of pixels if all were given
+    HDC dc = GetDC(w);
+    EXPECT_EQ(GetPixel(dc, 7000, 7000), RGB(200, 200, 200));
+    ReleaseDC(w, dc);
+    EXPECT_LT(resident_kb() - before, 64 * 1024);
+    DestroyWindow(w);
 }
