@@ -112,24 +112,16 @@ TEST(GdiDibCalls, ReplayedTwentyFourBitRowsMatchTheDirectCall)
         {0, 0, 6, 4, 1, 1, 6, 4, SRCAND, false},      {3, 2, 4, 3, 2, 1, 0, 0, 0, true},
     };
     for (bool topDown : {false, true}) {
-        Dib d;
-        d.info.assign(40, 0);
-        BITMAPINFOHEADER h{};
-        h.biSize = 40;
-        h.biWidth = 7;
-        h.biHeight = topDown ? -5 : 5;
-        h.biPlanes = 1;
-        h.biBitCount = 24;
-        std::memcpy(d.info.data(), &h, 40);
-        d.rows.resize(24 * 5);
-        for (std::size_t i = 0; i < d.rows.size(); ++i) d.rows[i] = static_cast<unsigned char>(i * 37 + 11);
+        PackedDib d = packed_dib(7, 5, 24, topDown, [](int x, int y) {
+            return COLORREF(RGB((x * 37 + y * 11) & 255, (x * 53 + y * 7) & 255, (x * 19 + y * 29) & 255));
+        });
         for (const Call& k : calls) {
             auto draw = [&](HDC dc) {
                 if (k.toDevice)
-                    SetDIBitsToDevice(dc, k.x, k.y, DWORD(k.w), DWORD(k.h), k.sx, k.sy, 0, 5, d.rows.data(), d.bi(),
+                    SetDIBitsToDevice(dc, k.x, k.y, DWORD(k.w), DWORD(k.h), k.sx, k.sy, 0, 5, d.rows(), d.info(),
                                       DIB_RGB_COLORS);
                 else
-                    StretchDIBits(dc, k.x, k.y, k.w, k.h, k.sx, k.sy, k.sw, k.sh, d.rows.data(), d.bi(),
+                    StretchDIBits(dc, k.x, k.y, k.w, k.h, k.sx, k.sy, k.sw, k.sh, d.rows(), d.info(),
                                   DIB_RGB_COLORS, k.rop);
             };
             Canvas direct(16, 12, 0x3366CC), played(16, 12, 0x3366CC);
