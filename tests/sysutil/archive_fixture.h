@@ -93,6 +93,13 @@ inline std::map<std::string, FileFacts> tree_of(const fs::path& root)
     return t;
 }
 
+// The same without the directories.
+inline std::map<std::string, FileFacts> files_only(std::map<std::string, FileFacts> t)
+{
+    std::erase_if(t, [](const auto& e) { return e.second.size == static_cast<std::uintmax_t>(-1); });
+    return t;
+}
+
 inline void write_file(const fs::path& p, const std::string& bytes, long long mtime)
 {
     fs::create_directories(p.parent_path());
