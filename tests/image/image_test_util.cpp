@@ -1,5 +1,6 @@
 // Helpers of the image tests.
 #include "image_test_util.h"
+#include "ostrel/image.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -62,4 +63,11 @@ Bytes read_file(const std::string& path)
 {
     std::ifstream f(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+int icon_w()
+{
+    int w, h, x, y;
+    _geticon_size("x", &w, &h, &x, &y);
+    return w;
 }

@@ -53,3 +53,5 @@ struct TempDir {
 
 void write_file(const std::string& path, const Bytes& data);
 Bytes read_file(const std::string& path);
+// The width of the type icon a failed load falls back to.
+int icon_w();

@@ -79,13 +79,6 @@ protected:
     }
 };
 
-int icon_w()
-{
-    int w, h, x, y;
-    _geticon_size("x", &w, &h, &x, &y);
-    return w;
-}
-
 } // namespace
 
 TEST_F(Routing, ExtensionsChooseTheirSlotsWhateverTheCase)

@@ -5,6 +5,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 
 class RegistryScratch : public ::testing::Test {
@@ -22,6 +24,12 @@ protected:
         unsetenv("OSTREL_REGISTRY");
         std::error_code ec;
         std::filesystem::remove_all(dir_, ec);
+    }
+    static std::string file_bytes(const std::string& path)
+    {
+        std::ostringstream s;
+        s << std::ifstream(path, std::ios::binary).rdbuf();
+        return s.str();
     }
     std::string dir_;
     std::string db_;
