@@ -1,5 +1,6 @@
 // Test support for the programs: temporary directories and the output recorder.
 #include "apps_test_support.h"
+#include "tests/support/scratch_dir.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -74,13 +75,7 @@ IoRecorder::~IoRecorder()
     active = nullptr;
 }
 
-std::string read_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
+std::string read_file(const std::string& path) { return file_text(path); }
 
 void write_file(const std::string& path, const std::string& text)
 {

@@ -40,25 +40,6 @@ bool same_pixels(const _bmap* a, const _bmap* b)
     return true;
 }
 
-TempDir::TempDir()
-{
-    char tmpl[] = "/tmp/ostrel-image-XXXXXX";
-    char* d = mkdtemp(tmpl);
-    path = d ? d : "/tmp";
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-}
-
-void write_file(const std::string& path, const Bytes& data)
-{
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-}
-
 Bytes read_file(const std::string& path)
 {
     std::ifstream f(path, std::ios::binary);

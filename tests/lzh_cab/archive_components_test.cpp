@@ -17,12 +17,6 @@ namespace {
 
 constexpr long long kBaseTime = 1700000000;  // even: cabinets keep two-second steps
 
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
 struct Format {
     const char* extension;
     const char* reader;  // independent reader, %a archive, %d directory
@@ -99,9 +93,9 @@ TEST_P(ArchiveComponents, DamagedArchivesFailAndSelfExtractingIsRefused)
     make_tree(at("src"), 12, 0);
     const std::string arc = archive("small");
     ASSERT_EQ(a->add(arc.c_str(), at("src/docs").c_str()), 1);
-    const std::string good = slurp(arc);
+    const std::string good = file_text(arc);
     EXPECT_EQ(a->special(arc.c_str()), 0);
-    EXPECT_EQ(slurp(arc), good);
+    EXPECT_EQ(file_text(arc), good);
     const std::string bad = archive("bad");
     for (std::size_t cut : {std::size_t{1}, std::size_t{30}, good.size() / 2, good.size() - 3}) {
         std::string damaged = good.substr(0, cut);
@@ -174,8 +168,8 @@ TEST_F(ArchivesMadeElsewhere, ExtractWithTheirNamesBytesAndTimes)
     ASSERT_EQ(archiver_for("old.lzh")->extract_all(at("old.lzh").c_str(), at("lzh").c_str()), 1);
     const auto got = tree_of(at("lzh"));
     ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(slurp(at("lzh/zero.txt")), "level zero\n");
-    EXPECT_EQ(slurp(at("lzh/one.txt")), "level one\n");
+    EXPECT_EQ(file_text(at("lzh/zero.txt")), "level zero\n");
+    EXPECT_EQ(file_text(at("lzh/one.txt")), "level one\n");
     std::tm tm{};
     tm.tm_year = 101, tm.tm_mon = 1, tm.tm_mday = 3, tm.tm_hour = 3, tm.tm_min = 4, tm.tm_sec = 10, tm.tm_isdst = -1;
     EXPECT_EQ(got.at("zero.txt").mtime, std::mktime(&tm));

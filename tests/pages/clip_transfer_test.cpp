@@ -6,6 +6,7 @@
 #include "platform/gdi/winclip.h"
 #include "ostrel/clipboard.h"
 #include "tests/support/pixels.h"
+#include "tests/support/scratch_dir.h"
 
 #include <QImage>
 
@@ -24,30 +25,12 @@ using Bytes = std::vector<unsigned char>;
 // A file in a fresh directory of its own (no fixed name in a shared place).
 class ClipTransferTest : public PageTest {
 protected:
-    std::string dir;
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/ostrel-clip-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override
-    {
-        std::string cmd = "rm -rf '" + dir + "'";
-        EXPECT_EQ(std::system(cmd.c_str()), 0);
-        PageTest::TearDown();
-    }
+    ScratchDir scratch{"ostrel-clip"};
+    const std::string dir = scratch.path;
     std::string file(const char* name, const Bytes& bytes)
     {
-        std::string path = dir + "/" + name;
-        FILE* f = std::fopen(path.c_str(), "wb");
-        EXPECT_NE(f, nullptr);
-        if (f) {
-            if (!bytes.empty())   // an empty file: no data pointer to hand on
-                std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
-        }
-        return path;
+        put_file(scratch.file(name), bytes);
+        return scratch.file(name);
     }
 };
 
@@ -78,14 +61,9 @@ Bytes bmp_file(int w, int h, const std::string& path)
     _bmap* bm = pattern_bmap(w, h);
     EXPECT_EQ(_bmap_savebmp(path.c_str(), bm), 1);
     delete bm;
-    Bytes b;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    for (int c; f && (c = std::fgetc(f)) != EOF;)
-        b.push_back(std::uint8_t(c));
-    if (f)
-        std::fclose(f);
+    const std::string b = file_text(path);
     std::remove(path.c_str());
-    return b;
+    return Bytes(b.begin(), b.end());
 }
 
 // A placeable metafile: a red rectangle over the left half of a 1440 x 720
