@@ -1,6 +1,5 @@
 // Test support for the programs: temporary directories and the output recorder.
 #include "apps_test_support.h"
-#include "tests/support/scratch_dir.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -18,9 +17,7 @@ TempCwd::TempCwd()
     char buf[4096];
     if (getcwd(buf, sizeof buf))
         previous_ = buf;
-    char tmpl[] = "/tmp/ostrel-apps-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-    if (chdir(dir_.c_str()) != 0)
+    if (dir_.path.empty() || chdir(dir_.path.c_str()) != 0)
         std::abort();
 }
 
@@ -28,8 +25,6 @@ TempCwd::~TempCwd()
 {
     if (!previous_.empty() && chdir(previous_.c_str()) != 0)
         std::abort();
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
 }
 
 IoRecorder::IoRecorder()
@@ -73,14 +68,6 @@ IoRecorder::~IoRecorder()
 {
     app_io_set(previous_);
     active = nullptr;
-}
-
-std::string read_file(const std::string& path) { return file_text(path); }
-
-void write_file(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
 }
 
 bool file_exists(const std::string& path) { return std::filesystem::exists(path); }

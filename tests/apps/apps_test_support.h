@@ -5,6 +5,7 @@
 
 #include "app_canvas.h"
 #include "app_io.h"
+#include "tests/support/scratch_dir.h"
 
 #include <functional>
 
@@ -17,11 +18,11 @@ class TempCwd {
 public:
     TempCwd();
     ~TempCwd();
-    const std::string& path() const { return dir_; }
-    std::string file(const std::string& name) const { return dir_ + "/" + name; }
+    const std::string& path() const { return dir_.path; }
+    std::string file(const std::string& name) const { return dir_.file(name); }
 
 private:
-    std::string dir_;
+    ScratchDir dir_{"ostrel-apps"};
     std::string previous_;
 };
 
@@ -67,8 +68,8 @@ private:
     AppCanvas previous_;
 };
 
-std::string read_file(const std::string& path);
-void write_file(const std::string& path, const std::string& text);
+inline std::string read_file(const std::string& path) { return file_text(path); }
+inline void write_file(const std::string& path, const std::string& text) { put_file(path, text); }
 bool file_exists(const std::string& path);
 std::vector<std::string> list_dir(const std::string& dir);
 
