@@ -2,13 +2,7 @@
 #include "image_test_util.h"
 #include "ostrel/image.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 std::uint32_t px(const _bmap* bm, int x, int y)
 {
@@ -38,12 +32,6 @@ bool same_pixels(const _bmap* a, const _bmap* b)
         if (std::memcmp(a->bits + y * a->stride, b->bits + y * b->stride, a->width * 3) != 0)
             return false;
     return true;
-}
-
-Bytes read_file(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
 }
 
 int icon_w()

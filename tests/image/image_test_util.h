@@ -47,6 +47,10 @@ inline Bytes bmp_file(int w, int h, int bpp, std::uint32_t compression, const st
 
 using TempDir = ScratchDir;
 inline void write_file(const std::string& path, const Bytes& data) { put_file(path, data); }
-Bytes read_file(const std::string& path);
+inline Bytes read_file(const std::string& path)
+{
+    const std::string s = file_text(path);
+    return Bytes(s.begin(), s.end());
+}
 // The width of the type icon a failed load falls back to.
 int icon_w();
