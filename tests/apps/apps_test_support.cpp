@@ -17,9 +17,7 @@ TempCwd::TempCwd()
     char buf[4096];
     if (getcwd(buf, sizeof buf))
         previous_ = buf;
-    char tmpl[] = "/tmp/ostrel-apps-XXXXXX";
-    dir_ = mkdtemp(tmpl);
-    if (chdir(dir_.c_str()) != 0)
+    if (dir_.path.empty() || chdir(dir_.path.c_str()) != 0)
         std::abort();
 }
 
@@ -27,8 +25,6 @@ TempCwd::~TempCwd()
 {
     if (!previous_.empty() && chdir(previous_.c_str()) != 0)
         std::abort();
-    std::error_code ec;
-    std::filesystem::remove_all(dir_, ec);
 }
 
 IoRecorder::IoRecorder()
@@ -72,20 +68,6 @@ IoRecorder::~IoRecorder()
 {
     app_io_set(previous_);
     active = nullptr;
-}
-
-std::string read_file(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
-void write_file(const std::string& path, const std::string& text)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
 }
 
 bool file_exists(const std::string& path) { return std::filesystem::exists(path); }

@@ -5,10 +5,12 @@
 
 #include "app_canvas.h"
 #include "app_io.h"
+#include "tests/support/scratch_dir.h"
 
 #include <functional>
 
 #include <deque>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -17,11 +19,11 @@ class TempCwd {
 public:
     TempCwd();
     ~TempCwd();
-    const std::string& path() const { return dir_; }
-    std::string file(const std::string& name) const { return dir_ + "/" + name; }
+    const std::string& path() const { return dir_.path; }
+    std::string file(const std::string& name) const { return dir_.file(name); }
 
 private:
-    std::string dir_;
+    ScratchDir dir_{"ostrel-apps"};
     std::string previous_;
 };
 
@@ -67,9 +69,23 @@ private:
     AppCanvas previous_;
 };
 
-std::string read_file(const std::string& path);
-void write_file(const std::string& path, const std::string& text);
+inline std::string read_file(const std::string& path) { return file_text(path); }
+inline void write_file(const std::string& path, const std::string& text) { put_file(path, text); }
 bool file_exists(const std::string& path);
 std::vector<std::string> list_dir(const std::string& dir);
+
+/* The settings file a save writes: "KEY\tvalue" lines of every key in order, the
+   default where `values` has none. */
+template <std::size_t N>
+std::string settings_file(const char* const (&keys)[N], const char* const (&defaults)[N],
+                          const std::map<std::string, std::string>& values)
+{
+    std::string text;
+    for (std::size_t i = 0; i < N; ++i) {
+        auto it = values.find(keys[i]);
+        text += std::string(keys[i]) + "\t" + (it != values.end() ? it->second : defaults[i]) + "\n";
+    }
+    return text;
+}
 
 #endif

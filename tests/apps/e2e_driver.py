@@ -166,17 +166,23 @@ def marcot_image(x, y):
     return WHITE if y < 75 else BLACK
 
 
+def marcot_start(program, work, image, points, rule):
+    """Marcot on `image` of `work` with its settings; returns the process and its windows."""
+    with open(os.path.join(work, "Marcot.ini"), "w") as f:
+        f.write("WINDOW_X 40\nWINDOW_Y 60\nMEASURE_POINT %d\nBULLET_COLOR %d\n" % (points, rule))
+    proc = start(program, [os.path.join(work, image)], work)
+    console = wait_window("Console 1.11")
+    page = wait_window(os.path.join(work, image))
+    time.sleep(0.8)
+    return proc, console, page
+
+
 def marcot_run(program, work, rule, points, clicks, expect_markers, expect_data):
     for name in os.listdir(work):
         os.remove(os.path.join(work, name))
     write_bmp(os.path.join(work, "shot.bmp"), 200, 150,
               lambda y: b"".join(bytes(marcot_image(x, y)) for x in range(200)))
-    with open(os.path.join(work, "Marcot.ini"), "w") as f:
-        f.write("WINDOW_X 40\nWINDOW_Y 60\nMEASURE_POINT %d\nBULLET_COLOR %d\n" % (points, rule))
-    proc = start(program, [os.path.join(work, "shot.bmp")], work)
-    console = wait_window("Console 1.11")
-    page = wait_window(os.path.join(work, "shot.bmp"))
-    time.sleep(0.8)
+    proc, console, page = marcot_start(program, work, "shot.bmp", points, rule)
     origin = wait_for("the image on the screen", lambda: find_colour(screenshot(os.path.join(work, "s.ppm")), MAGENTA))
     for button, x, y in clicks:
         xdo("mousemove", origin[0] + x, origin[1] + y)
@@ -235,12 +241,7 @@ def marcot_large(program):
         # a green 5 x 5 spot centred on (2900, 1900) shows where that pixel is on screen
         spot = grey[:2898 * 3] + bytes((0, 255, 0)) * 5 + grey[2903 * 3:]
         write_bmp(os.path.join(work, "big.bmp"), 3000, 2000, lambda y: spot if 1898 <= y <= 1902 else grey)
-        with open(os.path.join(work, "Marcot.ini"), "w") as f:
-            f.write("WINDOW_X 40\nWINDOW_Y 60\nMEASURE_POINT 1\nBULLET_COLOR 0\n")
-        proc = start(program, [os.path.join(work, "big.bmp")], work)
-        console = wait_window("Console 1.11")
-        page = wait_window(os.path.join(work, "big.bmp"))
-        time.sleep(0.8)
+        proc, console, page = marcot_start(program, work, "big.bmp", 1, 0)
         geometry = xdo("getwindowgeometry", "--shell", page)
         g = dict(line.split("=") for line in geometry.split() if "=" in line)
         if int(g["WIDTH"]) > 1600 or int(g["HEIGHT"]) > 1000:

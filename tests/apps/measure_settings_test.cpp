@@ -14,15 +14,9 @@ const char* const kKeys[] = {"WINDOW_X", "WINDOW_Y", "MEASURE_POINT", "EXT_NAME"
                              "DATA_FORMAT", "BULLET", "BULLET_COLOR", "OVERWRITE_CHECK"};
 const char* const kDefaults[] = {"300", "200", "4", "TXT", "%lf", "1", "0", "0"};
 
-// The file a save writes: the defaults with the given values in their place.
 std::string file_with(const std::map<std::string, std::string>& values)
 {
-    std::string text;
-    for (int i = 0; i < 8; ++i) {
-        auto it = values.find(kKeys[i]);
-        text += std::string(kKeys[i]) + "\t" + (it != values.end() ? it->second : kDefaults[i]) + "\n";
-    }
-    return text;
+    return settings_file(kKeys, kDefaults, values);
 }
 
 TEST(MeasureSettings, NoFileGivesTheDefaultsAndTheEightLines)

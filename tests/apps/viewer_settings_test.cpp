@@ -16,12 +16,7 @@ const char* const kDefaults[] = {"300", "200", "720", "480", "1.000000", "-1.000
 
 std::string file_with(const std::map<std::string, std::string>& values)
 {
-    std::string text;
-    for (int i = 0; i < 11; ++i) {
-        auto it = values.find(kKeys[i]);
-        text += std::string(kKeys[i]) + "\t" + (it != values.end() ? it->second : kDefaults[i]) + "\n";
-    }
-    return text;
+    return settings_file(kKeys, kDefaults, values);
 }
 
 TEST(ViewerSettings, NoFileGivesTheDefaultsAndTheElevenLines)

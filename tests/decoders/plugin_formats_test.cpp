@@ -6,6 +6,7 @@
 #include "decoder_test_support.h"
 #include "runtime/image/decoders/spi_abi.h"
 #include "platform/win/winbase.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 #include <QFile>
@@ -36,18 +37,12 @@ protected:
     QTemporaryDir dir;
 };
 
-std::string slurp(const QString& path)
-{
-    std::ifstream f(path.toStdString(), std::ios::binary);
-    return {std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>()};
-}
-
 TEST_F(ShippedPlugins, IndependentEncodersDecodeToTheReferencePixels)
 {
     if (QProcess::execute("/usr/bin/python3", {"-c", "import PIL.features as f; assert f.check('webp')"}) != 0)
         GTEST_SKIP() << "Pillow with WebP support (python3-pil) is not installed";
     ASSERT_EQ(QProcess::execute("/usr/bin/python3", {OSTREL_PLUGIN_SCRIPT, dir.path()}), 0);
-    std::istringstream list(slurp(dir.path() + "/list.txt"));
+    std::istringstream list(file_text(dir.path().toStdString() + "/list.txt"));
     std::string name;
     int w = 0, h = 0, files = 0;
     while (list >> name >> w >> h) {
@@ -59,7 +54,7 @@ TEST_F(ShippedPlugins, IndependentEncodersDecodeToTheReferencePixels)
         EXPECT_EQ(sh, h);
         bitmap_ptr bm(_getfile_bmap(path.c_str(), 1.0, 0));
         ASSERT_TRUE(bm);
-        const std::string ref = slurp(QString::fromStdString(path + ".rgb"));
+        const std::string ref = file_text(path + ".rgb");
         EXPECT_EQ(max_difference(bm.get(), w, h, ref.data(), ref.size()), 0);
         ++files;
     }

@@ -30,13 +30,6 @@ COLORREF on_screen(HWND w, int x, int y)
     return img ? pixel(*img, x, y) : CLR_INVALID;
 }
 
-std::string console_text()
-{
-    char buf[64] = {};
-    GetWindowTextA(_pagecanvas(0), buf, sizeof buf);
-    return buf;
-}
-
 TEST_F(DrawPages, ClearscreenThreeRepaintsBothSixOnlyClearsThePage)
 {
     window_page(1);
@@ -56,11 +49,11 @@ TEST_F(DrawPages, ClearscreenThreeRepaintsBothSixOnlyClearsThePage)
     _rectangle(0, 10, 10, 30, 30);
     _setpage(1, 0);
     ostrel_printf("console text");
-    ASSERT_EQ(console_text(), "console text");
+    ASSERT_EQ(window_title(_pagecanvas(0)), "console text");
     EXPECT_EQ(on_screen(w, 20, 20), kBlack);
     _clearscreen(3);
     EXPECT_EQ(on_screen(w, 20, 20), kWhite);
-    EXPECT_EQ(console_text(), "");
+    EXPECT_EQ(window_title(_pagecanvas(0)), "");
     EXPECT_EQ(count(painted(1), kBlack), 0);
     _setpagecolor(0x00FF00, 1);   // a coloured page records its background
     _clearscreen(6);
@@ -81,7 +74,7 @@ TEST_F(DrawPages, ClearscreenOnAnOffscreenPageClearsItsImageAndLeavesTheConsole)
     ostrel_printf("kept");
     _clearscreen(3);
     EXPECT_EQ(GetPixel(pi.dc, 0, 0), _defaultpagecolor());
-    EXPECT_EQ(console_text(), "kept");
+    EXPECT_EQ(window_title(_pagecanvas(0)), "kept");
     _clearscreen(1);
 }
 

@@ -30,3 +30,14 @@ std::string dump_words(const std::vector<unsigned char>& b)
 }
 
 void replay(HMETAFILE mf, Canvas& c) { PlayMetaFile(c.dc, mf); }
+
+HBRUSH mask_brush(const unsigned char rows[8])
+{
+    unsigned char words[16] = {};
+    for (int i = 0; i < 8; ++i)
+        words[2 * i] = rows[i];
+    HBITMAP bm = CreateBitmap(8, 8, 1, 1, words);
+    HBRUSH br = CreatePatternBrush(bm);
+    DeleteObject(bm);
+    return br;
+}

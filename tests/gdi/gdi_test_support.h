@@ -24,3 +24,5 @@ std::vector<unsigned char> wmf_bytes(HMETAFILE mf);
 std::string dump_words(const std::vector<unsigned char>& b);
 // Replays a metafile onto a canvas at one pixel per unit.
 void replay(HMETAFILE mf, Canvas& c);
+// A brush of the 8 x 8 one-bit pattern `rows` (one byte a row).
+HBRUSH mask_brush(const unsigned char rows[8]);

@@ -104,11 +104,7 @@ TEST(GdiWmf, PlaceableFilesReadWithTheirBounds)
 // colour, green background, no pen.
 HMETAFILE pattern_rectangle(const unsigned char rows[8])
 {
-    unsigned char words[16] = {};
-    for (int i = 0; i < 8; ++i) words[2 * i] = rows[i];
-    HBITMAP bm = CreateBitmap(8, 8, 1, 1, words);
-    HBRUSH br = CreatePatternBrush(bm);
-    DeleteObject(bm);
+    HBRUSH br = mask_brush(rows);
     HDC rec = CreateMetaFileA(nullptr);
     SelectObject(rec, br);
     SelectObject(rec, GetStockObject(NULL_PEN));

@@ -102,13 +102,6 @@ Bytes ico(const std::vector<Bytes>& images, const std::vector<int>& sides, int d
 // transparent.
 const Dib red_blue{32, 24, 40, 0, 0xFF0000, 0xFF, 0x00, true, 0, 0x0000FF, 8};
 
-int icon_w()
-{
-    int w, h, x, y;
-    _geticon_size("x", &w, &h, &x, &y);
-    return w;
-}
-
 } // namespace
 
 TEST(Icons, IcoFileShowsItsOwnPictureWithTransparency)

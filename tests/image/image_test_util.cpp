@@ -1,13 +1,8 @@
 // Helpers of the image tests.
 #include "image_test_util.h"
+#include "ostrel/image.h"
 
-#include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 
 std::uint32_t px(const _bmap* bm, int x, int y)
 {
@@ -39,27 +34,9 @@ bool same_pixels(const _bmap* a, const _bmap* b)
     return true;
 }
 
-TempDir::TempDir()
+int icon_w()
 {
-    char tmpl[] = "/tmp/ostrel-image-XXXXXX";
-    char* d = mkdtemp(tmpl);
-    path = d ? d : "/tmp";
-}
-
-TempDir::~TempDir()
-{
-    std::error_code ec;
-    std::filesystem::remove_all(path, ec);
-}
-
-void write_file(const std::string& path, const Bytes& data)
-{
-    std::ofstream f(path, std::ios::binary);
-    f.write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
-}
-
-Bytes read_file(const std::string& path)
-{
-    std::ifstream f(path, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+    int w, h, x, y;
+    _geticon_size("x", &w, &h, &x, &y);
+    return w;
 }

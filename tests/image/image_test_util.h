@@ -3,6 +3,7 @@
 #pragma once
 #include "ostrel/bmap.h"
 #include "tests/support/bmp_bytes.h"
+#include "tests/support/scratch_dir.h"
 
 #include <cstdint>
 #include <memory>
@@ -44,12 +45,12 @@ inline Bytes bmp_file(int w, int h, int bpp, std::uint32_t compression, const st
     return bmp_bytes::file(w, h, bpp, compression, palette, rows, xppm, yppm);
 }
 
-struct TempDir {
-    std::string path;
-    TempDir();
-    ~TempDir();
-    std::string file(const std::string& name) const { return path + "/" + name; }
-};
-
-void write_file(const std::string& path, const Bytes& data);
-Bytes read_file(const std::string& path);
+using TempDir = ScratchDir;
+inline void write_file(const std::string& path, const Bytes& data) { put_file(path, data); }
+inline Bytes read_file(const std::string& path)
+{
+    const std::string s = file_text(path);
+    return Bytes(s.begin(), s.end());
+}
+// The width of the type icon a failed load falls back to.
+int icon_w();

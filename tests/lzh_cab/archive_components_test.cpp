@@ -3,141 +3,58 @@
 // independent readers (bsdtar, cabextract) see the same content; archives made
 // elsewhere extract; damaged and hostile archives fail cleanly and write nothing
 // outside the target.
-#include "ostrel/sysutil.h"
 #include "plugins/unlha32/lh5_encoder.h"
 #include "plugins/unlha32/lzh_header.h"
+#include "tests/sysutil/archive_fixture.h"
 
-#include <gtest/gtest.h>
 #include <libgcab.h>
 
-#include <cstdio>
 #include <ctime>
-#include <fcntl.h>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <map>
-#include <random>
-#include <string>
-#include <sys/stat.h>
-#include <unistd.h>
 
-namespace fs = std::filesystem;
+using namespace archive_test;
 
 namespace {
 
-constexpr std::time_t kBaseTime = 1700000000;  // even: cabinets keep two-second steps
-
-struct FileState {
-    std::string bytes;
-    std::time_t mtime;
-    bool operator==(const FileState&) const = default;
-};
-using Tree = std::map<std::string, FileState>;
-
-std::string slurp(const fs::path& p)
-{
-    std::ifstream in(p, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-void put(const fs::path& p, const std::string& bytes, std::time_t mtime)
-{
-    fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << bytes;
-    const timespec t[2] = {{mtime, 0}, {mtime, 0}};
-    utimensat(AT_FDCWD, p.c_str(), t, 0);
-}
-
-Tree read_tree(const fs::path& root)
-{
-    Tree t;
-    for (const auto& e : fs::recursive_directory_iterator(root)) {
-        if (!e.is_regular_file())
-            continue;
-        struct stat st{};
-        ::stat(e.path().c_str(), &st);
-        t[fs::relative(e.path(), root).string()] = {slurp(e.path()), st.st_mtime};
-    }
-    return t;
-}
-
-int sh(const std::string& command)
-{
-    return std::system((command + " >/dev/null 2>&1").c_str());
-}
-
-// The components of this build, and nothing else.
-Archiver* archiver_of(const std::string& name)
-{
-    const char* build = std::getenv("OSTREL_BINARY_DIR");
-    if (!build)
-        return nullptr;
-    setenv("OSTREL_COMPONENT_DIR", (std::string(build) + "/bin").c_str(), 1);
-    return archiver_for(name.c_str());
-}
+constexpr long long kBaseTime = 1700000000;  // even: cabinets keep two-second steps
 
 struct Format {
     const char* extension;
     const char* reader;  // independent reader, %a archive, %d directory
 };
 
-class ArchiveComponents : public ::testing::TestWithParam<Format> {
+class ArchiveComponents : public ArchiveTest, public ::testing::WithParamInterface<Format> {
 protected:
-    static void SetUpTestSuite()
+    Archiver* archiver() const { return archiver_for((std::string("x") + GetParam().extension).c_str()); }
+    std::string archive(const std::string& stem) const { return at(stem + GetParam().extension); }
+    // A target directory, made empty.
+    std::string fresh(const std::string& name) const
     {
-        root_ = fs::temp_directory_path() / ("lzh_cab_test_" + std::to_string(getpid()));
-        fs::remove_all(root_);
-        // 200 files in nested directories, UTF-8 names, empty files, one of 50 MB.
-        std::mt19937 rng(5);
-        for (int i = 0; i < 199; ++i) {
-            const std::string dir = i % 3 == 0 ? "" : "d" + std::to_string(i % 7) + (i % 2 ? "/深い/x" : "/ü");
-            std::string bytes;
-            if (i % 10 != 0)
-                for (int k = 0, n = static_cast<int>(rng() % 5000); k < n; ++k)
-                    bytes += static_cast<char>(k % 3 ? 'a' + rng() % 8 : rng());
-            put(root_ / "tree" / dir / ("файл " + std::to_string(i) + ".txt"), bytes, kBaseTime + 2 * i);
-        }
-        std::string big(50u * 1000 * 1000, '\0');
-        for (std::size_t k = 0; k < big.size(); k += 4)
-            big[k] = static_cast<char>((k >> 9) ^ rng() % 4);
-        put(root_ / "tree" / "big.bin", big, kBaseTime + 1000);
-        source_ = read_tree(root_ / "tree");
+        fs::remove_all(at(name));
+        fs::create_directories(at(name));
+        return at(name);
     }
-    static void TearDownTestSuite() { fs::remove_all(root_); }
-
-    Archiver* archiver() const { return archiver_of("x" + std::string(GetParam().extension)); }
-    fs::path archive(const std::string& stem) const { return root_ / (stem + GetParam().extension); }
-    fs::path fresh(const std::string& name) const
-    {
-        fs::remove_all(root_ / name);
-        fs::create_directories(root_ / name);
-        return root_ / name;
-    }
-
-    static inline fs::path root_;
-    static inline Tree source_;
 };
 
 TEST_P(ArchiveComponents, TreeGoesInAndComesBackWhole)
 {
+    make_tree(at("tree"), 199, 50u << 20);
     Archiver* a = archiver();
     ASSERT_NE(a, nullptr);
-    const fs::path arc = archive("tree");
-    fs::remove(arc);
-    ASSERT_EQ(a->add(arc.c_str(), (root_ / "tree").c_str()), 1);
+    const std::string arc = archive("tree");
+    ASSERT_EQ(a->add(arc.c_str(), at("tree").c_str()), 1);
     struct stat st{};
     ASSERT_EQ(::stat(arc.c_str(), &st), 0);
-    EXPECT_EQ(st.st_mtime, kBaseTime + 1000);  // the newest source file's
+    EXPECT_EQ(st.st_mtime, 1600004000);  // the newest source file's
+    const auto source = files_only(tree_of(at("tree")));
     ASSERT_EQ(a->extract_all(arc.c_str(), fresh("all").c_str()), 1);
-    EXPECT_TRUE(read_tree(root_ / "all") == source_);
+    EXPECT_TRUE(files_only(tree_of(at("all"))) == source);
 
     // The independent reader sees the same content.
     std::string reader = GetParam().reader;
-    reader.replace(reader.find("%a"), 2, arc.string());
-    reader.replace(reader.find("%d"), 2, fresh("other").string());
-    ASSERT_EQ(sh(reader), 0) << reader;
-    EXPECT_TRUE(read_tree(root_ / "other") == source_);
+    reader.replace(reader.find("%a"), 2, arc);
+    reader.replace(reader.find("%d"), 2, fresh("other"));
+    ASSERT_EQ(std::system((reader + " >/dev/null 2>&1").c_str()), 0) << reader;
+    EXPECT_TRUE(files_only(tree_of(at("other"))) == source);
 
     // The records of FindFirst/FindNext list every file with its size and time.
     EXPECT_EQ(a->check_archive(arc.c_str(), CHECKARCHIVE_FULLCRC), 1);
@@ -149,48 +66,45 @@ TEST_P(ArchiveComponents, TreeGoesInAndComesBackWhole)
         if (info.szAttribute[0] != 'd')
             listed[info.szFileName] = info.dwOriginalSize;
     a->close_archive(h);
-    EXPECT_EQ(listed.size(), source_.size());
-    EXPECT_EQ(listed["big.bin"], source_.at("big.bin").bytes.size());
+    EXPECT_EQ(listed.size(), source.size());
+    EXPECT_EQ(listed["big.bin"], source.at("big.bin").size);
 
     // One file, without its directories.
-    const std::string one = "d1/深い/x/файл 1.txt";
-    ASSERT_EQ(a->extract_one(arc.c_str(), fresh("one").c_str(), one.c_str()), 1);
-    EXPECT_TRUE((read_tree(root_ / "one") == Tree{{"файл 1.txt", source_.at(one)}}));
+    ASSERT_EQ(a->extract_one(arc.c_str(), fresh("one").c_str(), "空の名前/ü/file_4"), 1);
+    EXPECT_EQ(tree_of(at("one")), (std::map<std::string, FileFacts>{{"file_4", source.at("空の名前/ü/file_4")}}));
 }
 
 TEST_P(ArchiveComponents, AddedFileJoinsTheArchive)
 {
     Archiver* a = archiver();
     ASSERT_NE(a, nullptr);
-    const fs::path arc = archive("files");
-    fs::remove(arc);
-    const fs::path first = root_ / "tree" / "файл 3.txt", second = root_ / "tree" / "файл 6.txt";
-    ASSERT_EQ(a->add(arc.c_str(), first.c_str()), 1);
-    ASSERT_EQ(a->add(arc.c_str(), second.c_str()), 1);
-    ASSERT_EQ(a->extract_all(arc.c_str(), fresh("files").c_str()), 1);
-    EXPECT_TRUE((read_tree(root_ / "files")
-                 == Tree{{"файл 3.txt", source_.at("файл 3.txt")}, {"файл 6.txt", source_.at("файл 6.txt")}}));
+    write_file(at("src/файл 3.txt"), generated_bytes(3000, 3), kBaseTime);
+    write_file(at("src/файл 6.txt"), generated_bytes(4000, 6), kBaseTime + 2);
+    ASSERT_EQ(a->add(archive("files").c_str(), at("src/файл 3.txt").c_str()), 1);
+    ASSERT_EQ(a->add(archive("files").c_str(), at("src/файл 6.txt").c_str()), 1);
+    ASSERT_EQ(a->extract_all(archive("files").c_str(), fresh("files").c_str()), 1);
+    EXPECT_EQ(tree_of(at("files")), tree_of(at("src")));
 }
 
 TEST_P(ArchiveComponents, DamagedArchivesFailAndSelfExtractingIsRefused)
 {
     Archiver* a = archiver();
     ASSERT_NE(a, nullptr);
-    const fs::path arc = archive("small");
-    fs::remove(arc);
-    ASSERT_EQ(a->add(arc.c_str(), (root_ / "tree" / "d1").c_str()), 1);
-    const std::string good = slurp(arc);
+    make_tree(at("src"), 12, 0);
+    const std::string arc = archive("small");
+    ASSERT_EQ(a->add(arc.c_str(), at("src/docs").c_str()), 1);
+    const std::string good = file_text(arc);
     EXPECT_EQ(a->special(arc.c_str()), 0);
-    EXPECT_EQ(slurp(arc), good);
-    const fs::path bad = archive("bad");
+    EXPECT_EQ(file_text(arc), good);
+    const std::string bad = archive("bad");
     for (std::size_t cut : {std::size_t{1}, std::size_t{30}, good.size() / 2, good.size() - 3}) {
         std::string damaged = good.substr(0, cut);
-        put(bad, damaged, kBaseTime);
+        write_file(bad, damaged, kBaseTime);
         EXPECT_EQ(a->extract_all(bad.c_str(), fresh("bad").c_str()), 0) << "cut at " << cut;
         damaged = good;
         for (std::size_t k = cut; k < damaged.size(); k += 97)
             damaged[k] = static_cast<char>(damaged[k] ^ 0x5A);
-        put(bad, damaged, kBaseTime);
+        write_file(bad, damaged, kBaseTime);
         EXPECT_EQ(a->extract_all(bad.c_str(), fresh("bad").c_str()), 0) << "changed from " << cut;
     }
 }
@@ -200,19 +114,20 @@ INSTANTIATE_TEST_SUITE_P(Formats, ArchiveComponents,
                                            Format{".cab", "cd '%d' && cabextract -q '%a'"}),
                          [](const auto& info) { return std::string(info.param.extension + 1); });
 
+using ArchivesMadeElsewhere = ArchiveTest;
+using HostileArchives = ArchiveTest;
+
 // Archives made elsewhere: a cabinet by gcab; LZH members with level-0 and level-1
 // headers and stored data, built by hand as other archivers write them.
-TEST(ArchivesMadeElsewhere, ExtractWithTheirNamesBytesAndTimes)
+TEST_F(ArchivesMadeElsewhere, ExtractWithTheirNamesBytesAndTimes)
 {
-    const fs::path root = fs::temp_directory_path() / ("lzh_cab_elsewhere_" + std::to_string(getpid()));
-    fs::remove_all(root);
-    put(root / "src" / "a.txt", "alpha\n", kBaseTime);
-    put(root / "src" / "sub" / "b.txt", std::string(3000, 'b'), kBaseTime + 2);
-    if (sh("cd '" + (root / "src").string() + "' && gcab -c -z '" + (root / "g.cab").string() + "' a.txt sub/b.txt") != 0)
+    write_file(at("src/a.txt"), "alpha\n", kBaseTime);
+    write_file(at("src/sub/b.txt"), std::string(3000, 'b'), kBaseTime + 2);
+    if (std::system(("cd '" + at("src") + "' && gcab -c -z '" + at("g.cab") + "' a.txt sub/b.txt >/dev/null 2>&1").c_str()))
         GTEST_SKIP() << "gcab is not installed";
-    ASSERT_NE(archiver_of("g.cab"), nullptr);
-    ASSERT_EQ(archiver_of("g.cab")->extract_all((root / "g.cab").c_str(), (root / "cab").c_str()), 1);
-    EXPECT_TRUE(read_tree(root / "cab") == read_tree(root / "src"));
+    ASSERT_NE(archiver_for("g.cab"), nullptr);
+    ASSERT_EQ(archiver_for("g.cab")->extract_all(at("g.cab").c_str(), at("cab").c_str()), 1);
+    EXPECT_EQ(tree_of(at("cab")), tree_of(at("src")));
 
     // Level 0: name in the header, DOS time; level 1: the same plus an empty
     // extended area. Both stored (-lh0-).
@@ -248,24 +163,22 @@ TEST(ArchivesMadeElsewhere, ExtractWithTheirNamesBytesAndTimes)
     member(0, "zero.txt", "level zero\n");
     member(1, "one.txt", "level one\n");
     lzh += '\0';
-    put(root / "old.lzh", lzh, kBaseTime);
-    ASSERT_NE(archiver_of("old.lzh"), nullptr);
-    ASSERT_EQ(archiver_of("old.lzh")->extract_all((root / "old.lzh").c_str(), (root / "lzh").c_str()), 1);
-    const Tree got = read_tree(root / "lzh");
+    write_file(at("old.lzh"), lzh, kBaseTime);
+    ASSERT_NE(archiver_for("old.lzh"), nullptr);
+    ASSERT_EQ(archiver_for("old.lzh")->extract_all(at("old.lzh").c_str(), at("lzh").c_str()), 1);
+    const auto got = tree_of(at("lzh"));
     ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(got.at("zero.txt").bytes, "level zero\n");
-    EXPECT_EQ(got.at("one.txt").bytes, "level one\n");
+    EXPECT_EQ(file_text(at("lzh/zero.txt")), "level zero\n");
+    EXPECT_EQ(file_text(at("lzh/one.txt")), "level one\n");
     std::tm tm{};
     tm.tm_year = 101, tm.tm_mon = 1, tm.tm_mday = 3, tm.tm_hour = 3, tm.tm_min = 4, tm.tm_sec = 10, tm.tm_isdst = -1;
     EXPECT_EQ(got.at("zero.txt").mtime, std::mktime(&tm));
-    fs::remove_all(root);
 }
 
 // Hostile names never reach outside the target directory.
-TEST(HostileArchives, EntriesLeavingTheTargetAreSkipped)
+TEST_F(HostileArchives, EntriesLeavingTheTargetAreSkipped)
 {
-    const fs::path root = fs::temp_directory_path() / ("lzh_cab_hostile_" + std::to_string(getpid()));
-    fs::remove_all(root);
+    const fs::path root = root_;
     fs::create_directories(root / "out");
     std::string lzh;
     for (const char* name : {"../evil.txt", "/tmp/evil_abs.txt", "fine.txt"}) {
@@ -276,9 +189,9 @@ TEST(HostileArchives, EntriesLeavingTheTargetAreSkipped)
         lzh += "evil";
     }
     lzh += '\0';
-    put(root / "h.lzh", lzh, kBaseTime);
-    ASSERT_NE(archiver_of("h.lzh"), nullptr);
-    EXPECT_EQ(archiver_of("h.lzh")->extract_all((root / "h.lzh").c_str(), (root / "out").c_str()), 0);
+    write_file(root / "h.lzh", lzh, kBaseTime);
+    ASSERT_NE(archiver_for("h.lzh"), nullptr);
+    EXPECT_EQ(archiver_for("h.lzh")->extract_all((root / "h.lzh").c_str(), (root / "out").c_str()), 0);
     EXPECT_FALSE(fs::exists(root / "evil.txt"));
     EXPECT_FALSE(fs::exists("/tmp/evil_abs.txt"));
     EXPECT_TRUE(fs::exists(root / "out" / "fine.txt"));
@@ -303,12 +216,11 @@ TEST(HostileArchives, EntriesLeavingTheTargetAreSkipped)
         g_object_unref(p);
     fs::remove_all(root / "out");
     fs::create_directories(root / "out");
-    ASSERT_NE(archiver_of("h.cab"), nullptr);
-    EXPECT_EQ(archiver_of("h.cab")->extract_all((root / "h.cab").c_str(), (root / "out").c_str()), 0);
+    ASSERT_NE(archiver_for("h.cab"), nullptr);
+    EXPECT_EQ(archiver_for("h.cab")->extract_all((root / "h.cab").c_str(), (root / "out").c_str()), 0);
     EXPECT_FALSE(fs::exists(root / "evil.txt"));
     EXPECT_FALSE(fs::exists(root.parent_path() / "evil.txt"));
     EXPECT_TRUE(fs::exists(root / "out" / "fine.txt"));
-    fs::remove_all(root);
 }
 
 }  // namespace

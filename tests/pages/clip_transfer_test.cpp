@@ -6,6 +6,7 @@
 #include "platform/gdi/winclip.h"
 #include "ostrel/clipboard.h"
 #include "tests/support/pixels.h"
+#include "tests/support/scratch_dir.h"
 
 #include <QImage>
 
@@ -24,30 +25,12 @@ using Bytes = std::vector<unsigned char>;
 // A file in a fresh directory of its own (no fixed name in a shared place).
 class ClipTransferTest : public PageTest {
 protected:
-    std::string dir;
-    void SetUp() override
-    {
-        char tmpl[] = "/tmp/ostrel-clip-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir = tmpl;
-    }
-    void TearDown() override
-    {
-        std::string cmd = "rm -rf '" + dir + "'";
-        EXPECT_EQ(std::system(cmd.c_str()), 0);
-        PageTest::TearDown();
-    }
+    ScratchDir scratch{"ostrel-clip"};
+    const std::string dir = scratch.path;
     std::string file(const char* name, const Bytes& bytes)
     {
-        std::string path = dir + "/" + name;
-        FILE* f = std::fopen(path.c_str(), "wb");
-        EXPECT_NE(f, nullptr);
-        if (f) {
-            if (!bytes.empty())   // an empty file: no data pointer to hand on
-                std::fwrite(bytes.data(), 1, bytes.size(), f);
-            std::fclose(f);
-        }
-        return path;
+        put_file(scratch.file(name), bytes);
+        return scratch.file(name);
     }
 };
 
@@ -78,14 +61,9 @@ Bytes bmp_file(int w, int h, const std::string& path)
     _bmap* bm = pattern_bmap(w, h);
     EXPECT_EQ(_bmap_savebmp(path.c_str(), bm), 1);
     delete bm;
-    Bytes b;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    for (int c; f && (c = std::fgetc(f)) != EOF;)
-        b.push_back(std::uint8_t(c));
-    if (f)
-        std::fclose(f);
+    const std::string b = file_text(path);
     std::remove(path.c_str());
-    return b;
+    return Bytes(b.begin(), b.end());
 }
 
 // A placeable metafile: a red rectangle over the left half of a 1440 x 720
@@ -106,10 +84,12 @@ Bytes wmf_file()
     return b;
 }
 
-void put32(Bytes& b, std::size_t at, std::uint32_t v)
+// `b` with `n` bytes at `at` replaced by v, little-endian.
+Bytes patched(Bytes b, std::size_t at, std::uint32_t v, int n = 4)
 {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < n; ++i)
         b[at + i] = std::uint8_t(v >> (8 * i));
+    return b;
 }
 
 // Leaves a known 1 x 1 DIB on the clipboard, to see whether a call touched it.
@@ -219,45 +199,6 @@ TEST_F(ClipTransferTest, BmpFileGoesAsTheDibAfterItsFileHeader)
     EXPECT_EQ(clip_block(CF_DIB), Bytes(bmp.begin() + 14, bmp.end()));
 }
 
-TEST_F(ClipTransferTest, BadBmpFilesGiveZeroAndLeaveTheClipboard)
-{
-    const Bytes good = bmp_file(5, 4, dir + "/src.bmp");
-    auto with_size = [&](std::uint32_t bfsize) {
-        Bytes b = good;
-        put32(b, 2, bfsize);
-        return b;
-    };
-    Bytes other = good;
-    other[0] = 'P';
-    Bytes cut(good.begin(), good.end() - 10);
-    Bytes rows = good;
-    put32(rows, 14 + 8, 400);   // a height whose rows the file does not hold
-    struct Case {
-        const char* what;
-        Bytes bytes;
-    } cases[] = {
-        {"other signature", other},
-        {"bfSize below 14", with_size(13)},
-        {"bfSize 14", with_size(14)},
-        {"bfSize beyond the file", with_size(std::uint32_t(good.size() + 1))},
-        {"bfSize 4 GB", with_size(0xFFFFFFFFu)},
-        {"file cut short", cut},
-        {"rows beyond the block", rows},
-        {"header only", Bytes(good.begin(), good.begin() + 14)},
-        {"empty", Bytes()},
-    };
-    Bytes mark = mark_clipboard();
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(_copybmpfile(file("bad.bmp", c.bytes).c_str()), 0);
-        EXPECT_EQ(clip_block(CF_DIB), mark);
-    }
-    EXPECT_EQ(_copybmpfile((dir + "/missing.bmp").c_str()), 0);
-    EXPECT_EQ(_copybmpfile(dir.c_str()), 0);   // a directory opens but has no size to trust
-    EXPECT_EQ(_copybmpfile(nullptr), 0);
-    EXPECT_EQ(clip_block(CF_DIB), mark);
-}
-
 TEST_F(ClipTransferTest, MetafileGoesInHundredthsOfAnInchAndDrawsLikeTheFile)
 {
     ASSERT_EQ(_copywmffile(file("a.wmf", wmf_file()).c_str()), 1);
@@ -275,39 +216,48 @@ TEST_F(ClipTransferTest, MetafileGoesInHundredthsOfAnInchAndDrawsLikeTheFile)
     EXPECT_EQ(img.pixel(70, 24) & 0xFFFFFF, 0xFFFFFFu);
 }
 
-TEST_F(ClipTransferTest, BadMetafilesGiveZeroAndLeaveTheClipboard)
+TEST_F(ClipTransferTest, BadFilesGiveZeroAndLeaveTheClipboard)
 {
-    const Bytes good = wmf_file();
-    ASSERT_GT(good.size(), std::size_t(22 + 18 + 12));
-    auto patched = [&](std::size_t at, std::uint32_t v, int bytes) {
-        Bytes b = good;
-        for (int i = 0; i < bytes; ++i)
-            b[at + i] = std::uint8_t(v >> (8 * i));
-        return b;
-    };
-    std::size_t first = 22 + 18;   // the first record after both headers
+    const Bytes bmp = bmp_file(5, 4, dir + "/src.bmp"), wmf = wmf_file();
+    ASSERT_GT(wmf.size(), std::size_t(22 + 18 + 12));
+    const std::size_t first = 22 + 18;   // the first record after both headers of a metafile
+    const auto as_bmp = _copybmpfile, as_wmf = _copywmffile;
     struct Case {
         const char* what;
         Bytes bytes;
+        int (*copy)(const char*);
     } cases[] = {
-        {"cut inside a record", Bytes(good.begin(), good.end() - 3)},
-        {"cut between records", Bytes(good.begin(), good.end() - 6)},   // the end record is missing
-        {"placeable header only", Bytes(good.begin(), good.begin() + 22)},
-        {"no placeable key", patched(0, 0x12345678u, 4)},
-        {"zero units per inch", patched(14, 0, 2)},
-        {"empty frame", patched(10, 0, 2)},
-        {"record larger than the file", patched(first, 0x7FFFFFFFu, 4)},
-        {"record of no size", patched(first, 0, 4)},
-        {"empty", Bytes()},
+        {"other signature", patched(bmp, 0, 'P', 1), as_bmp},
+        {"bfSize below 14", patched(bmp, 2, 13), as_bmp},
+        {"bfSize 14", patched(bmp, 2, 14), as_bmp},
+        {"bfSize beyond the file", patched(bmp, 2, std::uint32_t(bmp.size() + 1)), as_bmp},
+        {"bfSize 4 GB", patched(bmp, 2, 0xFFFFFFFFu), as_bmp},
+        {"file cut short", Bytes(bmp.begin(), bmp.end() - 10), as_bmp},
+        {"rows beyond the block", patched(bmp, 14 + 8, 400), as_bmp},   // a height the file does not hold
+        {"header only", Bytes(bmp.begin(), bmp.begin() + 14), as_bmp},
+        {"empty", Bytes(), as_bmp},
+        {"cut inside a record", Bytes(wmf.begin(), wmf.end() - 3), as_wmf},
+        {"cut between records", Bytes(wmf.begin(), wmf.end() - 6), as_wmf},   // the end record is missing
+        {"placeable header only", Bytes(wmf.begin(), wmf.begin() + 22), as_wmf},
+        {"no placeable key", patched(wmf, 0, 0x12345678u), as_wmf},
+        {"zero units per inch", patched(wmf, 14, 0, 2), as_wmf},
+        {"empty frame", patched(wmf, 10, 0, 2), as_wmf},
+        {"record larger than the file", patched(wmf, first, 0x7FFFFFFFu), as_wmf},
+        {"record of no size", patched(wmf, first, 0), as_wmf},
+        {"empty", Bytes(), as_wmf},
     };
     Bytes mark = mark_clipboard();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(_copywmffile(file("bad.wmf", c.bytes).c_str()), 0);
+        EXPECT_EQ(c.copy(file(c.copy == as_bmp ? "bad.bmp" : "bad.wmf", c.bytes).c_str()), 0);
         EXPECT_EQ(clip_block(CF_DIB), mark);
     }
+    EXPECT_EQ(_copybmpfile((dir + "/missing.bmp").c_str()), 0);
+    EXPECT_EQ(_copybmpfile(dir.c_str()), 0);   // a directory opens but has no size to trust
     EXPECT_EQ(_copywmffile((dir + "/missing.wmf").c_str()), 0);
+    EXPECT_EQ(_copybmpfile(nullptr), 0);
     EXPECT_EQ(_copywmffile(nullptr), 0);
+    EXPECT_EQ(clip_block(CF_DIB), mark);
 }
 
 } // namespace

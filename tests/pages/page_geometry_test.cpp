@@ -80,12 +80,9 @@ TEST_F(PageGeometry, SizeMoveAndPlace)
     EXPECT_EQ(r.top, 30);
     EXPECT_EQ(client_size(w).cx, 160);
     EXPECT_EQ(client_size(w).cy, 120);
-    char buf[64] = {};
-    GetWindowTextA(w, buf, sizeof buf);
-    EXPECT_STREQ(buf, "placed");
+    EXPECT_EQ(window_title(w), "placed");
     EXPECT_EQ(_settitle(1, "renamed"), 1);
-    GetWindowTextA(w, buf, sizeof buf);
-    EXPECT_STREQ(buf, "renamed");
+    EXPECT_EQ(window_title(w), "renamed");
     EXPECT_EQ(_settitle(2, "x"), 0);
 }
 

@@ -7,13 +7,6 @@
 
 namespace {
 
-std::string title_of(HWND w)
-{
-    char buf[300] = {};
-    GetWindowTextA(w, buf, sizeof buf);
-    return buf;
-}
-
 std::string class_of(HWND w)
 {
     char buf[64] = {};
@@ -68,7 +61,7 @@ TEST_F(PageTable, FirstPageBecomesCurrentWithARecording)
     EXPECT_EQ(pg->y0, 0.0);
     EXPECT_EQ(pg->bkcolor, _defaultpagecolor());
     EXPECT_EQ(_windowpage(pg->hwnd), 1);
-    EXPECT_EQ(title_of(pg->hwnd), "first");
+    EXPECT_EQ(window_title(pg->hwnd), "first");
     EXPECT_TRUE(IsWindowVisible(pg->hwnd));
     // the classes are numbered, one a page
     ASSERT_EQ(_newpage(2, "b", 0, 0, 200, 150, PAGE_HIDDEN, 0), 1);
@@ -81,12 +74,12 @@ TEST_F(PageTable, FirstPageBecomesCurrentWithARecording)
 TEST_F(PageTable, EmptyTitleNamesThePageALongOneIsCutAtACharacter)
 {
     ASSERT_EQ(_newpage(3, "", 0, 0, 200, 150, 0, 0), 1);
-    EXPECT_EQ(title_of(_pagewindow(3)), "- 3 -");
+    EXPECT_EQ(window_title(_pagewindow(3)), "- 3 -");
     std::string t;
     for (int i = 0; i < 100; ++i)
         t += "ページ";   // 9 bytes a round: 263 falls inside a character
     ASSERT_EQ(_newpage(2, t.c_str(), 0, 0, 200, 150, 0, 0), 1);
-    std::string got = title_of(_pagewindow(2));
+    std::string got = window_title(_pagewindow(2));
     EXPECT_EQ(got, t.substr(0, 261));
 }
 
@@ -111,7 +104,7 @@ TEST_F(PageTable, SelectionMovesTheOpenRecording)
     ASSERT_EQ(_newpage(1, "again", 0, 0, 200, 150, 0, 0), 1);
     EXPECT_EQ(_getpage(), 1);
     EXPECT_EQ(_pagerecord(1)->content, nullptr);
-    EXPECT_EQ(title_of(_pagewindow(1)), "again");
+    EXPECT_EQ(window_title(_pagewindow(1)), "again");
     EXPECT_EQ(_countpages(PAGE_WINDOW), 2);
     // deleting it leaves none current
     HWND w = _pagewindow(1);

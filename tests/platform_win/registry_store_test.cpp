@@ -42,14 +42,6 @@ std::string query_text(HKEY key, const char* name, LONG* status = nullptr)
     return st == ERROR_SUCCESS ? std::string(buf) : std::string("<") + std::to_string(st) + ">";
 }
 
-std::string file_bytes(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
 TEST_F(RegistryStore, KeysAreFoundWithoutCaseAndKeepTheirCase)
 {
     DWORD disposition = 0;

@@ -3,6 +3,7 @@
 #pragma once
 #include "ostrel/sysutil.h"
 #include "platform/win/winuser.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 
@@ -23,15 +24,12 @@ protected:
         for (const char* v : kVariables)
             if (const char* s = std::getenv(v))
                 saved[v] = s;
-        char tmpl[] = "/tmp/ostrel-shell-XXXXXX";
-        ASSERT_NE(nullptr, mkdtemp(tmpl));
-        dir = tmpl;
+        ASSERT_FALSE(dir.empty());
     }
     void TearDown() override
     {
         for (const char* v : kVariables)
             saved.count(v) ? setenv(v, saved[v].c_str(), 1) : unsetenv(v);
-        std::filesystem::remove_all(dir);
     }
 
     static bool exists(const std::string& p) { return std::filesystem::exists(std::filesystem::symlink_status(p)); }
@@ -42,13 +40,8 @@ protected:
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         return exists(p);
     }
-    static void write_file(const std::string& p, const std::string& s) { std::ofstream(p, std::ios::binary) << s; }
-    static std::string read_file(const std::string& p)
-    {
-        std::ostringstream s;
-        s << std::ifstream(p, std::ios::binary).rdbuf();
-        return s.str();
-    }
+    static void write_file(const std::string& p, const std::string& s) { put_file(p, s); }
+    static std::string read_file(const std::string& p) { return file_text(p); }
     static HWND own_window(const char* title, bool visible = true)
     {
         static const WNDCLASSA wc{0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "shelltest"};
@@ -59,6 +52,7 @@ protected:
         return w;
     }
 
-    std::string dir;
+    ScratchDir scratch{"ostrel-shell"};
+    std::string dir = scratch.path;
     std::map<std::string, std::string> saved;
 };

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 class PageTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite();
@@ -23,3 +25,10 @@ void delete_all_pages();
 COLORREF page_pixel(int page, int x, int y);
 // Runs the toolkit's events and the runtime's pump a few times.
 void pump();
+// A window's title (up to 299 bytes).
+inline std::string window_title(HWND w)
+{
+    char buf[300] = {};
+    GetWindowTextA(w, buf, sizeof buf);
+    return buf;
+}

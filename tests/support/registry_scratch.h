@@ -1,28 +1,20 @@
 // A scratch registry for one test: OSTREL_REGISTRY points at a database in a
 // fresh temporary directory, removed with everything in it at the end.
 #pragma once
-#include <gtest/gtest.h>
+#include "tests/support/scratch_dir.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <string>
+#include <gtest/gtest.h>
 
 class RegistryScratch : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/ostrel-registry-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        dir_ = tmpl;
-        db_ = dir_ + "/registry.db";
+        ASSERT_FALSE(scratch_.path.empty());
         setenv("OSTREL_REGISTRY", db_.c_str(), 1);
     }
-    void TearDown() override
-    {
-        unsetenv("OSTREL_REGISTRY");
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    std::string dir_;
-    std::string db_;
+    void TearDown() override { unsetenv("OSTREL_REGISTRY"); }
+    static std::string file_bytes(const std::string& path) { return file_text(path); }
+    ScratchDir scratch_{"ostrel-registry"};
+    std::string dir_ = scratch_.path;
+    std::string db_ = dir_ + "/registry.db";
 };

@@ -5,6 +5,7 @@
 #pragma once
 #include "ostrel/sysutil.h"
 #include "sysutil/archive_internal.h"
+#include "tests/support/scratch_dir.h"
 #include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
@@ -93,10 +94,17 @@ inline std::map<std::string, FileFacts> tree_of(const fs::path& root)
     return t;
 }
 
+// The same without the directories.
+inline std::map<std::string, FileFacts> files_only(std::map<std::string, FileFacts> t)
+{
+    std::erase_if(t, [](const auto& e) { return e.second.size == static_cast<std::uintmax_t>(-1); });
+    return t;
+}
+
 inline void write_file(const fs::path& p, const std::string& bytes, long long mtime)
 {
     fs::create_directories(p.parent_path());
-    std::ofstream(p, std::ios::binary) << bytes;
+    put_file(p, bytes);
     const struct timespec t[2] = {{mtime, 0}, {mtime, 0}};
     utimensat(AT_FDCWD, p.c_str(), t, 0);
 }
@@ -183,9 +191,7 @@ protected:
     {
         setenv("OSTREL_COMPONENT_DIR", bin_dir().c_str(), 1);
         archiver_release_all();
-        char tmpl[] = "/tmp/ostrel-archive-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        root_ = tmpl;
+        ASSERT_FALSE(scratch_.path.empty());
         traced().clear();
         statuses().clear();
         set_utility_hooks(nullptr, capture_trace, nullptr, capture_status, trace_on);
@@ -194,12 +200,11 @@ protected:
     {
         set_utility_hooks(nullptr, nullptr, nullptr, nullptr, nullptr);
         archiver_release_all();
-        std::error_code ec;
-        fs::remove_all(root_, ec);
     }
     std::string at(const std::string& rel) const { return (root_ / rel).string(); }
 
-    fs::path root_;
+    ScratchDir scratch_{"ostrel-archive"};
+    fs::path root_ = scratch_.path;
 };
 
 }  // namespace archive_test

@@ -30,12 +30,6 @@ protected:
     Archiver* archiver() const { return archiver_for(archive().c_str()); }
 };
 
-std::map<std::string, FileFacts> files_only(std::map<std::string, FileFacts> t)
-{
-    std::erase_if(t, [](const auto& e) { return e.second.size == static_cast<std::uintmax_t>(-1); });
-    return t;
-}
-
 TEST_P(RoundTrip, AFileGoesInAndComesOut)
 {
     write_file(at("src/one file.txt"), generated_bytes(30000, 1), 1600000002);

@@ -2,6 +2,7 @@
 // operations.
 #pragma once
 #include "ostrel/sysutil.h"
+#include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
@@ -40,9 +41,7 @@ class FileOps : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char tmpl[] = "/tmp/ostrel-fileops-XXXXXX";
-        ASSERT_NE(mkdtemp(tmpl), nullptr);
-        root_ = tmpl;
+        ASSERT_FALSE(root_.empty());
         // Letter roots consult the drive map, kept in the registry store: a
         // scratch one beside the tree, never the user's.
         registry_ = root_ + ".registry.db";
@@ -54,7 +53,6 @@ protected:
     {
         set_utility_hooks(nullptr, nullptr, nullptr, nullptr, nullptr);
         std::error_code ec;
-        std::filesystem::remove_all(root_, ec);
         unsetenv("OSTREL_REGISTRY");
         for (const char* end : {"", "-wal", "-shm", "-journal"})
             std::filesystem::remove(registry_ + end, ec);
@@ -73,7 +71,8 @@ protected:
         return lstat(at(rel).c_str(), &st) == 0;
     }
 
-    std::string root_;
+    ScratchDir scratch_{"ostrel-fileops"};
+    std::string root_ = scratch_.path;
     std::string registry_;
 };
 

@@ -284,11 +284,9 @@ TEST_F(Registry, TheDesktopSeesTheAssociation)
     const std::string env = "XDG_CURRENT_DESKTOP=GNOME XDG_DATA_DIRS=/usr/share ";
     EXPECT_EQ(run(env + "xdg-mime query filetype '" + file + "'"), "application/x-ostrel-xyzfile");
     EXPECT_EQ(run(env + "xdg-mime query default application/x-ostrel-xyzfile"), "ostrel-xyzfile-open.desktop");
-    std::ifstream in(dir_ + "/data/applications/ostrel-xyzfile-open.desktop");
-    std::stringstream entry;
-    entry << in.rdbuf();
-    EXPECT_NE(entry.str().find("\nExec=/bin/cat %f\n"), std::string::npos) << entry.str();
-    EXPECT_NE(entry.str().find("\nName=Open\n"), std::string::npos) << entry.str();
+    const std::string entry = file_bytes(dir_ + "/data/applications/ostrel-xyzfile-open.desktop");
+    EXPECT_NE(entry.find("\nExec=/bin/cat %f\n"), std::string::npos) << entry;
+    EXPECT_NE(entry.find("\nName=Open\n"), std::string::npos) << entry;
 
     unassociate_type(".xyz", ICON, "*&Open", "/bin/cat \"%1\"", nullptr);
     unassociate_type(".xyz", nullptr, "Edit", "/bin/ls -l %1", nullptr);
@@ -305,10 +303,7 @@ TEST_F(Registry, ABrokenStoreChangesNothing)
     EXPECT_EQ(set_key_value("A B", "v", "x"), ERROR_BADDB);
     EXPECT_EQ(read_key_text(out, "v", "A B", HKEY_CLASSES_ROOT), 0);
     EXPECT_EQ(open_command(".xyz", out), 0);
-    std::ifstream in(db_, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    EXPECT_EQ(bytes.str(), std::string(4096, 'z'));
+    EXPECT_EQ(file_bytes(db_), std::string(4096, 'z'));
 }
 
 } // namespace
