@@ -91,7 +91,7 @@ struct Case {
     int x0, y0, x1, y1, black, red, penStyle = PS_SOLID;
 };
 
-// Radius 1 to 4 and 8 about (80, 60) for every shape (the arc a whole ellipse from the
+// Radius 1 to 8 about (80, 60) for every shape (the arc a whole ellipse from the
 // right end of its middle, as a framed ellipse draws it), then larger and odd
 // boxes, the three shapes of the picture the fault was found on, fills without a
 // pen (which cover the pen's pixels of ellipses, not of pies and chords), and
@@ -117,6 +117,21 @@ const Case kCases[] = {
     {"P 76 56 84 64 84 60 80 56", 0x3275ed45c6e585f3, 80, 56, 83, 60, 10, 3},
     {"C 76 56 84 64 84 60 76 64", 0xc8b02003a7023ecd, 76, 56, 83, 62, 18, 19},
     {"R 72 56 88 64 8 8", 0xc6a0fee3f151516f, 72, 56, 87, 63, 36, 80},
+    {"E 75 55 85 65", 0x54f346ce24b5c1d5, 75, 55, 84, 64, 24, 52},
+    {"A 75 55 85 65 85 60 85 60", 0x43d7289b83a9d467, 75, 55, 84, 64, 23, 0},
+    {"P 75 55 85 65 85 60 80 55", 0x77dbbdeb84d5d020, 80, 55, 84, 60, 13, 5},
+    {"C 75 55 85 65 85 60 75 65", 0xc8744af73aab970c, 75, 55, 84, 62, 22, 31},
+    {"R 71 55 89 65 10 10", 0x912d6f4aa9cee445, 71, 55, 88, 64, 40, 116},
+    {"E 74 54 86 66", 0x2fb25558b3c86561, 74, 54, 85, 65, 32, 80},
+    {"A 74 54 86 66 86 60 86 60", 0xad9a8d9801511af9, 74, 54, 85, 65, 31, 0},
+    {"P 74 54 86 66 86 60 80 54", 0x9e31024d52f5b269, 80, 54, 85, 60, 17, 11},
+    {"C 74 54 86 66 86 60 74 66", 0x871847aeb558aa1a, 74, 54, 85, 63, 29, 51},
+    {"R 70 54 90 66 12 12", 0x8e45ec104aad1809, 70, 54, 89, 65, 48, 160},
+    {"E 73 53 87 67", 0xda8a6a9ae005fc9f, 73, 53, 86, 66, 36, 112},
+    {"A 73 53 87 67 87 60 87 60", 0x012002924ede1b21, 73, 53, 86, 66, 35, 0},
+    {"P 73 53 87 67 87 60 80 53", 0xf9436e076c1c0f79, 80, 53, 86, 60, 20, 16},
+    {"C 73 53 87 67 87 60 73 67", 0x02f68e1d1d311d1e, 73, 53, 86, 64, 33, 77},
+    {"R 69 53 91 67 14 14", 0x577463fba16a06d7, 69, 53, 90, 66, 52, 208},
     {"E 72 52 88 68", 0xcfb8f8e17ea2ccf3, 72, 52, 87, 67, 44, 156},
     {"A 72 52 88 68 88 60 88 60", 0xc63ddc030086b0ff, 72, 52, 87, 67, 43, 0},
     {"P 72 52 88 68 88 60 80 52", 0x48b27c73e9d66e71, 80, 52, 87, 60, 24, 26},
