@@ -13,7 +13,7 @@ $SUDO apt-get install -y -q --no-install-recommends \
   libgtest-dev libgmock-dev libbenchmark-dev \
   libjpeg-dev libjpeg-turbo-progs libpng-dev zlib1g-dev libgif-dev libtiff-dev libarchive-dev libuchardet-dev \
   libgcab-dev gcab cabextract libarchive-tools libsqlite3-dev sqlite3 libblkid-dev libwebp-dev webp \
-  xdg-utils shared-mime-info desktop-file-utils \
+  xdg-utils shared-mime-info desktop-file-utils libglib2.0-bin \
   fonts-ipafont-gothic fonts-dejavu-core \
   xvfb xauth xdotool xclip x11-utils imagemagick python3 python3-pil libwmf-bin gsfonts \
   mingw-w64-common ccache locales
