@@ -315,10 +315,9 @@ const QImage& MetaBlob::picture() const
             std::size_t colors;
             if (h.core) colors = palette_entries(h) * 3;
             else colors = gdi_dib_colors_bytes(bh, DIB_RGB_COLORS);
-            std::size_t infoSize = h.headerSize + colors;
-            if (infoSize <= bytes.size())
-                image = gdi_dib_to_image(bytes.data(), infoSize, bytes.data() + infoSize, bytes.size() - infoSize,
-                                         DIB_RGB_COLORS, &mono, &bottomUp);
+            std::size_t infoSize = h.headerSize + colors, size = 0;
+            if (const BYTE* rows = rows_after(infoSize, size))
+                image = gdi_dib_to_image(bytes.data(), infoSize, rows, size, DIB_RGB_COLORS, &mono, &bottomUp);
         }
     }
     return image;
@@ -334,13 +333,24 @@ bool MetaBlob::rows24(QImage& view, bool& rowsBottomUp) const
     std::size_t infoSize = h.headerSize + gdi_dib_colors_bytes(bh, DIB_RGB_COLORS);
     int height = h.h < 0 ? -h.h : h.h;
     std::size_t stride = stride_of(h.w, 24);
-    if (infoSize > bytes.size() || (bytes.size() - infoSize) / stride < std::size_t(height)) return false;
+    std::size_t size = 0;
+    const BYTE* rows = rows_after(infoSize, size);
+    if (!rows || size / stride < std::size_t(height)) return false;
     // Qt reads the rows in place when their start is 4-byte aligned, as the rows of a DIB are
-    const BYTE* rows = bytes.data() + infoSize;
     if (reinterpret_cast<std::uintptr_t>(rows) % 4) return false;
     view = QImage(rows, h.w, height, qsizetype(stride), QImage::Format_BGR888);
     rowsBottomUp = h.h > 0;
     return !view.isNull();
+}
+
+const BYTE* MetaBlob::rows_after(std::size_t infoSize, std::size_t& size) const
+{
+    if (apart) {
+        size = infoSize == bytes.size() ? apartSize : 0;
+        return size ? apart->data() + apartAt : nullptr;
+    }
+    size = infoSize <= bytes.size() ? bytes.size() - infoSize : 0;
+    return infoSize <= bytes.size() ? bytes.data() + infoSize : nullptr;
 }
 
 const std::vector<BYTE>& MetaBlob::dib() const
@@ -557,6 +567,38 @@ static bool same_dib(const MetaBlob& b, const BITMAPINFO* bi, std::size_t hs, st
            std::memcmp(have + 40 + colors, bits, rows) == 0;
 }
 
+// The header (as 40 bytes) and colour table of a recorded DIB.
+static std::vector<BYTE> dib_info(const BITMAPINFO* bi, std::size_t hs, std::size_t colors)
+{
+    std::vector<BYTE> info(40 + colors);
+    std::memcpy(info.data(), bi, 40);
+    DWORD forty = 40;
+    std::memcpy(info.data(), &forty, 4);
+    std::memcpy(info.data() + 40, reinterpret_cast<const BYTE*>(bi) + hs, colors);
+    return info;
+}
+
+// Rows in a bitmap's shared rows are recorded as a view of them, not a copy; putting
+// the same unwritten bitmap again gives the same view.
+static BlobPtr shared_dib_blob(const void* bits, const BITMAPINFO* bi, std::size_t hs, std::size_t colors,
+                               std::size_t rows)
+{
+    std::size_t at = 0;
+    auto view = shared_rows_snapshot(static_cast<const BYTE*>(bits), rows, at);
+    if (!view) return nullptr;
+    std::vector<BYTE> info = dib_info(bi, hs, colors);
+    BlobPtr& recent = recent_large_dib();
+    if (recent && recent->apart == view && recent->apartAt == at && recent->apartSize == rows && recent->bytes == info)
+        return recent;
+    auto b = std::make_shared<MetaBlob>();
+    b->bytes = std::move(info);
+    b->apart = std::move(view);
+    b->apartAt = at;
+    b->apartSize = rows;
+    recent = b;
+    return b;
+}
+
 // Recording a DIB call: the header, colour table and rows are copied once.
 static BlobPtr dib_blob(const void* bits, const BITMAPINFO* bi, UINT usage)
 {
@@ -567,14 +609,13 @@ static BlobPtr dib_blob(const void* bits, const BITMAPINFO* bi, UINT usage)
     std::size_t rows = gdi_dib_rows_bytes(bi->bmiHeader);
     if (!rows && bi->bmiHeader.biCompression == BI_RGB) return nullptr;
     const bool large = usage == DIB_RGB_COLORS && rows >= kLarge;
+    if (usage == DIB_RGB_COLORS && rows >= kSharedRowsMin)
+        if (BlobPtr shared = shared_dib_blob(bits, bi, hs, colors, rows)) return shared;
     BlobPtr& recent = recent_large_dib();
     if (large && recent && same_dib(*recent, bi, hs, colors, bits, rows)) return recent;
     auto b = std::make_shared<MetaBlob>();
+    b->bytes = dib_info(bi, hs, colors);
     b->bytes.resize(40 + colors + rows);
-    std::memcpy(b->bytes.data(), bi, 40);
-    DWORD forty = 40;
-    std::memcpy(b->bytes.data(), &forty, 4);
-    std::memcpy(b->bytes.data() + 40, reinterpret_cast<const BYTE*>(bi) + hs, colors);
     std::memcpy(b->bytes.data() + 40 + colors, bits, rows);
     if (usage == DIB_PAL_COLORS) {
         // a recording carries colours, not indexes into our palette

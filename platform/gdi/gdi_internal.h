@@ -4,6 +4,7 @@
 #pragma once
 #include "platform/gdi/meta_records.h"
 #include "platform/gdi/record_params.h"
+#include "platform/gdi/shared_rows.h"
 #include "platform/gdi/wingdi.h"
 
 #include <QImage>
@@ -59,6 +60,10 @@ GdiObject* gdi_stock(int which);
 // each made once on first use.
 struct MetaBlob {
     std::vector<BYTE> bytes;                 // packed DIB (header, colours, rows) or text
+    // A DIB whose rows stay in a bitmap's shared rows: `bytes` holds the header and
+    // colours, the rows are `apartSize` bytes at `apartAt` in this view.
+    std::shared_ptr<const SharedRowsView> apart;
+    std::size_t apartAt = 0, apartSize = 0;
     mutable QImage image;                    // decoded picture (top-down, RGB32)
     mutable bool decoded = false;
     mutable bool mono = false;               // decoded from a two-colour 1-bpp DIB
@@ -67,7 +72,9 @@ struct MetaBlob {
     // A plain 24-bit DIB read in place, without decoding: its rows as a BGR888 image
     // over `bytes` (row 0 the DIB's first row) and their order. False for other DIBs.
     bool rows24(QImage& view, bool& rowsBottomUp) const;
-    const std::vector<BYTE>& dib() const;    // makes a 24-bit DIB from the image once
+    const std::vector<BYTE>& dib() const;    // makes a 24-bit DIB from the image once; without the rows kept apart
+    // The rows after a DIB header and colours of `infoSize` bytes (null past the end).
+    const BYTE* rows_after(std::size_t infoSize, std::size_t& size) const;
 };
 using BlobPtr = std::shared_ptr<MetaBlob>;
 

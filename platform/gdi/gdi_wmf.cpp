@@ -425,6 +425,8 @@ struct WmfWriter {
             for (int i : {3, 2, 1, 0}) w.p16(at_p(r, std::size_t(i)));
         }
         w.bytes(dib.data(), dib.size());
+        std::size_t apart = 0;
+        if (const BYTE* rows = r.blob->apart ? r.blob->rows_after(dib.size(), apart) : nullptr) w.bytes(rows, apart);
         w.end(at);
         return true;
     }

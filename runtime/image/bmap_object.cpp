@@ -65,7 +65,7 @@ _bmap* _bmap_try_new(long long width, long long height)
         return nullptr;
     _bmap* bm = new _bmap;
     int size = _bmap_bytes(static_cast<int>(width), static_cast<int>(height), 24);
-    bm->bits = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(size)));
+    bm->bits = image_rows_alloc(static_cast<std::size_t>(size));
     if (!bm->bits) {
         delete bm;
         return nullptr;
@@ -88,7 +88,7 @@ _bmap::_bmap(int w, int h, int d)
 {
     size = _bmap_bytes(w, h, d);
     if (size > 0)
-        bits = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(size)));
+        bits = image_rows_alloc(static_cast<std::size_t>(size));
     if (!bits) {
         // a request that cannot be sized is as fatal as one that cannot be met
         image_fatal("_bmap::_bmap", "could not allocate b");
@@ -104,7 +104,7 @@ _bmap::_bmap(const _bmap& o)
       info(o.info), shared(o.shared)
 {
     if (size > 0 && o.bits) {
-        bits = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(size)));
+        bits = image_rows_alloc(static_cast<std::size_t>(size));
         if (!bits) {
             image_fatal("_bmap::_bmap", "could not allocate b");
             size = 0;

@@ -7,6 +7,7 @@
 // already keeps those.
 #include "runtime/image/pixel_store.h"
 #include "runtime/image/image_deps.h"
+#include "platform/gdi/shared_rows.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -84,6 +85,13 @@ std::size_t usable_size(unsigned char* p)
 
 } // namespace
 
+unsigned char* image_rows_alloc(std::size_t size)
+{
+    if (unsigned char* rows = size >= kSharedRowsMin ? shared_rows_allocate(size) : nullptr)
+        return rows;
+    return static_cast<unsigned char*>(std::malloc(size));
+}
+
 unsigned char* image_rows_for_overwrite(std::size_t size)
 {
     if (size >= kLarge) {
@@ -107,6 +115,10 @@ void image_rows_release(unsigned char* rows)
 {
     if (!rows)
         return;
+    if (shared_rows_owned(rows)) {
+        shared_rows_free(rows);
+        return;
+    }
     const std::size_t n = usable_size(rows);
     if (n < kLarge) {
         std::free(rows);
