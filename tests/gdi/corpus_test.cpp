@@ -16,7 +16,7 @@
 namespace {
 QString corpus_dir()
 {
-    return QStringLiteral("/work/shared/corpus/libwmf");
+    return QDir(QStringLiteral(OSTREL_PROJECT_DIR "/../shared/corpus/libwmf")).absolutePath();
 }
 
 QStringList corpus_files()

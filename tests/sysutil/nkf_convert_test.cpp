@@ -2,6 +2,7 @@
 // references (the iconv command, and bytes made once with Python's codecs), round
 // trips back to UTF-8 with the input guessed, each option, and the guessing.
 #include "nkf_fixture.h"
+#include "tests/support/scratch_dir.h"
 
 #include <cstdio>
 #include <fstream>
@@ -27,7 +28,8 @@ std::string pages(bool with_halfwidth)
 // The iconv command's conversion of a UTF-8 text, run as a child process.
 std::string iconv_command(const std::string& text, const char* to)
 {
-    std::string path = ::testing::TempDir() + "nkf_reference.txt";
+    const ScratchDir dir("nkf-reference");   // tests run in parallel: a file of their own
+    const std::string path = dir.file("input.txt");
     std::ofstream(path, std::ios::binary) << text;
     std::string out;
     if (FILE* p = popen(("iconv -f UTF-8 -t " + std::string(to) + " " + path).c_str(), "r")) {

@@ -2,6 +2,7 @@
 // missing component or entry point, and bad input: nothing written on failure,
 // broken bytes replaced, the sized call never past its size.
 #include "nkf_fixture.h"
+#include "tests/support/scratch_dir.h"
 
 #include <filesystem>
 
@@ -9,10 +10,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A component directory for one test: empty, or holding a file named nkf32.dll.
+// A component directory for one test, in this process's own scratch directory: empty,
+// or holding a file named nkf32.dll.
 std::string component_dir(const char* name, const char* copy_of = nullptr)
 {
-    fs::path dir = fs::path(::testing::TempDir()) / name;
+    static const ScratchDir scratch("nkf-components");
+    fs::path dir = fs::path(scratch.path) / name;
     fs::remove_all(dir);
     fs::create_directories(dir);
     if (copy_of)

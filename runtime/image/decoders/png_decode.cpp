@@ -143,6 +143,8 @@ _bmap* _getpng_bmap(const char* name)
         png_color_16 white{0, 255, 255, 255, 255};
         png_set_background(g.png, &white, PNG_BACKGROUND_GAMMA_SCREEN, 0, 1.0);
     }
+    // asked before the rows are sized, so that libpng does not warn on interlaced files
+    png_set_interlace_handling(g.png);
     png_read_update_info(g.png, g.info);
     if (png_get_rowbytes(g.png, g.info) > static_cast<png_size_t>(w) * 3) {
         // anything but three bytes a pixel would overrun the rows
