@@ -214,7 +214,7 @@ TEST_F(FileOps, BadArgumentsAreRefused)
     EXPECT_TRUE(exists("d/f.txt"));
     EXPECT_TRUE(exists("home"));
     setenv("HOME", saved_home.c_str(), 1);
-    EXPECT_TRUE(trace_lines().empty());
+    EXPECT_TRUE(traced_lines().empty());
 }
 
 } // namespace
