@@ -2,9 +2,7 @@
 #include "apps_test_support.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <unistd.h>
 

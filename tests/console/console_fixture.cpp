@@ -1,10 +1,7 @@
 // One console per test program (the class can be registered once per process).
 #include "console_fixture.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QEventLoop>
-#include <QTextDocument>
 
 void ConsoleTest::SetUpTestSuite()
 {

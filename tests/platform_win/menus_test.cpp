@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <gtest/gtest.h>
-#include <string>
 
 namespace {
 

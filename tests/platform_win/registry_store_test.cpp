@@ -9,7 +9,6 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>

@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
 namespace fileops_test {
 

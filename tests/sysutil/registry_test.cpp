@@ -8,11 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
