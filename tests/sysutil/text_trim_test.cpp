@@ -8,9 +8,7 @@
 
 namespace {
 
-struct Edit {
-    std::string in, out;
-};
+struct Edit { std::string in, out; };
 
 // Runs `f` on a copy of each input in a buffer of `size` bytes and compares the text.
 template <class F>
