@@ -176,13 +176,8 @@ namespace {
 
 TEST(IconEntries, ChoiceAndLenientImagesReadAsTheLoaderWould)
 {
-    struct Row {
-        const char* what;
-        Bytes file;
-        int side;              // of the image read
-        std::uint32_t argb0;   // top-left pixel
-        std::uint32_t argb_last;   // bottom-right pixel
-    };
+    // the side of the image read, its top-left and its bottom-right pixel
+    struct Row { const char* what; Bytes file; int side; std::uint32_t argb0, argb_last; };
     const Dib deep{32, 32}, shallow{32, 8}, rgb{32, 24};
     Dib masked32 = deep;
     masked32.mask = 0xFF;   // the mask says transparent, the alpha says opaque: alpha wins

@@ -36,11 +36,7 @@ else:
             t.addfile(i)
 )";
 
-struct Hostile {
-    const char* label;
-    const char* archive;
-    std::vector<std::string> entries;
-};
+struct Hostile { const char* label; const char* archive; std::vector<std::string> entries; };
 
 class HostileArchive : public ArchiveTest, public ::testing::WithParamInterface<Hostile> {
 protected:
