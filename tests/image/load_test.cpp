@@ -95,8 +95,9 @@ TEST_F(Routing, ExtensionsChooseTheirSlotsWhateverTheCase)
         for (const char* n : r.names) {
             EXPECT_EQ(size_route(n), r.slot ? std::string(r.slot) + "_size" : "") << n;
             EXPECT_EQ(load_route(n), r.slot ? std::string(r.slot) + "_load" : "") << n;
-            if (r.slot)
+            if (r.slot) {
                 EXPECT_EQ(g.name, n);
+            }
         }
 }
 
