@@ -17,10 +17,12 @@
 #include <string>
 
 class ConsoleTest : public ::testing::Test {
+public:
+    static QTextEdit* edit();              // the console's text area
+
 protected:
     static void SetUpTestSuite();
     void SetUp() override;
-    static QTextEdit* edit();
     static std::string text();             // the console text, line breaks as \n
     static std::string status(int part);   // console status part 0, 1 or 2
     static void pump(int ms = 0);          // runs the loops for a while

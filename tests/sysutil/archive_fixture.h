@@ -35,15 +35,11 @@ inline std::vector<std::string>& statuses()
     return s;
 }
 inline void capture_status(int, const char* text) { statuses().emplace_back(text); }
-inline int trace_on() { return 1; }
 
 inline std::string bin_dir() { return std::string(std::getenv("OSTREL_BINARY_DIR")) + "/bin"; }
 
 // A component's command entry, called directly.
-struct Answer {
-    int code;
-    std::string report;
-};
+struct Answer { int code; std::string report; };
 inline Answer call_component(const char* dll, const char* prefix, const std::string& line,
                              DWORD size = 1 << 16)
 {
