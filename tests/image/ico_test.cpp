@@ -102,8 +102,6 @@ Bytes ico(const std::vector<Bytes>& images, const std::vector<int>& sides, int d
 // transparent.
 const Dib red_blue{32, 24, 40, 0, 0xFF0000, 0xFF, 0x00, true, 0, 0x0000FF, 8};
 
-} // namespace
-
 TEST(Icons, IcoFileShowsItsOwnPictureWithTransparency)
 {
     if (icon_w() != 32)
@@ -171,8 +169,6 @@ TEST(Icons, BrokenIconFilesStillGiveAnIcon)
         EXPECT_EQ(bm->width, icon_w()) << i;
     }
 }
-
-namespace {
 
 TEST(IconEntries, ChoiceAndLenientImagesReadAsTheLoaderWould)
 {

@@ -79,8 +79,6 @@ protected:
     }
 };
 
-} // namespace
-
 TEST_F(Routing, ExtensionsChooseTheirSlotsWhateverTheCase)
 {
     struct Row { std::vector<const char*> names; const char* slot; };
@@ -231,8 +229,6 @@ TEST(LoadingBmp, BrokenBmpShowsTheIconAtIconSize)
     ASSERT_TRUE(bm);
     EXPECT_EQ(bm->width, icon_w());
 }
-
-namespace {
 
 Bytes placeable_wmf(int right, int bottom, int inch)
 {

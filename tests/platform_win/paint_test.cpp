@@ -82,8 +82,6 @@ struct HalfSeen {
     }
 };
 
-} // namespace
-
 TEST(OffScreenPaint, TheLoopPaintsOnlyWhatIsOnScreenTheRestWhenItComesOnScreen)
 {
     HalfSeen h;
@@ -152,8 +150,6 @@ TEST(FramePacing, ALoneRepaintShowsAtTheNextPassAndAStreamOncePerFrame)
     platform_set_frame_ms(frame);
 }
 
-namespace {
-// Resident memory of the process in kB (0 when /proc does not tell).
 long resident_kb()
 {
     std::FILE* f = std::fopen("/proc/self/status", "r");

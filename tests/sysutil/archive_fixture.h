@@ -143,24 +143,11 @@ inline void make_tree(const fs::path& root, int files, std::size_t big)
 
 inline bool have_python() { return std::system("python3 -c 1 >/dev/null 2>&1") == 0; }
 
-inline std::string run_output(const std::string& command)
-{
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-            out.append(buf, n);
-        pclose(p);
-    }
-    return out;
-}
-
 // "name size crc" lines, sorted, of the regular files in a ZIP or TAR archive,
 // read by Python's own modules.
 inline std::string python_listing(const std::string& archive)
 {
-    return run_output("python3 - '" + archive + "' <<'EOF'\n"
+    return command_output("python3 - '" + archive + "' <<'EOF'\n"
                       "import sys, zipfile, tarfile, zlib\n"
                       "p = sys.argv[1]; rows = []\n"
                       "if zipfile.is_zipfile(p):\n"
