@@ -2,15 +2,33 @@
 #include "apps_test_support.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <unistd.h>
 
 namespace {
 IoRecorder* active = nullptr;
+CanvasRecorder* canvas = nullptr;
+
+std::string num(double v)
+{
+    std::ostringstream out;
+    out.precision(15);
+    out << v;
+    return out.str();
 }
+
+void record(const std::string& name, std::initializer_list<double> args)
+{
+    std::string text = name + "(";
+    const char* separator = "";
+    for (double a : args) {
+        text += separator + num(a);
+        separator = ",";
+    }
+    canvas->calls.push_back(text + ")");
+}
+} // namespace
 
 TempCwd::TempCwd()
 {
@@ -79,31 +97,6 @@ std::vector<std::string> list_dir(const std::string& dir)
         names.push_back(e.path().filename().string());
     return names;
 }
-
-namespace {
-CanvasRecorder* canvas = nullptr;
-
-std::string num(double v)
-{
-    std::ostringstream out;
-    out.precision(15);
-    out << v;
-    return out.str();
-}
-
-void record(const std::string& name, std::initializer_list<double> args)
-{
-    std::string text = name + "(";
-    bool first = true;
-    for (double a : args) {
-        if (!first)
-            text += ",";
-        text += num(a);
-        first = false;
-    }
-    canvas->calls.push_back(text + ")");
-}
-} // namespace
 
 CanvasRecorder::CanvasRecorder()
 {

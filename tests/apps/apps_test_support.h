@@ -74,18 +74,19 @@ inline void write_file(const std::string& path, const std::string& text) { put_f
 bool file_exists(const std::string& path);
 std::vector<std::string> list_dir(const std::string& dir);
 
-/* The settings file a save writes: "KEY\tvalue" lines of every key in order, the
-   default where `values` has none. */
+/* The settings file a save writes, given the values that are not the defaults:
+   "KEY\tvalue" lines of every key in order, the default where `values` has none. */
 template <std::size_t N>
-std::string settings_file(const char* const (&keys)[N], const char* const (&defaults)[N],
-                          const std::map<std::string, std::string>& values)
+auto settings_file(const char* const (&keys)[N], const char* const (&defaults)[N])
 {
-    std::string text;
-    for (std::size_t i = 0; i < N; ++i) {
-        auto it = values.find(keys[i]);
-        text += std::string(keys[i]) + "\t" + (it != values.end() ? it->second : defaults[i]) + "\n";
-    }
-    return text;
+    return [&keys, &defaults](const std::map<std::string, std::string>& values) {
+        std::string text;
+        for (std::size_t i = 0; i < N; ++i) {
+            auto it = values.find(keys[i]);
+            text += std::string(keys[i]) + "\t" + (it != values.end() ? it->second : defaults[i]) + "\n";
+        }
+        return text;
+    };
 }
 
 #endif

@@ -1,6 +1,6 @@
 #!/usr/bin/env python3
 """End-to-end checks of Marcot and Kinoa: the real programs in real windows
-(under Xvfb, started by e2e_marcot.sh / e2e_kinoa.sh), driven with xdotool,
+(under Xvfb, started by e2e_marcot.sh [large] / e2e_kinoa.sh), driven with xdotool,
 checked through the files they write and screenshots.
 
     e2e_driver.py marcot|marcot-large|kinoa PROGRAM

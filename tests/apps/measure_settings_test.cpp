@@ -14,10 +14,7 @@ const char* const kKeys[] = {"WINDOW_X", "WINDOW_Y", "MEASURE_POINT", "EXT_NAME"
                              "DATA_FORMAT", "BULLET", "BULLET_COLOR", "OVERWRITE_CHECK"};
 const char* const kDefaults[] = {"300", "200", "4", "TXT", "%lf", "1", "0", "0"};
 
-std::string file_with(const std::map<std::string, std::string>& values)
-{
-    return settings_file(kKeys, kDefaults, values);
-}
+const auto file_with = settings_file(kKeys, kDefaults);
 
 TEST(MeasureSettings, NoFileGivesTheDefaultsAndTheEightLines)
 {

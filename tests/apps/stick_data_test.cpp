@@ -23,20 +23,11 @@ std::string lines(int n)
     return text;
 }
 
-struct Row {
-    int frame, row;
-    std::string text;
-};
+struct Row { int frame, row; std::string text; };
 
 TEST(StickDataLoad, FramesRowsAndWidths)
 {
-    struct Case {
-        int block_line;
-        std::string file;
-        const char* printed;
-        int frames, row_width;
-        std::vector<Row> rows;
-    };
+    struct Case { int block_line; std::string file; const char* printed; int frames, row_width; std::vector<Row> rows; };
     const Case cases[] = {
         {1, lines(120), "Reading...120frames\n", 120, 15, {{0, 0, "0,0 10,20\n"}, {119, 0, "119,119 10,20\n"},
                                                            {40, 0, "40,40 10,20\n"}, {39, 0, "39,39 10,20\n"},

@@ -14,10 +14,7 @@ const char* const kKeys[] = {"WINDOW_X", "WINDOW_Y", "WINDOW_W", "WINDOW_H", "PI
 const char* const kDefaults[] = {"300", "200", "720", "480", "1.000000", "-1.000000",
                                  "0.000000", "0.000000", "1", "0", "5"};
 
-std::string file_with(const std::map<std::string, std::string>& values)
-{
-    return settings_file(kKeys, kDefaults, values);
-}
+const auto file_with = settings_file(kKeys, kDefaults);
 
 TEST(ViewerSettings, NoFileGivesTheDefaultsAndTheElevenLines)
 {

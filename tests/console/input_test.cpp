@@ -10,11 +10,6 @@
 
 namespace {
 
-QTextEdit* ConsoleTest_edit()
-{
-    return qobject_cast<QTextEdit*>(platform_window_widget(_consoletext()));
-}
-
 // Types the keys once the wait has begun (the timer fires inside its loop).
 void later(std::function<void()> keys)
 {
@@ -25,20 +20,20 @@ void type(const char* s)
 {
     for (QChar c : QString::fromUtf8(s)) {
         if (c.unicode() < 128) {
-            QTest::keyClick(ConsoleTest_edit(), char(c.unicode()));
+            QTest::keyClick(ConsoleTest::edit(), char(c.unicode()));
             continue;
         }
         // keys beyond ASCII, as an input method would send them
         QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
         QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
-        QApplication::sendEvent(ConsoleTest_edit(), &press);
-        QApplication::sendEvent(ConsoleTest_edit(), &release);
+        QApplication::sendEvent(ConsoleTest::edit(), &press);
+        QApplication::sendEvent(ConsoleTest::edit(), &release);
     }
 }
 
 void enter()
 {
-    QTest::keyClick(ConsoleTest_edit(), Qt::Key_Return);
+    QTest::keyClick(ConsoleTest::edit(), Qt::Key_Return);
 }
 
 // Types each line and Enter, one line per wait (keys typed ahead of a wait are
@@ -72,7 +67,7 @@ TEST_F(Input, GetcharReturnsOneKeyWithoutEnterShowingItsPrompt)
         char b[260];
         _getstatus(-1, b);
         seen = b;
-        editable = !ConsoleTest_edit()->isReadOnly();
+        editable = !ConsoleTest::edit()->isReadOnly();
         type("x");
     });
     EXPECT_TRUE(edit()->isReadOnly());
@@ -89,7 +84,7 @@ TEST_F(Input, GetcharReturnsOneKeyWithoutEnterShowingItsPrompt)
     EXPECT_EQ(c.charFormat().foreground().color(), QColor(Qt::black));
     later([] { enter(); });
     EXPECT_EQ(ostrel_getchar(), 10);
-    later([] { QTest::keyClick(ConsoleTest_edit(), Qt::Key_Z, Qt::ControlModifier); });
+    later([] { QTest::keyClick(ConsoleTest::edit(), Qt::Key_Z, Qt::ControlModifier); });
     EXPECT_EQ(ostrel_getchar(), -1);
 }
 
@@ -107,10 +102,10 @@ TEST_F(Input, GetsAndGetlineAfterThePrompt)
     ostrel_printf("line one\nName? ");
     later([] {   // the caret moved to another line before Enter
         type("abc");
-        QTest::keyClick(ConsoleTest_edit(), Qt::Key_Up);
-        QTest::keyClick(ConsoleTest_edit(), Qt::Key_Home);
+        QTest::keyClick(ConsoleTest::edit(), Qt::Key_Up);
+        QTest::keyClick(ConsoleTest::edit(), Qt::Key_Home);
         for (int i = 0; i < 4; ++i)
-            QTest::keyClick(ConsoleTest_edit(), Qt::Key_Right);
+            QTest::keyClick(ConsoleTest::edit(), Qt::Key_Right);
         enter();
     });
     EXPECT_STREQ(ostrel_gets(buf), "line");

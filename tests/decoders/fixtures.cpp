@@ -37,7 +37,8 @@ int gif_write_vec(GifFileType* g, const GifByteType* data, int n)
     return n;
 }
 
-// PackBits of one row: literal runs only, at most 128 bytes each.
+// PackBits of one row: repeat runs of 3 equal bytes or more, literal runs of at
+// most 128 bytes between them.
 void pack_bits(std::vector<std::uint8_t>& out, const std::uint8_t* row, std::size_t n)
 {
     std::size_t i = 0;
@@ -77,11 +78,8 @@ picture gradient(int width, int height)
 picture flat(int width, int height, std::uint8_t r, std::uint8_t g, std::uint8_t b)
 {
     picture p{width, height, {}};
-    for (int i = 0; i < width * height; ++i) {
-        p.rgb.push_back(r);
-        p.rgb.push_back(g);
-        p.rgb.push_back(b);
-    }
+    for (int i = 0; i < width * height; ++i)
+        p.rgb.insert(p.rgb.end(), {r, g, b});
     return p;
 }
 
@@ -432,13 +430,10 @@ std::vector<std::uint8_t> tiff(const picture& p, int xdpi, bool alpha)
 
 std::string write(const QTemporaryDir& dir, const std::string& name, const std::vector<std::uint8_t>& bytes)
 {
-    std::string path = dir.path().toStdString() + "/" + name;
-    std::FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f)
+    const std::string path = dir.path().toStdString() + "/" + name;
+    if (!std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                      static_cast<std::streamsize>(bytes.size())))
         throw std::runtime_error("cannot write " + path);
-    if (!bytes.empty())
-        std::fwrite(bytes.data(), 1, bytes.size(), f);
-    std::fclose(f);
     return path;
 }
 

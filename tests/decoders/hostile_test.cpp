@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
 
-#include <functional>
 #include <random>
 
 using namespace fixtures;

@@ -93,29 +93,21 @@ TEST_F(JpegEntries, ReductionDecodesAtAFractionOfTheSize)
     EXPECT_EQ(_getjpg_bmap(path.c_str(), 3, 0), nullptr);
 }
 
-TEST_F(JpegEntries, GreyFilesFillAllThreeBytes)
+TEST_F(JpegEntries, GreyAndProgressiveFilesLoad)
 {
-    jpeg_options o;
-    o.grey = true;
-    picture p = flat(9, 9, 90, 0, 0);
-    std::string path = write(dir, "f.jpg", jpeg(p, o));
-    bitmap_ptr bm(_getjpg_bmap(path.c_str(), 1, 0));
-    ASSERT_TRUE(bm);
-    auto c = rgb_at(bm.get(), 4, 4);
-    EXPECT_NEAR(c[0], 90, 2);
+    jpeg_options grey, progressive;
+    grey.grey = true;
+    progressive.progressive = true;
+    bitmap_ptr g(_getjpg_bmap(write(dir, "f.jpg", jpeg(flat(9, 9, 90, 0, 0), grey)).c_str(), 1, 0));
+    ASSERT_TRUE(g);
+    auto c = rgb_at(g.get(), 4, 4);
+    EXPECT_NEAR(c[0], 90, 2);   // grey fills all three bytes
     EXPECT_EQ(c[0], c[1]);
     EXPECT_EQ(c[1], c[2]);
-}
-
-TEST_F(JpegEntries, ProgressiveFilesLoad)
-{
-    jpeg_options o;
-    o.progressive = true;
-    picture p = smooth(40, 30);
-    std::string path = write(dir, "g.jpg", jpeg(p, o));
-    bitmap_ptr bm(_getjpg_bmap(path.c_str(), 1, 0));
-    ASSERT_TRUE(bm);
-    EXPECT_LE(max_difference(bm.get(), p), 12);   // quality 95 on smooth colours: a few steps
+    const picture p = smooth(40, 30);
+    bitmap_ptr pr(_getjpg_bmap(write(dir, "g.jpg", jpeg(p, progressive)).c_str(), 1, 0));
+    ASSERT_TRUE(pr);
+    EXPECT_LE(max_difference(pr.get(), p), 12);   // quality 95 on smooth colours: a few steps
 }
 
 TEST_F(JpegEntries, TruncatedFileLoadsWithoutABox)

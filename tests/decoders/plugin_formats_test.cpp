@@ -9,8 +9,6 @@
 #include "tests/support/scratch_dir.h"
 
 #include <gtest/gtest.h>
-#include <QFile>
-#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 

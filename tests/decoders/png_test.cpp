@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 #include <QTemporaryDir>
+#include <zlib.h>
 
 using namespace fixtures;
 
@@ -79,17 +80,9 @@ TEST_F(PngEntries, HugeClaimedSizeIsRefused)
     // complain about, so patch it too
     bytes[16] = 0x00; bytes[17] = 0x01; bytes[18] = 0x00; bytes[19] = 0x00;
     bytes[20] = 0x00; bytes[21] = 0x01; bytes[22] = 0x00; bytes[23] = 0x00;
-    unsigned long crc = 0xFFFFFFFFUL;
-    for (int i = 12; i < 29; ++i) {
-        crc ^= bytes[static_cast<std::size_t>(i)];
-        for (int k = 0; k < 8; ++k)
-            crc = (crc >> 1) ^ (0xEDB88320UL & (0 - (crc & 1)));
-    }
-    crc ^= 0xFFFFFFFFUL;
-    bytes[29] = static_cast<std::uint8_t>(crc >> 24);
-    bytes[30] = static_cast<std::uint8_t>(crc >> 16);
-    bytes[31] = static_cast<std::uint8_t>(crc >> 8);
-    bytes[32] = static_cast<std::uint8_t>(crc);
+    const uLong crc = crc32(0, bytes.data() + 12, 17);   // of the chunk's type and data
+    for (int i = 0; i < 4; ++i)
+        bytes[29 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(crc >> (24 - 8 * i));
     std::string path = write(dir, "j.png", bytes);
     int w = 0, h = 0, xd, yd;
     ASSERT_EQ(_getpng_size(path.c_str(), &w, &h, &xd, &yd), 1);

@@ -42,12 +42,10 @@ TEST_F(RowReaders, TruncatedGifRaisesTheFlagWithoutABox)
 {
     picture p = gradient(40, 40);
     for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x)
-            p.at(x, y)[2] = static_cast<std::uint8_t>((x * 3 + y * 5) & 0xC0);   // at most 256 colours
-    for (int y = 0; y < 40; ++y)
-        for (int x = 0; x < 40; ++x) {
+        for (int x = 0; x < 40; ++x) {   // at most 256 colours
             p.at(x, y)[0] &= 0xF0;
             p.at(x, y)[1] &= 0xC0;
+            p.at(x, y)[2] = static_cast<std::uint8_t>((x * 3 + y * 5) & 0xC0);
         }
     std::vector<std::uint8_t> bytes = gif(p, false);
     bytes.resize(bytes.size() - 200);

@@ -11,7 +11,6 @@
 #include <QThread>
 
 #include <cstring>
-#include <string>
 
 namespace {
 constexpr COLORREF kWhite = 0xFFFFFF, kBlack = 0, kRed = 0x0000FF;

@@ -3,7 +3,6 @@
 // be written exactly is refused (other programs' files: the GDI corpus test).
 #include "draw_fixture.h"
 
-#include <QDir>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>

@@ -1,7 +1,6 @@
-// Raster semantics programs can see: exclusive right and bottom edges,
-// LineTo without its last pixel, one-pixel pens below a pixel, monochrome
-// pattern brushes in the text and background colours, flood fill, ROP2 (the
-// curves against the reference pixels: curve_box_test).
+// Raster semantics programs can see: exclusive right and bottom edges, wide
+// pens, monochrome pattern brushes, flood fill, ROP2 (the curves against the
+// reference pixels: curve_box_test).
 #include "gdi_test_support.h"
 
 #include <gtest/gtest.h>
@@ -24,69 +23,31 @@ TEST(GdiRaster, RectangleExcludesRightAndBottomEdges)
     DeleteObject(br);
 }
 
-TEST(GdiRaster, LineToLeavesOutItsLastPixelAndMovesThePosition)
+// (a line's last pixel and pens below a pixel: DrawPrimitives, through the page)
+TEST(GdiRaster, WidePenCoversItsWidthAcrossTheLine)
 {
-    Canvas c(20, 20);
-    MoveToEx(c.dc, 1, 5, nullptr);
-    LineTo(c.dc, 11, 5);
-    EXPECT_EQ(c.at(1, 5), kBlack);
-    EXPECT_EQ(c.at(10, 5), kBlack);
-    EXPECT_EQ(c.at(11, 5), kWhite);
-    EXPECT_EQ(c.count(kBlack), 10);
-    POINT p{};
-    GetCurrentPositionEx(c.dc, &p);
-    EXPECT_EQ(p.x, 11);
-    EXPECT_EQ(p.y, 5);
+    Canvas c(40, 40);
+    HPEN pen = CreatePen(PS_SOLID, 5, kBlue);
+    SelectObject(c.dc, pen);
+    MoveToEx(c.dc, 0, 10, nullptr);
+    LineTo(c.dc, 30, 10);
+    for (int d = -2; d <= 2; ++d)
+        EXPECT_EQ(c.at(5, 10 + d), kBlue) << d;
+    EXPECT_EQ(c.at(5, 14), kWhite);
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
+    DeleteObject(pen);
 }
 
-TEST(GdiRaster, PensBelowAPixelDrawOnePixelWideWiderOnesScale)
-{
-    // a pen of 0.2 pixel at twenty units a pixel, and one of five pixels
-    struct { int width, scale, y; COLORREF at[5]; } rows[] = {
-        {4, 20, 10, {kWhite, kWhite, kBlue, kWhite, kWhite}},
-        {5, 1, 10, {kBlue, kBlue, kBlue, kBlue, kBlue}},
-    };
-    for (auto& r : rows) {
-        Canvas c(40, 40);
-        SetMapMode(c.dc, MM_ANISOTROPIC);
-        SetWindowExtEx(c.dc, r.scale, r.scale, nullptr);
-        SetViewportExtEx(c.dc, 1, 1, nullptr);
-        HPEN pen = CreatePen(PS_SOLID, r.width, kBlue);
-        SelectObject(c.dc, pen);
-        MoveToEx(c.dc, 0, r.y * r.scale, nullptr);
-        LineTo(c.dc, 30 * r.scale, r.y * r.scale);
-        for (int d = -2; d <= 2; ++d)
-            EXPECT_EQ(c.at(5, r.y + d), r.at[d + 2]) << r.width << " " << d;
-        EXPECT_EQ(c.at(5, r.y + 4), kWhite);
-        EXPECT_EQ(c.count(kBlue), r.scale == 20 ? 30 : c.count(kBlue));
-        SelectObject(c.dc, GetStockObject(BLACK_PEN));
-        DeleteObject(pen);
-    }
-}
-
-TEST(GdiRaster, MonochromePatternPaintsZeroBitsInTextColourOneBitsInBackground)
+// (the checker's bits and colours: GdiWmf.MonochromeBrushesAreWrittenInTheirColours
+// and DrawPrimitives.CheckerboardMaskInTextAndBackgroundColours)
+TEST(GdiRaster, MonochromePatternOfZeroBitsIsSolidInTheTextColour)
 {
     Canvas c(16, 16);
-    const unsigned char checker[8] = {0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55, 0xAA, 0x55};
-    HBRUSH br = mask_brush(checker);
+    const unsigned char zero[8] = {};
+    HBRUSH br = mask_brush(zero);
     SelectObject(c.dc, br);
-    SelectObject(c.dc, GetStockObject(NULL_PEN));
     SetTextColor(c.dc, kRed);
     SetBkColor(c.dc, kBlue);
-    Rectangle(c.dc, 0, 0, 17, 17);   // a null pen fills one pixel less
-    // row 0 = 0xAA: leftmost pixel bit 1 -> background; the pattern repeats every 8
-    for (int x : {0, 8}) {
-        EXPECT_EQ(c.at(x, 0), kBlue);
-        EXPECT_EQ(c.at(x + 1, 0), kRed);
-        EXPECT_EQ(c.at(x, 1), kRed);
-        EXPECT_EQ(c.at(x + 1, 1), kBlue);
-    }
-    EXPECT_EQ(c.count(kRed), 128);
-    DeleteObject(br);
-    const unsigned char zero[8] = {};   // all zero: solid in the text colour
-    br = mask_brush(zero);
-    SelectObject(c.dc, br);
-    SelectObject(c.dc, GetStockObject(BLACK_PEN));
     Rectangle(c.dc, 0, 0, 10, 10);
     EXPECT_EQ(c.at(5, 5), kRed);
     EXPECT_EQ(c.at(0, 0), kBlack);

@@ -118,12 +118,7 @@ class PageCapture : public ::testing::Test {
 protected:
     int page = 3901;
     void TearDown() override { _delpage(page); }
-    void make_page()
-    {
-        const std::uint32_t p[6] = {0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF, 0x000000, 0x808080};
-        BmapPtr bm = make_bmap(3, 2, [&](int x, int y) { return p[y * 3 + x]; });
-        ASSERT_GT(_bmap_to_page(bm.get(), page, 0, 0), 0);
-    }
+    void make_page() { ASSERT_GT(_bmap_to_page(three_by_two().get(), page, 0, 0), 0); }
 };
 
 TEST_F(PageCapture, ThreeByTwoPageIsASeventyEightByteFile)

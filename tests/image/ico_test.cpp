@@ -102,8 +102,6 @@ Bytes ico(const std::vector<Bytes>& images, const std::vector<int>& sides, int d
 // transparent.
 const Dib red_blue{32, 24, 40, 0, 0xFF0000, 0xFF, 0x00, true, 0, 0x0000FF, 8};
 
-} // namespace
-
 TEST(Icons, IcoFileShowsItsOwnPictureWithTransparency)
 {
     if (icon_w() != 32)
@@ -148,24 +146,21 @@ TEST(Icons, CursorFilesAndPngImagesInsideIcons)
 TEST(Icons, BrokenIconFilesStillGiveAnIcon)
 {
     TempDir d;
-    Bytes good = ico({dib(red_blue)}, {32});
-    std::vector<Bytes> bad;
-    bad.push_back(Bytes{});
-    bad.push_back(Bytes{0, 0, 1, 0});
-    bad.push_back(good);
-    bad.back()[4] = bad.back()[5] = 0xFF;   // directory claims 65535 entries
-    Bytes off = good;
-    off[18] = 0xFF;
-    off[19] = 0xFF;
-    off[20] = 0xFF;
-    off[21] = 0x7F;   // image offset beyond the file
-    bad.push_back(off);
-    Bytes hdr = good;
-    hdr[22 + 8] = 0xFF;   // image height 255 + doubled claims more rows than present
-    hdr[22 + 9] = 0xFF;
-    bad.push_back(hdr);
-    Bytes cut(good.begin(), good.begin() + 200);
-    bad.push_back(cut);
+    const Bytes good = ico({dib(red_blue)}, {32});
+    auto patched = [&good](std::initializer_list<std::pair<std::size_t, unsigned char>> bytes) {
+        Bytes b = good;
+        for (auto [at, v] : bytes)
+            b[at] = v;
+        return b;
+    };
+    const std::vector<Bytes> bad = {
+        Bytes{},
+        Bytes{0, 0, 1, 0},
+        patched({{4, 0xFF}, {5, 0xFF}}),                          // the directory claims 65535 entries
+        patched({{18, 0xFF}, {19, 0xFF}, {20, 0xFF}, {21, 0x7F}}),   // an image offset beyond the file
+        patched({{22 + 8, 0xFF}, {22 + 9, 0xFF}}),   // height 255 doubled: more rows than present
+        Bytes(good.begin(), good.begin() + 200),
+    };
     for (std::size_t i = 0; i < bad.size(); ++i) {
         const std::string n = d.file("bad" + std::to_string(i) + ".ico");
         write_file(n, bad[i]);
@@ -175,17 +170,10 @@ TEST(Icons, BrokenIconFilesStillGiveAnIcon)
     }
 }
 
-namespace {
-
 TEST(IconEntries, ChoiceAndLenientImagesReadAsTheLoaderWould)
 {
-    struct Row {
-        const char* what;
-        Bytes file;
-        int side;              // of the image read
-        std::uint32_t argb0;   // top-left pixel
-        std::uint32_t argb_last;   // bottom-right pixel
-    };
+    // the side of the image read, its top-left and its bottom-right pixel
+    struct Row { const char* what; Bytes file; int side; std::uint32_t argb0, argb_last; };
     const Dib deep{32, 32}, shallow{32, 8}, rgb{32, 24};
     Dib masked32 = deep;
     masked32.mask = 0xFF;   // the mask says transparent, the alpha says opaque: alpha wins

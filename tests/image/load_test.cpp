@@ -3,6 +3,7 @@
 #include "image_test_util.h"
 #include "ostrel/image.h"
 #include "ostrel/pages.h"
+#include "tests/support/pixels.h"
 
 #include <gtest/gtest.h>
 
@@ -78,29 +79,24 @@ protected:
     }
 };
 
-} // namespace
-
 TEST_F(Routing, ExtensionsChooseTheirSlotsWhateverTheCase)
 {
-    for (const char* n : {"a.jpg", "a.JPG", "a.Jpeg", "a.jpe", "a.gif", "a.GIF"}) {
-        EXPECT_EQ(size_route(n), "jpeg_size") << n;
-        EXPECT_EQ(load_route(n), "jpeg_load") << n;
-    }
-    EXPECT_EQ(size_route("b.PNG"), "png_size");
-    EXPECT_EQ(load_route("b.png"), "png_load");
-    for (const char* n : {"c.psd", "c.PDD"}) {
-        EXPECT_EQ(size_route(n), "psd_size");
-        EXPECT_EQ(load_route(n), "psd_load");
-    }
-    for (const char* n : {"d.tif", "d.q4", "d.tar.gz", "e.x"}) {
-        EXPECT_EQ(size_route(n), "plugin_size") << n;
-        EXPECT_EQ(load_route(n), "plugin_load") << n;
-        EXPECT_EQ(g.name, n);
-    }
-    for (const char* n : {"f.bmp", "f.ico", "f.CUR", "f.wmf"}) {
-        EXPECT_EQ(size_route(n), "") << n;
-        EXPECT_EQ(load_route(n), "") << n;
-    }
+    struct Row { std::vector<const char*> names; const char* slot; };
+    const Row rows[] = {
+        {{"a.jpg", "a.JPG", "a.Jpeg", "a.jpe", "a.gif", "a.GIF"}, "jpeg"},
+        {{"b.PNG", "b.png"}, "png"},
+        {{"c.psd", "c.PDD"}, "psd"},
+        {{"d.tif", "d.q4", "d.tar.gz", "e.x"}, "plugin"},
+        {{"f.bmp", "f.ico", "f.CUR", "f.wmf"}, nullptr},   // read by the runtime itself
+    };
+    for (const Row& r : rows)
+        for (const char* n : r.names) {
+            EXPECT_EQ(size_route(n), r.slot ? std::string(r.slot) + "_size" : "") << n;
+            EXPECT_EQ(load_route(n), r.slot ? std::string(r.slot) + "_load" : "") << n;
+            if (r.slot) {
+                EXPECT_EQ(g.name, n);
+            }
+        }
 }
 
 TEST_F(Routing, JpegLoadTakesTheTruncatedScaleAndFastFlag)
@@ -187,40 +183,18 @@ TEST(Loading, UnregisteredSlotsMissingFilesAndCursorsTakeTheSystemMetrics)
     EXPECT_EQ(x, 96);
 }
 
-namespace {
-
-// A picture of four colours.
-std::vector<std::uint32_t> four_colours(int w, int h)
-{
-    const std::uint32_t pal[4] = {0x000000, 0xFFFFFF, 0xFF8000, 0x2040C0};
-    std::vector<std::uint32_t> p(w * h);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x)
-            p[y * w + x] = pal[(x / 3 + y) % 4];
-    return p;
-}
-
-} // namespace
-
 // The extension's route reaches the full reader (its depths and compressions:
 // dib_test.cpp); the plain reader takes only 8 and 24 bits.
 TEST(LoadingBmp, OneBitFileGivesTheSamePixelsAsTheTwentyFourBitTwin)
 {
     TempDir d;
     const int w = 16, h = 6;
+    auto white = [](int x, int y) { return COLORREF((x + y) % 3 == 0); };
     std::vector<std::uint32_t> bw(w * h);
-    Bytes rows1;
-    for (int row = 0; row < h; ++row) {
-        int y = h - 1 - row;
-        Bytes r(4, 0);
-        for (int x = 0; x < w; ++x) {
-            bool white = (x + y) % 3 == 0;
-            bw[y * w + x] = white ? 0xFFFFFF : 0x000000;
-            if (white)
-                r[x / 8] |= 0x80 >> (x % 8);
-        }
-        rows1.insert(rows1.end(), r.begin(), r.end());
-    }
+    for (int i = 0; i < w * h; ++i)
+        bw[i] = white(i % w, i / w) ? 0xFFFFFF : 0x000000;
+    PackedDib one = packed_dib(w, h, 1, false, white);
+    const Bytes rows1(one.rows(), one.data() + one.bytes);
     write_file(d.file("bw24.bmp"), bmp_file(w, h, 24, 0, {}, rows24(w, h, bw)));
     write_file(d.file("bw1.bmp"), bmp_file(w, h, 1, 0, {0x000000, 0xFFFFFF}, rows1));
     BmapPtr a(_getfile_bmap(d.file("bw24.bmp").c_str(), 1.0, 0));
@@ -234,8 +208,7 @@ TEST(LoadingBmp, OneBitFileGivesTheSamePixelsAsTheTwentyFourBitTwin)
 TEST(LoadingBmp, SizeAsStoredIncludingATopDownHeight)
 {
     TempDir d;
-    auto p = four_colours(4, 3);
-    write_file(d.file("td.bmp"), bmp_file(4, -3, 24, 0, {}, rows24(4, 3, p, false), 3780, 11811));
+    write_file(d.file("td.bmp"), bmp_file(4, -3, 24, 0, {}, Bytes(3 * 16, 0x40), 3780, 11811));
     int w, h, x, y;
     ASSERT_EQ(_getbmp_size(d.file("td.bmp").c_str(), &w, &h, &x, &y), 1);
     EXPECT_EQ(w, 4);
@@ -256,8 +229,6 @@ TEST(LoadingBmp, BrokenBmpShowsTheIconAtIconSize)
     ASSERT_TRUE(bm);
     EXPECT_EQ(bm->width, icon_w());
 }
-
-namespace {
 
 Bytes placeable_wmf(int right, int bottom, int inch)
 {

@@ -1,6 +1,6 @@
-// Reductions: the method choice at scale one, the size rule of each method, the
-// direction of a turn. Pixels of every method and turn, and the choice by tolerance
-// below scale one: transform_match_test.cpp.
+// Reductions: the method choice at scale one, the size rule of each method, an
+// unknown turn. Pixels of every method and turn (the direction of each turn among
+// them), and the choice by tolerance below scale one: transform_match_test.cpp.
 #include "image_test_util.h"
 
 #include <gtest/gtest.h>
@@ -89,19 +89,6 @@ TEST(ShrinkPixels, AreaAboveOneHalfIsTheBilinearResult)
     BmapPtr b(_bmap_shrink_bilinear(src.get(), 0.75, 0));
     ASSERT_TRUE(a && b);
     EXPECT_TRUE(same_pixels(a.get(), b.get()));
-}
-
-TEST(ShrinkTurn, QuarterTurnOneIsCounterClockwise)
-{
-    // 2 x 1 picture reduced by 1.0 keeps... use a 4 x 2 box of 1: left red, right blue
-    BmapPtr src = make_bmap(4, 3, [](int x, int) { return x < 2 ? 0xFF0000u : 0x0000FFu; });
-    BmapPtr t(_bmap_shrink_box(src.get(), 1, 1));
-    ASSERT_TRUE(t);
-    // unturned 3 x 2 (size rule); counter-clockwise: the right side goes to the top
-    EXPECT_EQ(t->width, 2);
-    EXPECT_EQ(t->height, 3);
-    EXPECT_EQ(px(t.get(), 0, 0), 0x0000FFu);
-    EXPECT_EQ(px(t.get(), 0, 2), 0xFF0000u);
 }
 
 TEST(ShrinkTurn, UnknownTurnWritesNoPixels)

@@ -189,9 +189,7 @@ std::string first_difference(const _bmap* a, const _bmap* b)
     return "";
 }
 
-struct Size {
-    int w, h;
-};
+struct Size { int w, h; };
 
 // Odd sizes, sizes around the tile and strip widths, single rows and columns, and one
 // wide enough for several strips of the area method.

@@ -164,12 +164,7 @@ TEST_F(ClipTransferTest, CopyfileRoutesByTheLastDotWithoutRegardToCase)
     const Bytes bmp = bmp_file(4, 3, dir + "/src.bmp");
     const Bytes wmf = wmf_file();
     ASSERT_FALSE(wmf.empty());
-    struct Case {
-        const char* name;
-        const Bytes* bytes;
-        int result;
-        UINT format;
-    } cases[] = {
+    struct Case { const char* name; const Bytes* bytes; int result; UINT format; } cases[] = {
         {"picture.bmp", &bmp, 1, CF_DIB},
         {"PICTURE.BmP", &bmp, 1, CF_DIB},
         {"drawing.Wmf", &wmf, 1, CF_METAFILEPICT},
@@ -222,11 +217,7 @@ TEST_F(ClipTransferTest, BadFilesGiveZeroAndLeaveTheClipboard)
     ASSERT_GT(wmf.size(), std::size_t(22 + 18 + 12));
     const std::size_t first = 22 + 18;   // the first record after both headers of a metafile
     const auto as_bmp = _copybmpfile, as_wmf = _copywmffile;
-    struct Case {
-        const char* what;
-        Bytes bytes;
-        int (*copy)(const char*);
-    } cases[] = {
+    struct Case { const char* what; Bytes bytes; int (*copy)(const char*); } cases[] = {
         {"other signature", patched(bmp, 0, 'P', 1), as_bmp},
         {"bfSize below 14", patched(bmp, 2, 13), as_bmp},
         {"bfSize 14", patched(bmp, 2, 14), as_bmp},

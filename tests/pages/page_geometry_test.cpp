@@ -2,8 +2,6 @@
 // area), moving, centring, titles, the canvas child and the frame figures.
 #include "tests/support/page_fixture.h"
 
-#include <string>
-
 namespace {
 
 SIZE client_size(HWND w)

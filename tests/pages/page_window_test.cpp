@@ -6,20 +6,18 @@
 #include "platform/win/commctrl.h"
 #include "platform/win/window_surface.h"
 #include "ostrel/draw.h"
+#include "tests/support/pixels.h"
 
 #include <QApplication>
 #include <QImage>
 
 namespace {
 
-// The colour shown at client pixel (x, y) of a window, as 0x00BBGGRR.
+// The colour shown at client pixel (x, y) of a window.
 COLORREF shown(HWND w, int x, int y)
 {
     QImage* img = platform_window_surface(w);
-    if (!img || x >= img->width() || y >= img->height())
-        return CLR_INVALID;
-    QRgb p = img->pixel(x, y);
-    return RGB(qRed(p), qGreen(p), qBlue(p));
+    return img && x < img->width() && y < img->height() ? pixel(*img, x, y) : CLR_INVALID;
 }
 
 int help_calls = 0;

@@ -35,6 +35,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -45,6 +46,7 @@ void say(const char* text)
     std::fputs(text, stdout);
     std::fflush(stdout);
 }
+void say(const char* label, const QString& text) { say((label + text + "\n").toUtf8().constData()); }
 
 void ended()
 {
@@ -60,19 +62,11 @@ void watch_boxes()
             auto* box = qobject_cast<QDialog*>(w);
             if (!box || !box->isVisible())
                 continue;
-            say("caption: ");
-            say(box->windowTitle().toUtf8().constData());
-            say("\n");
-            if (auto* mb = qobject_cast<QMessageBox*>(box)) {
-                say("text: ");
-                say(mb->text().toUtf8().constData());
-                say("\n");
-            }
-            for (QLabel* l : box->findChildren<QLabel*>()) {
-                say("label: ");
-                say(l->text().toUtf8().constData());
-                say("\n");
-            }
+            say("caption: ", box->windowTitle());
+            if (auto* mb = qobject_cast<QMessageBox*>(box))
+                say("text: ", mb->text());
+            for (QLabel* l : box->findChildren<QLabel*>())
+                say("label: ", l->text());
             box->done(IDOK);
         }
     });
@@ -112,11 +106,9 @@ bool write_wmf(const std::string& path)
     DeleteObject(green);
     std::vector<unsigned char> bytes = gdi_placeable_wmf(mf, 1000, RECT{0, 0, 2000, 1000});
     DeleteMetaFile(mf);
-    FILE* f = std::fopen(path.c_str(), "wb");
-    if (!f || bytes.empty())
-        return false;
-    bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-    return std::fclose(f) == 0 && ok;
+    std::ofstream f(path, std::ios::binary);
+    f.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    return !bytes.empty() && f.flush().good();
 }
 
 // Puts the picture of `c` on the clipboard (see the list above).

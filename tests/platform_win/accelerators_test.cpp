@@ -17,11 +17,7 @@ TEST(Accelerators, KeysAndCharactersThatMatchAnEntry)
     };
     HACCEL t = CreateAcceleratorTableA(entries, 4);
     ASSERT_NE(t, nullptr);
-    struct Case {
-        UINT message;
-        WPARAM key;
-        int command;   // 0: not translated
-    };
+    struct Case { UINT message; WPARAM key; int command; };   // command 0: not translated
     const Case cases[] = {
         {WM_KEYDOWN, VK_F3, 302},
         {WM_SYSKEYDOWN, VK_F3, 302},

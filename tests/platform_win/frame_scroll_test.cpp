@@ -13,14 +13,6 @@
 
 namespace {
 
-QWidget* client_of(HWND w)
-{
-    for (QWidget* c : platform_window_widget(w)->findChildren<QWidget*>())
-        if (platform_widget_window(c) == w)
-            return c;
-    return nullptr;
-}
-
 QSize screen_room()
 {
     return QGuiApplication::primaryScreen()->availableGeometry().size();

@@ -6,7 +6,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <gtest/gtest.h>
-#include <string>
 
 namespace {
 
@@ -56,9 +55,7 @@ TEST(Menus, StatesAndTextsByCommandAndByPosition)
     AppendMenuA(sub, MF_STRING, 10, "&Open");
     AppendMenuA(sub, MF_STRING | MF_GRAYED, 11, "&Save");
     AppendMenuA(bar, MF_POPUP, reinterpret_cast<std::uintptr_t>(sub), "&File");
-    struct Case {
-        UINT item, flags, state;
-    };
+    struct Case { UINT item, flags, state; };
     const Case cases[] = {
         {0, MF_BYPOSITION, MF_POPUP | (2u << 8)},
         {10, MF_BYCOMMAND, 0},

@@ -47,14 +47,9 @@ LRESULT painting_proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
 
 HWND make_painting_window(int x, int y, int w, int h)
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &painting_proc;
-        wc.lpszClassName = "painttest";
-        RegisterClassA(&wc);
-        registered = true;
-    }
+    static const WNDCLASSA wc{0, painting_proc, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "painttest"};
+    static const ATOM registered = RegisterClassA(&wc);
+    EXPECT_NE(registered, 0);
     HWND win = CreateWindowExA(0, "painttest", "paint", WS_POPUP, x, y, w, h, nullptr, nullptr, nullptr, nullptr);
     ShowWindow(win, SW_SHOW);
     pump_frames();
@@ -86,8 +81,6 @@ struct HalfSeen {
         pump_frames();
     }
 };
-
-} // namespace
 
 TEST(OffScreenPaint, TheLoopPaintsOnlyWhatIsOnScreenTheRestWhenItComesOnScreen)
 {
@@ -157,8 +150,6 @@ TEST(FramePacing, ALoneRepaintShowsAtTheNextPassAndAStreamOncePerFrame)
     platform_set_frame_ms(frame);
 }
 
-namespace {
-// Resident memory of the process in kB (0 when /proc does not tell).
 long resident_kb()
 {
     std::FILE* f = std::fopen("/proc/self/status", "r");
@@ -175,15 +166,10 @@ long resident_kb()
 
 HWND make_grey_window(int w, int h)
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = &DefWindowProcA;
-        wc.lpszClassName = "greytest";
-        wc.hbrBackground = CreateSolidBrush(RGB(200, 200, 200));
-        RegisterClassA(&wc);
-        registered = true;
-    }
+    static const WNDCLASSA wc{0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr,
+                              CreateSolidBrush(RGB(200, 200, 200)), nullptr, "greytest"};
+    static const ATOM registered = RegisterClassA(&wc);
+    EXPECT_NE(registered, 0);
     return CreateWindowExA(0, "greytest", "grey", WS_POPUP, 0, 0, w, h, nullptr, nullptr, nullptr, nullptr);
 }
 } // namespace

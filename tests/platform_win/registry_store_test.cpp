@@ -9,7 +9,6 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -18,11 +17,15 @@ namespace {
 
 using RegistryStore = RegistryScratch;
 
+LONG create_status(HKEY root, const char* path, HKEY* k, DWORD* disposition = nullptr)
+{
+    return RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, k, disposition);
+}
+
 HKEY create(HKEY root, const char* path, DWORD* disposition = nullptr)
 {
     HKEY k = nullptr;
-    EXPECT_EQ(RegCreateKeyExA(root, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, disposition),
-              ERROR_SUCCESS) << path;
+    EXPECT_EQ(create_status(root, path, &k, disposition), ERROR_SUCCESS) << path;
     return k;
 }
 
@@ -183,13 +186,11 @@ TEST_F(RegistryStore, BadArgumentsAreRefused)
         {"null handle", nullptr, "a", ERROR_INVALID_HANDLE},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(RegCreateKeyExA(c.root, c.path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-                  c.status) << c.what;
+        EXPECT_EQ(create_status(c.root, c.path.c_str(), &k), c.status) << c.what;
         EXPECT_EQ(RegOpenKeyExA(c.root, c.path.c_str(), 0, KEY_READ, &k), c.status) << c.what;
         EXPECT_EQ(k, nullptr) << c.what;
     }
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, std::string(255, 'k').c_str(), 0, nullptr, 0, KEY_ALL_ACCESS,
-                              nullptr, &k, nullptr), ERROR_SUCCESS);
+    EXPECT_EQ(create_status(HKEY_CURRENT_USER, std::string(255, 'k').c_str(), &k), ERROR_SUCCESS);
     EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "a", 0, KEY_READ, nullptr), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegSetValueExA(k, "v", 0, REG_BINARY, nullptr, 4), ERROR_INVALID_PARAMETER);
     EXPECT_EQ(RegSetValueExA(k, std::string(16384, 'v').c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(""), 1),
@@ -210,8 +211,7 @@ TEST_F(RegistryStore, BrokenStoresAreRefusedAndKept)
     for (const Case& c : cases) {
         { std::ofstream(db_, std::ios::binary) << c.content; }
         HKEY k = nullptr;
-        EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "a", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-                  c.status) << c.what;
+        EXPECT_EQ(create_status(HKEY_CURRENT_USER, "a", &k), c.status) << c.what;
         EXPECT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "a", 0, KEY_READ, &k), c.status) << c.what;
         EXPECT_EQ(file_bytes(db_), c.content) << c.what;
     }
@@ -220,13 +220,12 @@ TEST_F(RegistryStore, BrokenStoresAreRefusedAndKept)
     ASSERT_EQ(std::system(("sqlite3 '" + db_ + "' 'CREATE TABLE notes(t TEXT); INSERT INTO notes VALUES (1)'").c_str()), 0);
     const std::string before = file_bytes(db_);
     HKEY k = nullptr;
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "a", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr), ERROR_BADDB);
+    EXPECT_EQ(create_status(HKEY_CURRENT_USER, "a", &k), ERROR_BADDB);
     EXPECT_EQ(file_bytes(db_), before);
     // A directory where the file should be stops root too.
     std::remove(db_.c_str());
     ASSERT_EQ(mkdir(db_.c_str(), 0700), 0);
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "a", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr),
-              ERROR_CANTOPEN);
+    EXPECT_EQ(create_status(HKEY_CURRENT_USER, "a", &k), ERROR_CANTOPEN);
 }
 
 TEST_F(RegistryStore, ImmutableStoreStillReadsAndRefusesWrites)
@@ -245,14 +244,13 @@ TEST_F(RegistryStore, ImmutableStoreStillReadsAndRefusesWrites)
     const LONG opened = RegOpenKeyExA(HKEY_CURRENT_USER, "Kept", 0, KEY_ALL_ACCESS, &reader);
     const std::string read = query_text(reader, "v");
     const LONG write = set_text(reader, "v", "after");
-    const LONG create_status = RegCreateKeyExA(HKEY_CURRENT_USER, "New", 0, nullptr, 0, KEY_ALL_ACCESS,
-                                               nullptr, &k, nullptr);
+    const LONG created = create_status(HKEY_CURRENT_USER, "New", &k);
     const std::string after = file_bytes(db_);
     std::system(("chattr -i '" + db_ + "'").c_str());
     EXPECT_EQ(opened, ERROR_SUCCESS);
     EXPECT_EQ(read, "before");
     EXPECT_EQ(write, ERROR_ACCESS_DENIED);
-    EXPECT_EQ(create_status, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(created, ERROR_ACCESS_DENIED);
     EXPECT_EQ(after, before);
     RegCloseKey(reader);
 }
@@ -270,7 +268,7 @@ int write_thousand(int process)
 {
     const std::string path = "Load\\P" + std::to_string(process);
     HKEY k = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr))
+    if (create_status(HKEY_CURRENT_USER, path.c_str(), &k))
         return 2;
     for (int i = 0; i < 1000; ++i)
         if (set_text(k, ("v" + std::to_string(i)).c_str(), std::to_string(process * 100000 + i)) != ERROR_SUCCESS)
@@ -305,7 +303,7 @@ int g_report_fd = -1;
 int write_until_killed(int)
 {
     HKEY k = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Killed", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &k, nullptr))
+    if (create_status(HKEY_CURRENT_USER, "Killed", &k))
         return 2;
     for (int i = 0;; ++i) {
         if (set_text(k, ("v" + std::to_string(i)).c_str(), std::string(200, char('a' + i % 26))) != ERROR_SUCCESS)

@@ -111,12 +111,7 @@ TEST_F(RichEdit, ReadOnlyClearUndoAndItsHistory)
 
 TEST_F(RichEdit, LimitsAndTheirDefaults)
 {
-    struct Case {
-        UINT msg;
-        WPARAM wp;
-        LPARAM lp;
-        LRESULT limit;
-    };
+    struct Case { UINT msg; WPARAM wp; LPARAM lp; LRESULT limit; };
     const Case cases[] = {
         {EM_LIMITTEXT, 0, 0, 65535},
         {EM_EXLIMITTEXT, 0, 0, 65536},
@@ -152,12 +147,7 @@ TEST_F(RichEdit, MissingOrShortRecordsAreRefused)
     CHARFORMATA short_cf{};
     short_cf.cbSize = sizeof short_cf - 1;
     FINDTEXTA empty{{0, -1}, ""};
-    struct Case {
-        UINT msg;
-        WPARAM wp;
-        LPARAM lp;
-        LRESULT result;
-    };
+    struct Case { UINT msg; WPARAM wp; LPARAM lp; LRESULT result; };
     const Case cases[] = {
         {EM_EXSETSEL, 0, 0, 0},
         {EM_GETLINE, 0, 0, 0},

@@ -48,6 +48,15 @@ inline HWND make_window(UINT classStyle = 0, DWORD style = WS_OVERLAPPEDWINDOW)
     return CreateWindowExA(0, test_class(classStyle), "test", style, 10, 10, 300, 200, nullptr, nullptr, nullptr, nullptr);
 }
 
+// The client area of a window: the widget under its frame that shows the back buffer.
+inline QWidget* client_of(HWND w)
+{
+    for (QWidget* c : platform_window_widget(w)->findChildren<QWidget*>())
+        if (platform_widget_window(c) == w)
+            return c;
+    return nullptr;
+}
+
 // Every message waiting now, in order (dispatching none).
 inline std::vector<MSG> drain()
 {

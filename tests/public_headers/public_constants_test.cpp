@@ -20,11 +20,7 @@ TEST(PublicConstants, NamesCarryTheNumbersHooksAndCallsUse)
 
 TEST(PublicConstants, XAndYOfAnLParam)
 {
-    struct Case {
-        std::uint32_t lp;
-        int x, y;             // signed halves
-        unsigned ux, uy;      // unsigned halves
-    };
+    struct Case { std::uint32_t lp; int x, y; unsigned ux, uy; };   // the halves signed, then unsigned
     const Case cases[] = {
         {45u * 65536u + 120u, 120, 45, 120, 45},
         {0u, 0, 0, 0, 0},

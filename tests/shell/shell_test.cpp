@@ -47,11 +47,8 @@ TEST_F(ShellTest, RunCommandRefusesWhatCannotStart)
 TEST_F(ShellTest, ShortcutRoundTrip)
 {
     // args: Exec as a desktop reads it back; showKey: X-Ostrel-Show-Command, or null
-    struct Case {
-        const char *target, *arguments, *work, *show, *icon;
-        std::vector<std::string> args;
-        const char* showKey;
-    } cases[] = {
+    struct Case { const char *target, *arguments, *work, *show, *icon; std::vector<std::string> args; const char* showKey; };
+    const Case cases[] = {
         {"/usr/bin/plain", nullptr, nullptr, "SW_MAXIMIZE", nullptr, {"/usr/bin/plain"}, nullptr},
         {"/opt/my app/run it", "\"a b\" 100% c:\\dir\\x \"say \"\"hi\"\"\"", "/tmp/work dir", "minimized",
          "/icons/app.png,3", {"/opt/my app/run it", "a b", "100%", "c:\\dir\\x", "say \"hi\""}, "2"},

@@ -1,6 +1,8 @@
 // A fresh temporary directory for one test, removed with everything in it at the
-// end, and whole files written and read back: one home for the test families.
+// end, whole files written and read back, and the whole output of a shell command:
+// one home for the test families.
 #pragma once
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -38,4 +40,16 @@ void put_file(const std::string& path, const Bytes& bytes)
 {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string command_output(const std::string& command)
+{
+    std::string out;
+    if (FILE* p = popen(command.c_str(), "r")) {
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;)
+            out.append(buf, n);
+        pclose(p);
+    }
+    return out;
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace trace_capture {
 
@@ -22,6 +23,18 @@ inline void capture_trace(const char* format, ...)
         traced() += s;
     std::free(s);
     va_end(ap);
+}
+// The text cut after each line end (a trace line ends with one).
+inline std::vector<std::string> traced_lines()
+{
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, end; at < traced().size(); at = end + 1) {
+        end = traced().find('\n', at);
+        if (end == std::string::npos)
+            end = traced().size() - 1;
+        lines.push_back(traced().substr(at, end + 1 - at));
+    }
+    return lines;
 }
 inline int trace_on() { return 1; }
 inline int trace_off() { return 0; }

@@ -81,10 +81,7 @@ TEST_F(ArchiveTest, RefusesLongCommandLinesAndUnknownOptions)
     EXPECT_EQ(zip->run(nullptr, 0, "-l \"%s\"", long_name.c_str()), 0);
     EXPECT_TRUE(statuses().empty()) << "the component was not called";
 
-    struct Case {
-        const char *dll, *prefix;
-        std::string line, expected;
-    } cases[] = {
+    struct Case { const char *dll, *prefix; std::string line, expected; } cases[] = {
         {"unzip32.dll", "UnZip", "-x " + long_name, "refused"},
         {"unzip32.dll", "UnZip", "-x -k --frob a.zip", "unknown option: -k --frob"},
         {"tar32.dll", "Tar", "-x -f", "needs a value"},

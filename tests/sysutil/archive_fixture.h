@@ -35,15 +35,11 @@ inline std::vector<std::string>& statuses()
     return s;
 }
 inline void capture_status(int, const char* text) { statuses().emplace_back(text); }
-inline int trace_on() { return 1; }
 
 inline std::string bin_dir() { return std::string(std::getenv("OSTREL_BINARY_DIR")) + "/bin"; }
 
 // A component's command entry, called directly.
-struct Answer {
-    int code;
-    std::string report;
-};
+struct Answer { int code; std::string report; };
 inline Answer call_component(const char* dll, const char* prefix, const std::string& line,
                              DWORD size = 1 << 16)
 {
@@ -147,24 +143,11 @@ inline void make_tree(const fs::path& root, int files, std::size_t big)
 
 inline bool have_python() { return std::system("python3 -c 1 >/dev/null 2>&1") == 0; }
 
-inline std::string run_output(const std::string& command)
-{
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[4096];
-        std::size_t n;
-        while ((n = fread(buf, 1, sizeof buf, p)) > 0)
-            out.append(buf, n);
-        pclose(p);
-    }
-    return out;
-}
-
 // "name size crc" lines, sorted, of the regular files in a ZIP or TAR archive,
 // read by Python's own modules.
 inline std::string python_listing(const std::string& archive)
 {
-    return run_output("python3 - '" + archive + "' <<'EOF'\n"
+    return command_output("python3 - '" + archive + "' <<'EOF'\n"
                       "import sys, zipfile, tarfile, zlib\n"
                       "p = sys.argv[1]; rows = []\n"
                       "if zipfile.is_zipfile(p):\n"

@@ -36,11 +36,7 @@ else:
             t.addfile(i)
 )";
 
-struct Hostile {
-    const char* label;
-    const char* archive;
-    std::vector<std::string> entries;
-};
+struct Hostile { const char* label; const char* archive; std::vector<std::string> entries; };
 
 class HostileArchive : public ArchiveTest, public ::testing::WithParamInterface<Hostile> {
 protected:
@@ -107,9 +103,7 @@ TEST_F(ArchiveTest, DamagedArchivesFailWithAReport)
 {
     write_file(at("src/data.bin"), generated_bytes(400000, 5), 1600000000);
     write_file(at("src/b.txt"), generated_bytes(1000, 6), 1600000000);
-    struct Case {
-        const char *name, *dll, *prefix, *extract;
-    } cases[] = {{"a.zip", "unzip32.dll", "UnZip", "-x \"%s\" \"%s\\\""},
+    struct Case { const char *name, *dll, *prefix, *extract; } cases[] = {{"a.zip", "unzip32.dll", "UnZip", "-x \"%s\" \"%s\\\""},
                  {"a.tgz", "tar32.dll", "Tar", "-x -f \"%s\" -o \"%s\\\""}};
     for (const Case& c : cases) {
         for (int damage = 0; damage < 3; ++damage) {

@@ -63,9 +63,8 @@ TEST_P(RoundTrip, ATreeGoesInAndComesOut)
     EXPECT_EQ(st.st_mtime, 1600004000) << "the newest file's time";
 
     const auto source = tree_of(at("src"));
-    auto all = tree_of(at("all"));
     EXPECT_EQ(archiver()->extract_all(archive().c_str(), at("all").c_str()), 1);
-    all = tree_of(at("all"));
+    const auto all = tree_of(at("all"));
     EXPECT_EQ(all.size(), source.size());
     EXPECT_TRUE(all == source);
     EXPECT_EQ(archiver()->extract_one(archive().c_str(), at("one").c_str(), "空の名前/ü/ファイル_204"), 0)

@@ -13,10 +13,10 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -50,12 +50,10 @@ protected:
 // df's answer for the file system holding path: free for the caller, size.
 bool df_bytes(const std::string& path, double& avail, double& size)
 {
-    FILE* p = popen(("df -B1 --output=avail,size '" + path + "' 2>/dev/null").c_str(), "r");
+    std::istringstream out(command_output("df -B1 --output=avail,size '" + path + "' 2>/dev/null"));
+    std::string header;
     unsigned long long a = 0, s = 0;
-    char header[256];
-    const bool ok = p && std::fgets(header, sizeof header, p) && std::fscanf(p, "%llu %llu", &a, &s) == 2;
-    if (p)
-        pclose(p);
+    const bool ok = std::getline(out, header) && out >> a >> s;
     avail = static_cast<double>(a);
     size = static_cast<double>(s);
     return ok;

@@ -1,41 +1,23 @@
-// A scratch directory per test and a capture of the trace lines of the file
-// operations.
+// A scratch directory per test, with the trace lines of the file operations
+// captured.
 #pragma once
 #include "ostrel/sysutil.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/trace_capture.h"
 
 #include <gtest/gtest.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cstdarg>
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <vector>
 
 namespace fileops_test {
 
-inline std::vector<std::string>& trace_lines()
-{
-    static std::vector<std::string> lines;
-    return lines;
-}
-
-inline void capture_trace(const char* format, ...)
-{
-    char buf[8192];
-    va_list ap;
-    va_start(ap, format);
-    std::vsnprintf(buf, sizeof buf, format, ap);
-    va_end(ap);
-    trace_lines().emplace_back(buf);
-}
-
-inline int trace_on() { return 1; }
+using namespace trace_capture;
 
 class FileOps : public ::testing::Test {
 protected:
@@ -46,7 +28,7 @@ protected:
         // scratch one beside the tree, never the user's.
         registry_ = root_ + ".registry.db";
         setenv("OSTREL_REGISTRY", registry_.c_str(), 1);
-        trace_lines().clear();
+        traced().clear();
         set_utility_hooks(nullptr, capture_trace, nullptr, nullptr, trace_on);
     }
     void TearDown() override

@@ -103,11 +103,7 @@ TEST_F(FileOps, WalksReportInNameOrder)
     write("t/D.txt");
     write("t/b/e.bmp");
     mkdirs("t/z.dir");
-    struct {
-        const char* pattern;
-        walk_callback file, skip;
-        std::string expected;
-    } cases[] = {
+    struct { const char* pattern; walk_callback file, skip; std::string expected; } cases[] = {
         {"*.*", on_file, nullptr, "f:a.txt b:b f:c.txt f:e.bmp a:| f:D.txt b:z.dir a:| a:| "},
         {"*", stop_files, nullptr, "f:a.txt a:| "},                   // 0 ends the directory's scan
         {"*.TXT", on_file, nullptr, "f:a.txt f:D.txt a:| "},          // b does not match
@@ -214,7 +210,7 @@ TEST_F(FileOps, BadArgumentsAreRefused)
     EXPECT_TRUE(exists("d/f.txt"));
     EXPECT_TRUE(exists("home"));
     setenv("HOME", saved_home.c_str(), 1);
-    EXPECT_TRUE(trace_lines().empty());
+    EXPECT_TRUE(traced_lines().empty());
 }
 
 } // namespace

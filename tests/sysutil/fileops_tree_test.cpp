@@ -24,13 +24,13 @@ TEST_F(FileOps, RemovingTracesWhatWasRemoved)
     EXPECT_EQ(remove_file(at("rw.txt").c_str()), 1);
     EXPECT_EQ(remove_file(at("dir").c_str()), 0);      // fails even for root: a directory
     EXPECT_EQ(remove_file(at("gone").c_str()), 0);
-    EXPECT_EQ(trace_lines(), (Lines{"..RM " + at("ro.txt") + "\n", "..rm " + at("rw.txt") + "\n"}));
+    EXPECT_EQ(traced_lines(), (Lines{"..RM " + at("ro.txt") + "\n", "..rm " + at("rw.txt") + "\n"}));
     EXPECT_TRUE(exists("dir"));
 
     write("t/u/f.txt");
-    trace_lines().clear();
+    traced().clear();
     EXPECT_EQ(remove_tree(at("t").c_str()), 1);
-    EXPECT_EQ(trace_lines(), (Lines{"..rm " + at("t/u/f.txt") + "\n", "..rd " + at("t/u/") + "\n",
+    EXPECT_EQ(traced_lines(), (Lines{"..rm " + at("t/u/f.txt") + "\n", "..rd " + at("t/u/") + "\n",
                                     "..rd " + at("t/") + "\n"}));
     EXPECT_FALSE(exists("t"));
 
@@ -46,7 +46,7 @@ TEST_F(FileOps, RemovingTracesWhatWasRemoved)
     EXPECT_EQ(make_dir(at("p/new").c_str()), 1);
     EXPECT_EQ(make_dir(at("p/new").c_str()), 0);
     EXPECT_EQ(remove_dir(at("p/new").c_str()), 1);
-    EXPECT_EQ(trace_lines().back(), "..rd " + at("p/new") + "\n");
+    EXPECT_EQ(traced_lines().back(), "..rd " + at("p/new") + "\n");
 }
 
 TEST_F(FileOps, MoveToAnotherFileSystemCopiesThenRemoves)
@@ -61,10 +61,10 @@ TEST_F(FileOps, MoveToAnotherFileSystemCopiesThenRemoves)
     std::ofstream(target) << "there";
     EXPECT_EQ(move_path(at("b.txt").c_str(), target.c_str()), 0);   // the target exists
     EXPECT_TRUE(exists("b.txt"));
-    EXPECT_TRUE(trace_lines().empty());
+    EXPECT_TRUE(traced_lines().empty());
     unlink(target.c_str());
     ASSERT_EQ(move_path(at("a.txt").c_str(), target.c_str()), 1);
-    EXPECT_EQ(trace_lines(), (Lines{"..cp " + at("a.txt") + " -> " + target + "\n", "..rm " + at("a.txt") + "\n",
+    EXPECT_EQ(traced_lines(), (Lines{"..cp " + at("a.txt") + " -> " + target + "\n", "..rm " + at("a.txt") + "\n",
                                     "..mv " + at("a.txt") + " -> " + target + "\n"}));
     EXPECT_FALSE(exists("a.txt"));
     std::string got;
@@ -87,9 +87,9 @@ TEST_F(FileOps, MoveAndCopyRefuseWhatCannotBeDone)
     EXPECT_EQ(copy_tree(at("d").c_str(), at("d").c_str()), 0);
     EXPECT_EQ(copy_path(at("missing").c_str(), at("c.txt").c_str()), 0);
     EXPECT_FALSE(exists("d/x/copy"));
-    EXPECT_TRUE(trace_lines().empty());
+    EXPECT_TRUE(traced_lines().empty());
     ASSERT_EQ(move_path(at("a.txt").c_str(), at("c.txt").c_str()), 1);
-    EXPECT_EQ(trace_lines(), (Lines{"..mv " + at("a.txt") + " -> " + at("c.txt") + "\n"}));
+    EXPECT_EQ(traced_lines(), (Lines{"..mv " + at("a.txt") + " -> " + at("c.txt") + "\n"}));
     ASSERT_EQ(copy_path(at("c.txt").c_str(), at("b.txt").c_str()), 1);   // overwrites a file
     std::string got;
     std::getline(std::ifstream(at("b.txt")), got);
@@ -99,10 +99,10 @@ TEST_F(FileOps, MoveAndCopyRefuseWhatCannotBeDone)
     write("src/2.TXT", "2");
     write("src/3.bmp", "3");
     mkdirs("dst");
-    trace_lines().clear();
+    traced().clear();
     EXPECT_EQ(copy_files((at("src/*.zzz") + " " + at("dst")).c_str()), 0);
     EXPECT_EQ(copy_files((at("src/*.txt") + " " + at("dst")).c_str()), 1);
-    EXPECT_EQ(trace_lines().size(), 2u);
+    EXPECT_EQ(traced_lines().size(), 2u);
     EXPECT_TRUE(exists("dst/1.txt") && exists("dst/2.TXT") && !exists("dst/3.bmp"));
     EXPECT_EQ(copy_files(("\"" + at("src/3.bmp") + "\" " + at("dst")).c_str()), 1);
     EXPECT_TRUE(exists("dst/3.bmp"));
@@ -189,7 +189,7 @@ TEST_F(FileOps, CopyAndRemoveATreeOfTwoThousandFiles)
     }
     EXPECT_EQ(files, 2000);
     // copy: one "..md" per directory, parents first, then "..cp" once
-    Lines copy_trace = trace_lines();
+    Lines copy_trace = traced_lines();
     ASSERT_EQ(copy_trace.size(), 212u);   // the top, 10 groups, 200 directories, "..cp"
     EXPECT_EQ(copy_trace.front(), "..md " + at("copy") + "\n");
     EXPECT_EQ(copy_trace.back(), "..cp " + at("big") + " -> " + at("copy") + "\n");
@@ -201,9 +201,9 @@ TEST_F(FileOps, CopyAndRemoveATreeOfTwoThousandFiles)
                             "..md " + parent + "\n"), copy_trace.begin() + static_cast<long>(i)) << dir;
     }
     // remove: every file once, then every directory after its contents
-    trace_lines().clear();
+    traced().clear();
     ASSERT_EQ(remove_tree(at("copy").c_str()), 1);
-    const Lines& rm = trace_lines();
+    const Lines rm = traced_lines();
     ASSERT_EQ(rm.size(), 2211u);
     EXPECT_EQ(std::set<std::string>(rm.begin(), rm.end()).size(), rm.size());
     const auto first_rd = std::find_if(rm.begin(), rm.end(), [](const std::string& l) { return l.rfind("..rd", 0) == 0; });

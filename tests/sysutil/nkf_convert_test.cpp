@@ -42,11 +42,7 @@ std::string iconv_command(const std::string& text, const char* to)
     return out;
 }
 
-struct Output {
-    const char* options;
-    const char* iconv_name;
-    bool halfwidth_kept;
-};
+struct Output { const char* options; const char* iconv_name; bool halfwidth_kept; };
 
 TEST_F(NkfTest, OutputMatchesIconvAndRoundTrips)
 {

@@ -13,22 +13,13 @@
 
 namespace {
 
-LRESULT plain_proc(HWND w, UINT m, WPARAM wp, LPARAM lp)
-{
-    return DefWindowProcA(w, m, wp, lp);
-}
-
 HWND make_window(const char* title)
 {
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = plain_proc;
-        wc.lpszClassName = "sysutilOwnerTest";
-        registered = RegisterClassA(&wc) != 0;
-    }
-    return CreateWindowExA(0, "sysutilOwnerTest", title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100,
-                           nullptr, nullptr, nullptr, nullptr);
+    static const WNDCLASSA wc{0, DefWindowProcA, 0, 0, nullptr, nullptr, nullptr, nullptr, nullptr, "sysutilOwnerTest"};
+    static const ATOM registered = RegisterClassA(&wc);
+    return registered ? CreateWindowExA(0, "sysutilOwnerTest", title, WS_OVERLAPPEDWINDOW, 0, 0, 200, 100, nullptr,
+                                        nullptr, nullptr, nullptr)
+                      : nullptr;
 }
 
 class Owner : public ::testing::Test {

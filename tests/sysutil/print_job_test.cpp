@@ -32,10 +32,6 @@ TEST(PrintJob, CancelGivesZeroAndAClearedRecord)
     EXPECT_EQ(pd.Flags, static_cast<unsigned long>(PD_RETURNDC));
 }
 
-} // namespace
-
-namespace {
-
 TEST(PrintJob, AcceptedDialogPrintsIntoAPdfFile)
 {
     QTemporaryDir tmp;

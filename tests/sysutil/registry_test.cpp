@@ -8,11 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <cstring>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 namespace {
@@ -75,15 +72,10 @@ std::string dump(const char* path)
     return out;
 }
 
+// A command's output without its last line ends.
 std::string run(const std::string& command)
 {
-    std::string out;
-    if (FILE* p = popen(command.c_str(), "r")) {
-        char buf[256];
-        while (std::fgets(buf, sizeof buf, p))
-            out += buf;
-        pclose(p);
-    }
+    std::string out = command_output(command);
     while (!out.empty() && out.back() == '\n')
         out.pop_back();
     return out;

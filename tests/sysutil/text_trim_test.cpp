@@ -4,14 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 namespace {
 
-struct Edit {
-    std::string in, out;
-};
+struct Edit { std::string in, out; };
 
 // Runs `f` on a copy of each input in a buffer of `size` bytes and compares the text.
 template <class F>
