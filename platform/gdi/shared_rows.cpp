@@ -110,24 +110,20 @@ unsigned char* shared_rows_allocate(std::size_t size)
 #endif
 }
 
-bool shared_rows_owned(const unsigned char* rows)
-{
-    std::lock_guard<std::mutex> hold(lock);
-    return rows && blocks().count(rows);
-}
-
-void shared_rows_free(unsigned char* rows)
+bool shared_rows_free(unsigned char* rows)
 {
 #if defined(__linux__)
     std::lock_guard<std::mutex> hold(lock);
     auto it = blocks().find(rows);
     if (it == blocks().end())
-        return;
+        return false;
     munmap(rows, it->second.size);
     close(it->second.fd);
     blocks().erase(it);
+    return true;
 #else
     (void)rows;
+    return false;
 #endif
 }
 

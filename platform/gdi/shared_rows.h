@@ -37,11 +37,9 @@ inline constexpr std::size_t kSharedRowsMin = std::size_t(4) << 20;
 // The contents start as zero.
 unsigned char* shared_rows_allocate(std::size_t size);
 
-// True when `rows` is the start of a block from shared_rows_allocate still alive.
-bool shared_rows_owned(const unsigned char* rows);
-
-// Unmaps the block; views taken of it stay valid.
-void shared_rows_free(unsigned char* rows);
+// Unmaps the block that starts at `rows`; views taken of it stay valid. False, and
+// nothing done, when `rows` is not the start of a live block.
+bool shared_rows_free(unsigned char* rows);
 
 // The bytes [p, p + n), all inside one live block, as they are now: the view and the
 // offset of p in it. Null when p is not in a block, or when the owner has written its

@@ -87,7 +87,7 @@ std::size_t usable_size(unsigned char* p)
 
 unsigned char* image_rows_alloc(std::size_t size)
 {
-    if (unsigned char* rows = size >= kSharedRowsMin ? shared_rows_allocate(size) : nullptr)
+    if (unsigned char* rows = shared_rows_allocate(size))
         return rows;
     return static_cast<unsigned char*>(std::malloc(size));
 }
@@ -115,10 +115,8 @@ void image_rows_release(unsigned char* rows)
 {
     if (!rows)
         return;
-    if (shared_rows_owned(rows)) {
-        shared_rows_free(rows);
+    if (shared_rows_free(rows))
         return;
-    }
     const std::size_t n = usable_size(rows);
     if (n < kLarge) {
         std::free(rows);

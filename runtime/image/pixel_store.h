@@ -18,9 +18,10 @@ unsigned char* image_rows_alloc(std::size_t size);
 // Null when memory runs out.
 unsigned char* image_rows_for_overwrite(std::size_t size);
 
-// Gives back rows that came from malloc, image_rows_alloc or image_rows_for_overwrite. A large block
-// is kept for the next large result, in place of the one kept before; the kernel may
-// take its pages back meanwhile, in which case they are simply faulted in again.
+// Gives back rows that came from malloc, image_rows_alloc or image_rows_for_overwrite.
+// A large block of plain memory is kept for the next large result, in place of the one
+// kept before; the kernel may take its pages back meanwhile, in which case they are
+// simply faulted in again.
 void image_rows_release(unsigned char* rows);
 
 // Frees the kept block, if any.
